@@ -1,0 +1,30 @@
+# One INTERFACE target carries the language level, warnings and Qt's safety
+# defines for every target of the project.
+option(REELCAST_WERROR "Treat compiler warnings as errors" OFF)
+option(REELCAST_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(REELCAST_BUILD_TESTS "Build the tests" ON)
+option(REELCAST_BUILD_BENCH "Build the benchmarks" OFF)
+
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+set(CMAKE_AUTOMOC ON)
+
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+add_library(reelcast_options INTERFACE)
+target_compile_features(reelcast_options INTERFACE cxx_std_20)
+target_compile_options(reelcast_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(reelcast_options INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_KEYWORDS)
+if(REELCAST_WERROR)
+  target_compile_options(reelcast_options INTERFACE -Werror)
+endif()
+if(REELCAST_SANITIZE)
+  target_compile_options(reelcast_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined)
+endif()
