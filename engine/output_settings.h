@@ -1,0 +1,26 @@
+#pragma once
+// The user's output options. The main window owns the one record; the
+// options dialog works on a copy.
+
+#include <cstdint>
+#include <string>
+
+struct OutputSettings {
+  std::string outputPath;  // at most 259 bytes
+  std::int32_t outputWidth = 0;
+  std::int32_t outputHeight = 0;
+  std::int32_t videoCompressionOn = 1;
+  std::int32_t audioCompressionOn = 1;
+  double frameRate = 23.976;
+  std::int32_t frameRateChoice = 1;
+  std::int32_t resizeMode = 2;
+  std::int32_t videoCompressorIndex = 0;
+  std::int32_t audioCompressorIndex = 0;
+  std::int32_t videoBitrate = 389120;  // 380 * 1024
+  std::int32_t audioBitrate = 128000;
+  std::int32_t outputFormat = 1;
+  std::int32_t useFileProfile = 0;
+};
+
+// Paths live in buffers of 260 bytes: at most 259 bytes and the terminator.
+constexpr std::size_t kMaxPath = 260;
