@@ -1,10 +1,13 @@
 #include "platform/profile/ini_reader.h"
 
+#include "platform/text/ascii_case.h"
 #include "platform/text/utf16.h"
 
 namespace profile {
 
 namespace {
+
+using text::EqualsIgnoringCase;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -12,15 +15,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
 }
 
 // Walks the lines of [pos, end): a line ends at CR LF, LF or a lone CR.
