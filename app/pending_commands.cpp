@@ -1,0 +1,9 @@
+// Commands whose work arrives with the media engine and the options dialog.
+// They are routed from the main window already; until then they do nothing.
+
+#include "app/reelcast_dlg.h"
+
+void CReelcastDlg::OnOpenVideo() {}
+void CReelcastDlg::OnConvert() {}
+void CReelcastDlg::OnOutputSettings() {}
+LRESULT CReelcastDlg::OnGraphNotify() { return 0; }

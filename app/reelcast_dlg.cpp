@@ -1,0 +1,113 @@
+#include "app/reelcast_dlg.h"
+
+#include "app/settings_store.h"
+#include "app/status_texts.h"
+#include "i18n/language.h"
+#include "platform/com/runtime.h"
+#include "platform/shell/shell.h"
+#include "platform/ui/message_boxes.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// Until compressors can be enumerated, the catalogue has no entries: a
+// never-chosen compressor resolves to none and nothing is bound.
+class EmptyCatalogue : public CompressorResolver {
+ public:
+  std::optional<int> FindDefaultVideoCompressor() override { return std::nullopt; }
+  std::optional<int> FindDefaultAudioCompressor() override { return std::nullopt; }
+  void CreateVideoCompressor(int) override {}
+  void CreateAudioCompressor(int) override {}
+};
+
+}  // namespace
+
+CReelcastDlg::CReelcastDlg() : ui::Dialog(MainDialogTemplate()) {}
+
+CReelcastDlg::~CReelcastDlg() = default;
+
+LRESULT CReelcastDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefaultWindowProc(message, wParam, lParam);
+}
+
+bool CReelcastDlg::OnInitDialog() {
+  SetIcon(ApplicationIconXpm());
+
+  windowsMajorVersion = shell::PlatformMajorVersion();
+
+  if (FAILED(CoInitialize(nullptr))) {
+    ui::OwnerlessMessageBox("Could not initialize COM library.", "Error");
+    return false;
+  }
+  comInitialised = true;
+
+  Item(IDC_BUTTON_BUILD_FILTERS).Show(false);
+  EmptyCatalogue catalogue;
+  LoadSettings(m_settings, catalogue, windowsMajorVersion >= 6, this);
+
+  ShowOriginalSizeSummary();
+  Item(IDC_STATIC_DURATION).SetText("00:00:00");
+
+  theLanguage.ApplyToDialog(*this, IDD_REELCAST_DIALOG);
+  return true;
+}
+
+void CReelcastDlg::ShowOriginalSizeSummary() {
+  Item(IDC_STATIC_SUMMARY).SetText(SummaryOriginalSize(m_settings.outputPath));
+}
+
+void CReelcastDlg::OnClose() {
+  if (converting) {
+    ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
+                        theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
+    return;
+  }
+  ReleaseMediaObjects();
+  StoreCurrentLanguage(theLanguage.GetCurrentName());
+  if (comInitialised) {
+    CoUninitialize();
+    comInitialised = false;
+  }
+  EndDialog(IDCANCEL);
+}
+
+void CReelcastDlg::OnCancel() {
+  // Escape ends the program at once when idle; during a conversion it is
+  // refused as the close command is, so the file being written is not left
+  // unfinished.
+  if (converting) {
+    ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
+                        theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
+    return;
+  }
+  EndDialog(IDCANCEL);
+}
+
+void CReelcastDlg::ReleaseMediaObjects() {}
+
+bool CReelcastDlg::OnCommand(int id, int) {
+  switch (id) {
+    case IDC_BUTTON_ADD_VIDEO:
+      OnOpenVideo();
+      return true;
+    case IDC_BUTTON_CONVERT:
+      OnConvert();
+      return true;
+    case IDC_BUTTON_OUTPUT_SETTINGS:
+      OnOutputSettings();
+      return true;
+    case IDC_BUTTON_EXIT:
+      SendMessage(WM_CLOSE);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CReelcastDlg::OnTimer(unsigned) {}
+
+LRESULT CReelcastDlg::OnMessage(UINT message, WPARAM, LPARAM) {
+  if (message == WM_GRAPHNOTIFY) return OnGraphNotify();
+  return 0;
+}
