@@ -7,30 +7,14 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/shell/file_descriptor.h"
+
 namespace profile {
-
-namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
 
 FileBytes ReadFileBytes(const std::string& path, std::size_t cap) {
   FileBytes result;
   // Non-blocking, so that opening a FIFO without a writer returns at once.
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  shell::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) {
     result.status = (errno == ENOENT || errno == ENOTDIR) ? FileBytes::Status::Missing
                                                           : FileBytes::Status::Unreadable;

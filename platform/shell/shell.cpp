@@ -10,24 +10,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/shell/file_descriptor.h"
+
 namespace shell {
-
-namespace {
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-}  // namespace
 
 std::optional<std::string> VideosFolder() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
