@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/language_folder.h"
 #include "tests/support/test_environment.h"
 
 namespace {
@@ -77,12 +78,7 @@ TEST(IniReader, DefaultLosesOnlyTrailingSpaces) {
 
 TEST(IniReader, EncodingsAreDecidedByTheFirstBytes) {
   // UTF-16LE with its mark: decoded, names compared after decoding.
-  const std::u16string wide = u"[S]\r\nk=Grüße 你好 \U0001F600\r\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char16_t c : wide) {
-    utf16 += static_cast<char>(c & 0xFF);
-    utf16 += static_cast<char>(c >> 8);
-  }
+  const std::string utf16 = test_support::Utf16LeWithMark(u"[S]\r\nk=Grüße 你好 \U0001F600\r\n");
   EXPECT_EQ(Get(utf16, "s", "K"), "Grüße 你好 \U0001F600");
 
   // A lone surrogate becomes U+FFFD; an odd last byte is dropped.
