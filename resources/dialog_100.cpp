@@ -29,7 +29,7 @@ ui::DialogTemplate AboutDialogTemplate() {
        ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON, {}},
       {IDC_STATIC_VERSION, ControlKind::Static, "Version 1.1", 56, 30, 173, 14,
        ui::WS_VISIBLE | ui::SS_CENTERIMAGE, {}},
-      {ui::IDC_STATIC, ControlKind::Static, std::string("Support: ") + kVendorSupportPage, 56, 80,
+      {ui::IDC_STATIC, ControlKind::Static, std::string("Support: ") + kVendorSupportAddress, 56, 80,
        156, 14, ui::WS_VISIBLE | ui::SS_NOPREFIX, {}},
       {ui::IDC_STATIC, ControlKind::Static,
        "Windows Media audio and video are written with FFmpeg's libav encoders through "

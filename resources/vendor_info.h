@@ -2,6 +2,6 @@
 // The vendor's addresses: the one place to change them.
 
 // Opened by the Homepage button.
-constexpr const char* kVendorHomePage = "https://reelcast.tarnwick.example/";
-// Named on the About box's support line.
-constexpr const char* kVendorSupportPage = "https://reelcast.tarnwick.example/support";
+constexpr const char* kVendorHomePage = "https://tarnwick.example/reelcast/";
+// Named on the About box's support line, short enough for its one line.
+constexpr const char* kVendorSupportAddress = "tarnwick.example/support";
