@@ -1,6 +1,7 @@
 #include "platform/ui/dialog_window.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include "platform/ui/dialog.h"
@@ -24,8 +25,13 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 }
 
 void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) {
-    const QPoint at = event->position().toPoint();
+  // A release that a control ignored reaches the dialog too. Only what the
+  // dialog itself would receive counts: over a static text or a disabled
+  // control (which take no mouse input), not over a working control.
+  const QPoint at = event->position().toPoint();
+  const QWidget* under = childAt(at);
+  const bool forDialog = !under || qobject_cast<const QLabel*>(under) || !under->isEnabled();
+  if (event->button() == Qt::RightButton && forDialog) {
     owner_.SendMessage(WM_RBUTTONUP, 0,
                        MAKELPARAM(static_cast<unsigned>(at.x()), static_cast<unsigned>(at.y())));
   }

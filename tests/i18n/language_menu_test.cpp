@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
 
 #include "i18n/language.h"
 #include "i18n/language_menu.h"
@@ -166,6 +169,44 @@ TEST_F(LanguageMenu, LanguagesPastTheCommandRangeAreListedButNotChosen) {
   main.SendMessage(WM_COMMAND, MAKEWPARAM(45401, 0), 0);
   EXPECT_EQ(theLanguage.GetCurrentName(), "Only");
   EXPECT_TRUE(Boxes().empty());
+}
+
+// A right button pressed and released over a widget of the window, as the
+// window system delivers it.
+void RightClickOn(QWidget* widget) {
+  const QPointF at(3, 3);
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::RightButton,
+                    Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &release);
+}
+
+// The widget that shows a control, found where the template places it.
+QWidget* WidgetOf(ui::Dialog& dialog, int id) {
+  for (const auto& c : dialog.Template().controls) {
+    if (c.id != id) continue;
+    const auto r = dialog.DialogUnitsToPixels(c.x, c.y, c.cx, c.cy);
+    return dialog.Widget()->childAt(r.x + r.width / 2, r.y + r.height / 2);
+  }
+  return nullptr;
+}
+
+TEST_F(LanguageMenu, OnlyClicksTheWindowItselfReceivesOpenTheMenu) {
+  folder.Add("English.ini", "");
+  Open("English");
+  main.Widget()->show();
+  auto popups = [&] { return ui->OfKind(Shown::Kind::Popup).size(); };
+
+  RightClickOn(main.Widget());
+  EXPECT_EQ(popups(), 1u);
+  // The button takes the click for itself.
+  RightClickOn(WidgetOf(main, IDC_BUTTON_HELP));
+  EXPECT_EQ(popups(), 1u);
+  // A static text lets it through to the window.
+  RightClickOn(WidgetOf(main, IDC_STATIC_SUMMARY));
+  EXPECT_EQ(popups(), 2u);
 }
 
 TEST_F(LanguageMenu, EmptyCatalogueGivesAnEmptyLanguageSubmenu) {
