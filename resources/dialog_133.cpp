@@ -1,6 +1,7 @@
 // The filter properties dialog, shown on a built MP4 graph before it runs.
 
 #include "resources/dialog_templates.h"
+#include "platform/ui/win_constants.h"
 #include "resources/resource_ids.h"
 
 ui::DialogTemplate FilterPropertiesDialogTemplate() {
