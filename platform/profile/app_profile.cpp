@@ -27,14 +27,25 @@ QString StoredSpelling(const QStringList& stored, const QString& wanted) {
   return wanted;
 }
 
-// The full key of a value, spelled as stored when it exists (section and
-// key matched without regard to case). Reads through this never create.
+// The full key of a value, spelled as stored when it exists: section and key
+// match without regard to case (a hand-edited file may even hold the same
+// section under two spellings). Reads through this never create.
 QString ResolveKey(QSettings& settings, const std::string& section, const std::string& key) {
-  const QString group = StoredSpelling(settings.childGroups(), QString::fromStdString(section));
-  settings.beginGroup(group);
-  const QString name = StoredSpelling(settings.childKeys(), QString::fromStdString(key));
-  settings.endGroup();
-  return group.isEmpty() ? name : group + QLatin1Char('/') + name;
+  const QString wantedGroup = QString::fromStdString(section);
+  const QString wantedKey = QString::fromStdString(key);
+  QString firstGroup;
+  for (const QString& group : settings.childGroups()) {
+    if (group.compare(wantedGroup, Qt::CaseInsensitive) != 0) continue;
+    if (firstGroup.isEmpty()) firstGroup = group;
+    settings.beginGroup(group);
+    const QStringList keys = settings.childKeys();
+    settings.endGroup();
+    for (const QString& name : keys)
+      if (name.compare(wantedKey, Qt::CaseInsensitive) == 0) return group + QLatin1Char('/') + name;
+  }
+  if (wantedGroup.isEmpty())
+    return StoredSpelling(settings.childKeys(), wantedKey);
+  return (firstGroup.isEmpty() ? wantedGroup : firstGroup) + QLatin1Char('/') + wantedKey;
 }
 
 // A stored integer as the registry's 32-bit value: whole decimal numbers from

@@ -1,5 +1,6 @@
 #include "tests/support/test_environment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <cstdlib>
 
@@ -30,6 +31,16 @@ void UsePrivateHome(const std::string& home) {
 }
 
 std::string HomeFolder() { return Home(); }
+
+void ResetSettings() {
+  QDir config(QString::fromStdString(Home() + "/config"));
+  config.removeRecursively();
+  QDir().mkpath(config.path());
+}
+
+std::string SettingsFilePath() {
+  return Home() + "/config/TARNWICK/" + QCoreApplication::applicationName().toStdString() + ".conf";
+}
 
 void InitialisePlatform() {}
 
