@@ -2,13 +2,14 @@
 
 #include "app/reelcast_dlg.h"
 #include "app/settings_store.h"
+#include "i18n/language.h"
 
 bool CReelcastApp::InitInstance() {
   // Dialogs here host no embedded controls, so there is no control
   // container to enable.
   SetRegistryKey("TARNWICK");
-  const std::string language = ReadCurrentLanguage();
-  (void)language;  // the language loader opens it once language files are read
+  // Without usable language files the built-in English texts are used.
+  theLanguage.Open(theLanguage.GetLanguageBaseFolder(), ReadCurrentLanguage());
 
   CReelcastDlg dialog;
   SetMainWindow(&dialog);
