@@ -5,6 +5,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "i18n/escapes.h"
 #include "i18n/key_table.h"
@@ -84,36 +85,24 @@ TEST(LanguageName, EncodingMarkersAndLanguageParts) {
   EXPECT_EQ(LanguagePartOfName("Ärger_Unicode"), "Ärger") << "only ASCII letters are lowered";
 }
 
+void ExpectLocale(std::string_view part, const std::string& localeString, int primary, int sub) {
+  const auto identity = IdentifyLocale(part);
+  ASSERT_TRUE(identity) << part;
+  EXPECT_EQ(identity->localeString, localeString) << part;
+  EXPECT_EQ(identity->primaryLanguage, primary) << part;
+  EXPECT_EQ(identity->subLanguage, sub) << part;
+}
+
 TEST(LanguageName, LocaleIdentification) {
-  auto chs = IdentifyLocale("chs");
-  ASSERT_TRUE(chs);
-  EXPECT_EQ(chs->localeString, "chs");
-  EXPECT_EQ(chs->primaryLanguage, 4);
-  EXPECT_EQ(chs->subLanguage, 2) << "the row of the People's Republic comes first";
+  // The row of the People's Republic comes before Chinese_Simplified.
+  ExpectLocale("chs", "chs", 4, 2);
+  ExpectLocale("english_united_states", "enu", 9, 1);
+  ExpectLocale("enu", "enu", 9, 0);  // the first ENU row is English itself
+  ExpectLocale("english", "english", 9, 1);
+  ExpectLocale("german", "deu", 7, 0);
+  ExpectLocale("spanish_united states", "est", 10, 21);
 
-  auto enu = IdentifyLocale("english_united_states");
-  ASSERT_TRUE(enu);
-  EXPECT_EQ(enu->localeString, "enu");
-  EXPECT_EQ(enu->primaryLanguage, 9);
-  EXPECT_EQ(enu->subLanguage, 1);
-
-  auto english = IdentifyLocale("english");
-  ASSERT_TRUE(english);
-  EXPECT_EQ(english->localeString, "english");
-  EXPECT_EQ(english->primaryLanguage, 9);
-  EXPECT_EQ(english->subLanguage, 1);
-
-  auto german = IdentifyLocale("german");
-  ASSERT_TRUE(german);
-  EXPECT_EQ(german->localeString, "deu");
-  EXPECT_EQ(german->primaryLanguage, 7);
-  EXPECT_EQ(german->subLanguage, 0);
-
-  auto spanishUs = IdentifyLocale("spanish_united states");
-  ASSERT_TRUE(spanishUs);
-  EXPECT_EQ(spanishUs->localeString, "est");
   EXPECT_FALSE(IdentifyLocale("spanish_united_states"));
-
   EXPECT_FALSE(IdentifyLocale("deutsch"));
   EXPECT_FALSE(IdentifyLocale("chinese")) << "every Chinese row names a country or a script";
   EXPECT_FALSE(IdentifyLocale("my_utf-"));
