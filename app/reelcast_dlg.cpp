@@ -1,8 +1,10 @@
 #include "app/reelcast_dlg.h"
 
+#include "app/help_commands.h"
 #include "app/settings_store.h"
 #include "app/status_texts.h"
 #include "i18n/language.h"
+#include "i18n/language_menu.h"
 #include "platform/com/runtime.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/message_boxes.h"
@@ -28,6 +30,9 @@ CReelcastDlg::CReelcastDlg() : ui::Dialog(MainDialogTemplate()) {}
 CReelcastDlg::~CReelcastDlg() = default;
 
 LRESULT CReelcastDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The language hook sees every message first; the window then handles it
+  // as usual whatever the hook did.
+  LanguageHook(*this, message, wParam, lParam);
   return DefaultWindowProc(message, wParam, lParam);
 }
 
@@ -99,6 +104,20 @@ bool CReelcastDlg::OnCommand(int id, int) {
       return true;
     case IDC_BUTTON_EXIT:
       SendMessage(WM_CLOSE);
+      return true;
+    case IDC_BUTTON_HELP:
+    case ID_HELP:
+      ShowHelp();
+      return true;
+    case IDC_BUTTON_HOMEPAGE:
+      OpenHomePage(*this);
+      return true;
+    case IDC_BUTTON_ABOUT:
+    case IDM_ABOUT:
+      ShowAboutBox(this);
+      return true;
+    case IDM_POPUPMENU_FONT:
+      ChooseUiFont(*this);
       return true;
     default:
       return false;
