@@ -24,7 +24,10 @@ ComPtr<ModelFilter> MakeSourceFilter(SourceFileRole role) {
   auto filter = MakeCom<ModelFilter>(role);
   for (const StreamInfo& stream : role.streams) {
     std::string name = KindName(stream.kind);
-    if (stream.indexInKind > 0) name += " " + std::to_string(stream.indexInKind + 1);
+    if (stream.indexInKind > 0) {
+      name += ' ';
+      name += std::to_string(stream.indexInKind + 1);
+    }
     filter->AddPin(std::move(name), PINDIR_OUTPUT, stream.CompressedType());
   }
   return filter;
@@ -59,11 +62,13 @@ HRESULT MakeCompressorFilter(StreamKind kind, const std::string& factoryName,
 
 std::string DecoderName(const StreamInfo& stream) {
   if (!stream.decoder.empty()) return stream.decoder;
-  return std::string(KindName(stream.kind)) + " Decoder";
+  std::string name = KindName(stream.kind);
+  return name.append(" Decoder");
 }
 
 std::string RendererName(const StreamInfo& stream) {
-  return std::string(KindName(stream.kind)) + " Renderer";
+  std::string name = KindName(stream.kind);
+  return name.append(" Renderer");
 }
 
 }  // namespace dshow
