@@ -65,6 +65,53 @@ HRESULT FromDiscoveryError(const GError* error) {
   return VFW_E_INVALID_FILE_FORMAT;
 }
 
+gst::DiscovererInfoPtr DiscoverOnce(const std::string& uri, int seconds, gst::ErrorPtr& error) {
+  GError* createError = nullptr;
+  gst::DiscovererPtr discoverer(
+      gst_discoverer_new(static_cast<GstClockTime>(seconds) * GST_SECOND, &createError));
+  const gst::ErrorPtr createErrorOwner(createError);
+  if (!discoverer) return {};
+  GError* discoverError = nullptr;
+  gst::DiscovererInfoPtr info(
+      gst_discoverer_discover_uri(discoverer.get(), uri.c_str(), &discoverError));
+  error.Reset(discoverError);
+  return info;
+}
+
+// A demuxer that fails the moment it starts reading, in its own thread, can
+// have its error swallowed by decodebin while decodebin is still plugging it
+// in (a race in GStreamer, seen in up to one discovery in twelve on a loaded
+// machine); the discoverer then waits for its time-out. A local file is
+// discovered in milliseconds, so the first attempt is short; the second
+// reads the file in push mode, where the demuxer runs in the thread that
+// plugs it in and the race cannot happen.
+gst::DiscovererInfoPtr Discover(const std::string& fileUri, gst::ErrorPtr& error,
+                                bool& readInPushMode) {
+  constexpr int kFirstAttemptSeconds = 1;
+  readInPushMode = false;
+  gst::DiscovererInfoPtr info = DiscoverOnce(fileUri, kFirstAttemptSeconds, error);
+  if (!info || gst_discoverer_info_get_result(info.get()) != GST_DISCOVERER_TIMEOUT) return info;
+  readInPushMode = gst_uri_protocol_is_supported(GST_URI_SRC, "pushfile");
+  const std::string retryUri = readInPushMode ? "push" + fileUri : fileUri;
+  return DiscoverOnce(retryUri, kDiscoveryTimeoutSeconds - kFirstAttemptSeconds, error);
+}
+
+HRESULT FromDiscoveryResult(GstDiscovererResult result, const GError* error) {
+  switch (result) {
+    case GST_DISCOVERER_OK:
+    case GST_DISCOVERER_MISSING_PLUGINS:
+      return S_OK;
+    case GST_DISCOVERER_TIMEOUT:
+      return VFW_E_TIMEOUT;
+    case GST_DISCOVERER_URI_INVALID:
+      return HRESULT_FILE_NOT_FOUND;
+    case GST_DISCOVERER_BUSY:
+      return VFW_E_WRONG_STATE;
+    default:
+      return FromDiscoveryError(error);
+  }
+}
+
 struct StreamListFree {
   void operator()(GList* list) const { gst_discoverer_stream_info_list_free(list); }
 };
@@ -163,37 +210,18 @@ Discovery DiscoverFile(const std::string& path) {
   }
   found.uri = uri.get();
 
-  GError* createError = nullptr;
-  gst::DiscovererPtr discoverer(gst_discoverer_new(
-      static_cast<GstClockTime>(kDiscoveryTimeoutSeconds) * GST_SECOND, &createError));
-  const gst::ErrorPtr createErrorOwner(createError);
-  if (!discoverer) {
-    found.result = E_OUTOFMEMORY;
+  gst::ErrorPtr error;
+  bool readInPushMode = false;
+  const gst::DiscovererInfoPtr info = Discover(found.uri, error, readInPushMode);
+  if (error) found.detail = error.get()->message;
+  if (!info) {
+    found.result = VFW_E_CANNOT_LOAD_SOURCE_FILTER;
     return found;
   }
-  GError* discoverError = nullptr;
-  gst::DiscovererInfoPtr info(
-      gst_discoverer_discover_uri(discoverer.get(), uri.get(), &discoverError));
-  const gst::ErrorPtr error(discoverError);
-  if (error) found.detail = error.get()->message;
-  const GstDiscovererResult result =
-      info ? gst_discoverer_info_get_result(info.get()) : GST_DISCOVERER_ERROR;
-  switch (result) {
-    case GST_DISCOVERER_OK:
-    case GST_DISCOVERER_MISSING_PLUGINS:
-      break;
-    case GST_DISCOVERER_TIMEOUT:
-      found.result = VFW_E_TIMEOUT;
-      return found;
-    case GST_DISCOVERER_URI_INVALID:
-      found.result = HRESULT_FILE_NOT_FOUND;
-      return found;
-    case GST_DISCOVERER_BUSY:
-      found.result = VFW_E_WRONG_STATE;
-      return found;
-    default:
-      found.result = FromDiscoveryError(error.get());
-      return found;
+  const GstDiscovererResult result = gst_discoverer_info_get_result(info.get());
+  if (result != GST_DISCOVERER_OK && result != GST_DISCOVERER_MISSING_PLUGINS) {
+    found.result = FromDiscoveryResult(result, error.get());
+    return found;
   }
 
   const GstClockTime duration = gst_discoverer_info_get_duration(info.get());
@@ -205,6 +233,10 @@ Discovery DiscoverFile(const std::string& path) {
   StreamList audios(gst_discoverer_info_get_audio_streams(info.get()));
   AddStreams(videos.get(), StreamKind::Video, allDecodable, found);
   AddStreams(audios.get(), StreamKind::Audio, allDecodable, found);
+  // Stream ids derive from the address the file was read by; ids seen in
+  // push mode would match nothing a later run announces.
+  if (readInPushMode)
+    for (StreamInfo& stream : found.streams) stream.streamId.clear();
 
   if (found.streams.empty())
     found.result = found.undecodableVideos + found.undecodableAudios > 0

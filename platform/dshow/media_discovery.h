@@ -22,7 +22,7 @@ struct Discovery {
   std::string detail;  // GStreamer's own words about a failure
 };
 
-// How long discovery of one file may take.
+// How long discovery of one file may take, in all.
 constexpr int kDiscoveryTimeoutSeconds = 5;
 
 Discovery DiscoverFile(const std::string& path);
