@@ -4,6 +4,8 @@
 #include <QDir>
 #include <cstdlib>
 
+#include "platform/dshow/initialise.h"
+
 namespace test_support {
 
 namespace {
@@ -42,6 +44,6 @@ std::string SettingsFilePath() {
   return Home() + "/config/TARNWICK/" + QCoreApplication::applicationName().toStdString() + ".conf";
 }
 
-void InitialisePlatform() {}
+void InitialisePlatform() { dshow::Initialise(); }
 
 }  // namespace test_support
