@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "engine/compressor_catalogue.h"
+
 namespace {
 
 std::optional<int> ParseInt(const std::string& text) {
@@ -10,12 +12,6 @@ std::optional<int> ParseInt(const std::string& text) {
   auto [ptr, error] = std::from_chars(text.data(), end, value);
   if (error != std::errc() || ptr != end || text.empty()) return std::nullopt;
   return value;
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 }  // namespace

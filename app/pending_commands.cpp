@@ -3,7 +3,6 @@
 
 #include "app/reelcast_dlg.h"
 
-void CReelcastDlg::OnOpenVideo() {}
 void CReelcastDlg::OnConvert() {}
 void CReelcastDlg::OnOutputSettings() {}
 LRESULT CReelcastDlg::OnGraphNotify() { return 0; }

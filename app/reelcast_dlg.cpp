@@ -1,5 +1,6 @@
 #include "app/reelcast_dlg.h"
 
+#include "app/catalogue_resolver.h"
 #include "app/help_commands.h"
 #include "app/settings_store.h"
 #include "app/status_texts.h"
@@ -11,19 +12,6 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 
-namespace {
-
-// Until compressors can be enumerated, the catalogue has no entries: a
-// never-chosen compressor resolves to none and nothing is bound.
-class EmptyCatalogue : public CompressorResolver {
- public:
-  std::optional<int> FindDefaultVideoCompressor() override { return std::nullopt; }
-  std::optional<int> FindDefaultAudioCompressor() override { return std::nullopt; }
-  void CreateVideoCompressor(int) override {}
-  void CreateAudioCompressor(int) override {}
-};
-
-}  // namespace
 
 CReelcastDlg::CReelcastDlg() : ui::Dialog(MainDialogTemplate()) {}
 
@@ -48,7 +36,7 @@ bool CReelcastDlg::OnInitDialog() {
   comInitialised = true;
 
   Item(IDC_BUTTON_BUILD_FILTERS).Show(false);
-  EmptyCatalogue catalogue;
+  CatalogueResolver catalogue(graph_);
   LoadSettings(m_settings, catalogue, windowsMajorVersion >= 6, this);
 
   ShowOriginalSizeSummary();
@@ -89,7 +77,12 @@ void CReelcastDlg::OnCancel() {
   EndDialog(IDCANCEL);
 }
 
-void CReelcastDlg::ReleaseMediaObjects() {}
+void CReelcastDlg::ReleaseMediaObjects() {
+  graph_.control.Reset();
+  graph_.graph.Reset();
+  graph_.videoCompressor.Reset();
+  graph_.audioCompressor.Reset();
+}
 
 bool CReelcastDlg::OnCommand(int id, int) {
   switch (id) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/graph_context.h"
+#include "engine/media_info.h"
 #include "engine/output_settings.h"
 #include "platform/ui/dialog.h"
 
@@ -28,6 +30,8 @@ class CReelcastDlg : public ui::Dialog {
   const std::string& SourcePath() const { return sourcePath; }
   bool IsConverting() const { return converting != 0; }
   bool IsSourceOpened() const { return sourceOpened != 0; }
+  const MediaInfo& SourceInfo() const { return mediaInfo_; }
+  GraphContext& Graph() { return graph_; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -53,7 +57,10 @@ class CReelcastDlg : public ui::Dialog {
   void ShowOriginalSizeSummary();
 
   OutputSettings m_settings;
+  GraphContext graph_;
   std::string sourcePath;
+  // What the probe found; the values before any probe are the window's own.
+  MediaInfo mediaInfo_{0, 352, 288, 23.976};
   std::int32_t sourceOpened = 0;
   std::int32_t converting = 0;
   std::int32_t elapsedSeconds = 0;
