@@ -4,5 +4,4 @@
 #include "app/reelcast_dlg.h"
 
 void CReelcastDlg::OnConvert() {}
-void CReelcastDlg::OnOutputSettings() {}
 LRESULT CReelcastDlg::OnGraphNotify() { return 0; }

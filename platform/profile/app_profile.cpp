@@ -64,7 +64,13 @@ std::optional<std::int32_t> ParseInteger(const QString& text) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+std::function<void(const std::string&, const std::string&)>& Observer() {
+  static std::function<void(const std::string&, const std::string&)> observer;
+  return observer;
+}
+
 bool Write(const std::string& section, const std::string& key, const QVariant& value) {
+  if (Observer()) Observer()(section, key);
   auto settings = OpenOwn();
   if (!settings) return false;
   settings->setValue(ResolveKey(*settings, section, key), value);
@@ -104,6 +110,10 @@ bool WriteProfileInt(const std::string& section, const std::string& key, std::in
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value) {
   return Write(section, key, QVariant(QString::fromStdString(value)));
+}
+
+void SetWriteObserver(std::function<void(const std::string&, const std::string&)> observer) {
+  Observer() = std::move(observer);
 }
 
 void AdjustForeignDivXValue() {

@@ -64,3 +64,31 @@ TEST_F(MainWindowCommands, RightButtonOnTheWindowOpensThePopupMenuAndFontAsksFor
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowCommands, OptionsOkRewritesTheSummaryWithTheReturnedSize) {
+  CReelcastDlg& w = f.Open();
+  f.ui().dialogScripts.push_back([](ui::Dialog& d) {
+    EXPECT_EQ(d.Template().id, IDD_DIALOG_OUTPUT_OPTIONS);
+    d.Item(IDC_COMBO_OUTPUT_FORMAT).SelectAsUser(1);
+    d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+  });
+  w.Item(IDC_BUTTON_OUTPUT_SETTINGS).Click();
+  // No source was ever probed, so the window's source size is still 352x288
+  // and the summary shows the size the dialog returned.
+  EXPECT_EQ(w.Item(IDC_STATIC_SUMMARY).Text(),
+            "Output file: " + test_support::HomeFolder() + "/Videos/output.asf     Resolution: 16*16");
+  EXPECT_EQ(w.Settings().outputFormat, 3);
+
+  const std::string before = w.Item(IDC_STATIC_SUMMARY).Text();
+  f.ui().dialogScripts.push_back([](ui::Dialog& d) {
+    d.Item(IDC_COMBO_OUTPUT_FORMAT).SelectAsUser(0);
+    d.Item(IDC_BUTTON_OPTIONS_CANCEL).Click();
+  });
+  w.Item(IDC_BUTTON_OUTPUT_SETTINGS).Click();
+  EXPECT_EQ(w.Item(IDC_STATIC_SUMMARY).Text(), before);
+  EXPECT_EQ(w.Settings().outputFormat, 3);
+}
+
+}  // namespace
