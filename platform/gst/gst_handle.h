@@ -78,6 +78,11 @@ using ErrorPtr = Handle<GError, detail::ErrorFree>;
 using CharPtr = Handle<gchar, detail::CharFree>;
 using IteratorPtr = Handle<GstIterator, detail::IteratorFree>;
 
+// Deleter for blocks GLib allocated (arrays it hands over with g_free).
+struct GFree {
+  void operator()(void* block) const noexcept { g_free(block); }
+};
+
 // Adds a reference of its own to an object the caller only borrows.
 template <typename T>
 ObjectPtr<T> Borrow(T* object) {

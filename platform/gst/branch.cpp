@@ -1,0 +1,225 @@
+#include "platform/gst/branch.h"
+
+#include <algorithm>
+
+#include "platform/gst/element_maker.h"
+#include "platform/gst/encoder_limits.h"
+#include "platform/gst/encoder_timestamps.h"
+
+namespace gst {
+
+namespace {
+
+// Adds the elements to the bin and links them in order.
+bool AddAndLink(GstBin* bin, const std::vector<GstElement*>& chain, std::string& error) {
+  for (GstElement* element : chain) gst_bin_add(bin, element);
+  for (std::size_t i = 1; i < chain.size(); ++i) {
+    if (!gst_element_link(chain[i - 1], chain[i])) {
+      error = std::string("\"") + GST_ELEMENT_NAME(chain[i - 1]) + "\" cannot feed \"" +
+              GST_ELEMENT_NAME(chain[i]) + "\".";
+      return false;
+    }
+  }
+  return true;
+}
+
+int Clamped(int wanted, int source, int limit) {
+  const int value = wanted > 0 ? wanted : (limit > 0 && source > limit ? limit : 0);
+  return limit > 0 && value > limit ? limit : value;
+}
+
+}  // namespace
+
+Branch::Branch(BranchDescription description) : description_(std::move(description)) {
+  gst_segment_init(&segment_, GST_FORMAT_TIME);
+}
+
+Branch::~Branch() = default;
+
+bool Branch::Build(GstBin* pipeline, GstElement* muxer, std::string& error) {
+  head_ = MakeElement("queue", error);
+  filter_ = MakeElement("capsfilter", error);
+  if (!head_ || !filter_) return false;
+  if (description_.encoder) {
+    encoder_ = MakeElement(*description_.encoder, error);
+    if (!encoder_) return false;
+    encoderName_ = description_.encoder->FactoryName();
+  }
+  const bool built = description_.kind == StreamKind::Video ? BuildVideo(pipeline, error)
+                                                            : BuildAudio(pipeline, error);
+  return built && Finish(pipeline, muxer, error);
+}
+
+bool Branch::BuildVideo(GstBin* pipeline, std::string& error) {
+  ElementPtr convert = MakeElement("videoconvert", error);
+  ElementPtr scale = MakeElement("videoscale", error);
+  ElementPtr rate = MakeElement("videorate", error);
+  if (!convert || !scale || !rate) return false;
+  return AddAndLink(pipeline, {head_.get(), convert.get(), scale.get(), rate.get(), filter_.get()},
+                    error);
+}
+
+bool Branch::BuildAudio(GstBin* pipeline, std::string& error) {
+  ElementPtr convert = MakeElement("audioconvert", error);
+  ElementPtr resample = MakeElement("audioresample", error);
+  if (!convert || !resample) return false;
+  return AddAndLink(pipeline, {head_.get(), convert.get(), resample.get(), filter_.get()}, error);
+}
+
+bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
+  GstElement* tail = filter_.get();
+  if (encoder_) {
+    std::vector<GstElement*> chain{filter_.get()};
+    ElementPtr hold;
+    if (description_.targetBitrate > 0 && NeedsQuantizerCalibration(encoder_.get())) {
+      hold = MakeElement("queue", error);
+      if (!hold) return false;
+      g_object_set(hold.get(), "max-size-buffers", guint{QuantizerCalibration::kMaxFrames + 8},
+                   "max-size-bytes", guint{0}, "max-size-time", guint64{0}, nullptr);
+      gst_bin_add(pipeline, hold.get());
+      chain.push_back(hold.get());
+    }
+    gst_bin_add(pipeline, encoder_.get());
+    chain.push_back(encoder_.get());
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+      if (!gst_element_link(chain[i - 1], chain[i])) {
+        error = "The encoder \"" + encoderName_ + "\" cannot take this raw stream.";
+        return false;
+      }
+    }
+    if (hold) {
+      PadPtr raw(gst_element_get_static_pad(filter_.get(), "src"));
+      calibration_ = QuantizerCalibration::Install(raw.get(), hold.get(), encoder_.get(),
+                                                   description_.targetBitrate);
+    }
+    probes_.push_back(RepairEncoderTimestamps(encoder_.get()));
+    tail = encoder_.get();
+  }
+
+  PadPtr tailPad(gst_element_get_static_pad(tail, "src"));
+  if (muxer) {
+    muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, tailPad.get(), nullptr));
+    if (!muxerPad_) {
+      error = "The container cannot take the " +
+              std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
+              (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".");
+      return false;
+    }
+    muxer_ = Borrow(muxer);
+  } else {
+    ElementPtr sink = MakeElement("fakesink", error);
+    if (!sink) return false;
+    g_object_set(sink.get(), "sync", FALSE, nullptr);
+    gst_bin_add(pipeline, sink.get());
+    muxerPad_ = PadPtr(gst_element_get_static_pad(sink.get(), "sink"));
+  }
+  if (GST_PAD_LINK_FAILED(gst_pad_link(tailPad.get(), muxerPad_.get()))) {
+    error = "The stream cannot be linked into the container.";
+    return false;
+  }
+
+  PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
+  probes_.emplace_back(
+      entry.get(),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                   GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      [](GstPad*, GstPadProbeInfo* info, gpointer data) {
+        auto& self = *static_cast<Branch*>(data);
+        if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+          GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+          GstClockTime time = GST_BUFFER_PTS(buffer);
+          if (GST_CLOCK_TIME_IS_VALID(time) && GST_BUFFER_DURATION_IS_VALID(buffer))
+            time += GST_BUFFER_DURATION(buffer);
+          const GstClockTime running =
+              gst_segment_to_running_time(&self.segment_, GST_FORMAT_TIME, time);
+          if (GST_CLOCK_TIME_IS_VALID(running))
+            self.position_.store(std::max<std::int64_t>(self.position_.load(),
+                                                        static_cast<std::int64_t>(running)));
+        } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_SEGMENT) {
+          const GstSegment* segment = nullptr;
+          gst_event_parse_segment(GST_PAD_PROBE_INFO_EVENT(info), &segment);
+          gst_segment_copy_into(segment, &self.segment_);
+        }
+        return GST_PAD_PROBE_OK;
+      },
+      this, nullptr);
+  return true;
+}
+
+GstCaps* Branch::RawCaps(GstCaps* source) const {
+  const GstStructure* from = gst_caps_get_structure(source, 0);
+  const EncoderLimits limits = LimitsOf(encoderName_);
+  if (description_.kind == StreamKind::Audio) {
+    int rate = 0;
+    int channels = 0;
+    gst_structure_get_int(from, "rate", &rate);
+    gst_structure_get_int(from, "channels", &channels);
+    GstCaps* caps = gst_caps_new_empty_simple("audio/x-raw");
+    if (const int r = Clamped(description_.audio.rate, rate, limits.maxRate); r > 0)
+      gst_caps_set_simple(caps, "rate", G_TYPE_INT, r, nullptr);
+    if (const int c = Clamped(description_.audio.channels, channels, limits.maxChannels); c > 0)
+      gst_caps_set_simple(caps, "channels", G_TYPE_INT, c, nullptr);
+    return caps;
+  }
+
+  const RawVideo& wanted = description_.video;
+  int sourceWidth = 0;
+  int sourceHeight = 0;
+  gst_structure_get_int(from, "width", &sourceWidth);
+  gst_structure_get_int(from, "height", &sourceHeight);
+  int width = wanted.width > 0 ? wanted.width : sourceWidth;
+  int height = wanted.height > 0 ? wanted.height : sourceHeight;
+  if (limits.evenWidth && width > 1) width &= ~1;
+  if (limits.evenHeight && height > 1) height &= ~1;
+
+  GstCaps* caps = gst_caps_new_empty_simple("video/x-raw");
+  if (!wanted.format.empty())
+    gst_caps_set_simple(caps, "format", G_TYPE_STRING, wanted.format.c_str(), nullptr);
+  if (width > 0 && height > 0) {
+    gst_caps_set_simple(caps, "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
+    // A frame size of our choosing is in square pixels.
+    if (wanted.width > 0 || wanted.height > 0 || width != sourceWidth || height != sourceHeight)
+      gst_caps_set_simple(caps, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+  }
+  if (wanted.framerateNum > 0 && wanted.framerateDen > 0)
+    gst_caps_set_simple(caps, "framerate", GST_TYPE_FRACTION, wanted.framerateNum,
+                        wanted.framerateDen, nullptr);
+  return caps;
+}
+
+bool Branch::Attach(GstPad* decoded, GstCaps* caps) {
+  const CapsPtr raw(RawCaps(caps));
+  g_object_set(filter_.get(), "caps", raw.get(), nullptr);
+  PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
+  if (GST_PAD_LINK_FAILED(gst_pad_link(decoded, entry.get()))) return false;
+  attached_.store(true);
+  return true;
+}
+
+std::optional<std::int64_t> Branch::Position() const {
+  const std::int64_t position = position_.load();
+  if (position < 0) return std::nullopt;
+  return position;
+}
+
+std::optional<std::int64_t> Branch::Duration() const {
+  if (!attached_.load()) return std::nullopt;
+  PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
+  gint64 duration = 0;
+  if (!gst_pad_peer_query_duration(entry.get(), GST_FORMAT_TIME, &duration) || duration < 0)
+    return std::nullopt;
+  return duration;
+}
+
+void Branch::Release(GstBin* pipeline) {
+  probes_.clear();
+  calibration_.reset();
+  GstPadTemplate* padTemplate = muxerPad_ ? GST_PAD_PAD_TEMPLATE(muxerPad_.get()) : nullptr;
+  if (muxer_ && padTemplate && GST_PAD_TEMPLATE_PRESENCE(padTemplate) == GST_PAD_REQUEST)
+    gst_element_release_request_pad(muxer_.get(), muxerPad_.get());
+  muxerPad_.Reset();
+  if (encoder_ && GST_OBJECT_PARENT(encoder_.get()) == GST_OBJECT(pipeline))
+    gst_bin_remove(pipeline, encoder_.get());
+}
+
+}  // namespace gst

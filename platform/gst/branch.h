@@ -1,0 +1,70 @@
+#pragma once
+// One described stream inside the pipeline: a queue, the converters, the
+// caps filter with the raw format, the encoder and the link into the muxer
+// (or a discarding sink when nothing is written).
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gst/pad_probe.h"
+#include "platform/gst/pipeline_description.h"
+#include "platform/gst/quantizer_calibration.h"
+
+namespace gst {
+
+class Branch {
+ public:
+  explicit Branch(BranchDescription description);
+  ~Branch();
+  Branch(const Branch&) = delete;
+  Branch& operator=(const Branch&) = delete;
+
+  // Makes the elements inside `pipeline` and links them up to `muxer` (or a
+  // discarding sink when it is null). False with `error` set on failure.
+  bool Build(GstBin* pipeline, GstElement* muxer, std::string& error);
+
+  StreamKind kind() const { return description_.kind; }
+  int streamIndex() const { return description_.streamIndex; }
+  bool attached() const { return attached_.load(); }
+
+  // Feeds the branch from a decoded pad with these caps: fixes the raw
+  // format from what the source has and what the encoder needs, then links.
+  // Called once, on a streaming thread.
+  bool Attach(GstPad* decoded, GstCaps* caps);
+
+  // Running time of the latest data that entered the branch, nanoseconds.
+  std::optional<std::int64_t> Position() const;
+  // The source's duration, asked upstream of the branch.
+  std::optional<std::int64_t> Duration() const;
+
+  // Puts elements the caller owns back as they were given: out of the
+  // pipeline and without our request pads. The pipeline must be stopped.
+  void Release(GstBin* pipeline);
+
+ private:
+  bool BuildVideo(GstBin* pipeline, std::string& error);
+  bool BuildAudio(GstBin* pipeline, std::string& error);
+  bool Finish(GstBin* pipeline, GstElement* muxer, std::string& error);
+  GstCaps* RawCaps(GstCaps* source) const;
+
+  BranchDescription description_;
+  std::string encoderName_;
+  ElementPtr head_;      // the queue the decoded pad links to
+  ElementPtr filter_;    // the caps filter
+  ElementPtr encoder_;   // may be the caller's
+  ElementPtr muxer_;     // to give back request pads
+  PadPtr muxerPad_;      // the request pad this branch took
+  std::atomic<bool> attached_{false};
+  std::atomic<std::int64_t> position_{-1};
+  GstSegment segment_;   // of the data entering, for the position
+  std::unique_ptr<QuantizerCalibration> calibration_;
+  std::vector<PadProbe> probes_;
+};
+
+}  // namespace gst

@@ -1,0 +1,301 @@
+#include "platform/gst/conversion_pipeline.h"
+
+#include <gst/pbutils/pbutils.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "platform/gst/branch.h"
+#include "platform/gst/element_maker.h"
+#include "platform/gst/pipeline_errors.h"
+
+namespace gst {
+
+namespace {
+
+const char* KindName(StreamKind kind) { return kind == StreamKind::Video ? "video" : "audio"; }
+
+std::optional<StreamKind> KindOf(GstCaps* caps) {
+  if (!caps || gst_caps_is_empty(caps) || gst_caps_is_any(caps)) return std::nullopt;
+  const std::string_view name = gst_structure_get_name(gst_caps_get_structure(caps, 0));
+  if (name.starts_with("video/")) return StreamKind::Video;
+  if (name.starts_with("audio/")) return StreamKind::Audio;
+  return std::nullopt;
+}
+
+}  // namespace
+
+class ConversionPipeline::Impl {
+ public:
+  Impl(PipelineDescription description, PipelineEventHandler handler)
+      : description_(std::move(description)), handler_(std::move(handler)) {
+    for (BranchDescription& branch : description_.branches)
+      branches_.push_back(std::make_unique<Branch>(std::move(branch)));
+    description_.branches.clear();
+  }
+
+  ~Impl() {
+    {
+      std::lock_guard lock(mutex_);
+      deliver_ = false;
+    }
+    Shutdown();
+  }
+
+  bool Start(std::string& error) {
+    const bool started =
+        Build(error) &&
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    std::unique_lock lock(mutex_);
+    if (!started) {
+      if (error.empty())
+        error = firstError_ ? firstError_->message : "The pipeline refused to start.";
+      ended_ = true;
+      lock.unlock();
+      Shutdown();
+      return false;
+    }
+    deliver_ = true;
+    // An end that came while starting goes out now.
+    for (const PipelineEvent& event : pending_) handler_(event);
+    pending_.clear();
+    return true;
+  }
+
+  StopResult Stop(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    deliver_ = false;
+    if (!pipeline_ || ended_) {
+      const bool failed = firstError_.has_value();
+      lock.unlock();
+      Shutdown();
+      return failed ? StopResult::Failed : StopResult::Finished;
+    }
+    stopping_ = true;
+    lock.unlock();
+    gst_element_send_event(pipeline_.get(), gst_event_new_eos());
+    lock.lock();
+    const bool ended = changed_.wait_for(lock, wait, [this] { return ended_; });
+    const bool failed = firstError_.has_value();
+    lock.unlock();
+    Shutdown();
+    if (!ended) return StopResult::TimedOut;
+    return failed ? StopResult::Failed : StopResult::Finished;
+  }
+
+  std::optional<std::int64_t> Position() const {
+    std::optional<std::int64_t> slowest;
+    for (const auto& branch : branches_) {
+      if (!branch->attached()) continue;
+      const auto position = branch->Position();
+      if (!position) return std::nullopt;  // a stream without data yet holds the file back
+      if (!slowest || *position < *slowest) slowest = position;
+    }
+    return slowest;
+  }
+
+  std::optional<std::int64_t> Duration() const {
+    for (const auto& branch : branches_)
+      if (auto duration = branch->Duration()) return duration;
+    return std::nullopt;
+  }
+
+ private:
+  bool Build(std::string& error) {
+    pipeline_ = ElementPtr(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("conversion"))));
+    ElementPtr source = MakeElement("filesrc", error);
+    decoder_ = MakeElement("decodebin", error);
+    if (!source || !decoder_) return false;
+    g_object_set(source.get(), "location", description_.sourcePath.c_str(), nullptr);
+    GstBin* bin = GST_BIN(pipeline_.get());
+    gst_bin_add_many(bin, source.get(), decoder_.get(), nullptr);
+    gst_element_link(source.get(), decoder_.get());
+
+    if (description_.muxer) {
+      muxer_ = MakeElement(*description_.muxer, error);
+      writer_ = MakeElement("filesink", error);
+      if (!muxer_ || !writer_) return false;
+      g_object_set(writer_.get(), "location", description_.outputPath.c_str(), nullptr);
+      gst_bin_add_many(bin, muxer_.get(), writer_.get(), nullptr);
+      if (!gst_element_link(muxer_.get(), writer_.get())) {
+        error = "The container cannot be written to a file.";
+        return false;
+      }
+    }
+    for (const auto& branch : branches_)
+      if (!branch->Build(bin, muxer_.get(), error)) return false;
+
+    g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
+    g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
+    BusPtr bus(gst_element_get_bus(pipeline_.get()));
+    gst_bus_set_sync_handler(bus.get(), &Impl::OnMessage, this, nullptr);
+    return true;
+  }
+
+  // Stops every thread of the pipeline, then gives back what the caller owns.
+  void Shutdown() {
+    if (!pipeline_) return;
+    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    BusPtr bus(gst_element_get_bus(pipeline_.get()));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    GstBin* bin = GST_BIN(pipeline_.get());
+    for (const auto& branch : branches_) branch->Release(bin);
+    if (muxer_ && GST_OBJECT_PARENT(muxer_.get()) == GST_OBJECT(bin))
+      gst_bin_remove(bin, muxer_.get());
+    pipeline_.Reset();
+  }
+
+  static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+    static_cast<Impl*>(data)->Route(pad);
+  }
+
+  static void OnNoMorePads(GstElement*, gpointer data) {
+    static_cast<Impl*>(data)->CheckStreams();
+  }
+
+  // Each decoded pad goes to the branch that asked for it, or is drained so
+  // that it never holds the others back.
+  void Route(GstPad* pad) {
+    CapsPtr caps(gst_pad_get_current_caps(pad));
+    if (!caps) caps = CapsPtr(gst_pad_query_caps(pad, nullptr));
+    const auto kind = KindOf(caps.get());
+    Branch* target = nullptr;
+    {
+      std::lock_guard lock(mutex_);
+      if (kind) {
+        const int index = seen_[*kind == StreamKind::Video ? 0 : 1]++;
+        for (const auto& branch : branches_)
+          if (branch->kind() == *kind && branch->streamIndex() == index && !branch->attached())
+            target = branch.get();
+      }
+    }
+    if (target) {
+      if (!target->Attach(pad, caps.get()))
+        PostFailure(decoder_.get(), PipelineEvent::Failure::Negotiation,
+                    std::string("The ") + KindName(*kind) + " stream cannot be converted.");
+      return;
+    }
+    std::string error;
+    ElementPtr drain = MakeElement("fakesink", error);
+    if (!drain) return;
+    g_object_set(drain.get(), "sync", FALSE, "async", FALSE, nullptr);
+    gst_bin_add(GST_BIN(pipeline_.get()), drain.get());
+    gst_element_sync_state_with_parent(drain.get());
+    PadPtr sink(gst_element_get_static_pad(drain.get(), "sink"));
+    gst_pad_link(pad, sink.get());
+  }
+
+  // A described stream that did not appear has no decoder, or is not there.
+  void CheckStreams() {
+    for (const auto& branch : branches_) {
+      if (branch->attached()) continue;
+      std::string missing;
+      {
+        std::lock_guard lock(mutex_);
+        missing = missingPlugin_;
+      }
+      const char* kind = KindName(branch->kind());
+      if (!missing.empty())
+        PostFailure(decoder_.get(), PipelineEvent::Failure::MissingDecoder,
+                    "No decoder is installed for the " + std::string(kind) + " stream (" +
+                        missing + ").");
+      else
+        PostFailure(decoder_.get(), PipelineEvent::Failure::MissingStream,
+                    "The source has no " + std::string(kind) + " stream " +
+                        std::to_string(branch->streamIndex() + 1) + ".");
+      return;
+    }
+  }
+
+  // Runs on whichever thread posts; only records and hands over.
+  static GstBusSyncReply OnMessage(GstBus*, GstMessage* message, gpointer data) {
+    auto& self = *static_cast<Impl*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_EOS:
+        self.End(self.Completion());
+        break;
+      case GST_MESSAGE_ERROR:
+        self.End(ErrorEvent(message, self.writer_.get()));
+        break;
+      case GST_MESSAGE_ELEMENT:
+        if (gst_is_missing_plugin_message(message)) {
+          CharPtr what(gst_missing_plugin_message_get_description(message));
+          std::lock_guard lock(self.mutex_);
+          if (self.missingPlugin_.empty() && what) self.missingPlugin_ = what.get();
+        }
+        break;
+      default:
+        break;
+    }
+    return GST_BUS_DROP;
+  }
+
+  // The end of all streams; the file must still be where it was written.
+  PipelineEvent Completion() const {
+    PipelineEvent event;
+    std::error_code ignored;
+    if (writer_ && !std::filesystem::exists(description_.outputPath, ignored)) {
+      event.kind = PipelineEvent::Kind::Error;
+      event.failure = PipelineEvent::Failure::Write;
+      event.message = "The output file \"" + description_.outputPath +
+                      "\" disappeared while it was written.";
+    }
+    return event;
+  }
+
+  // Records the first end of the run and reports it once.
+  // The handler is called under the lock, so that it never runs once
+  // delivery has been switched off by Stop or the destructor.
+  void End(PipelineEvent event) {
+    {
+      std::lock_guard lock(mutex_);
+      if (ended_) return;
+      ended_ = true;
+      if (event.kind == PipelineEvent::Kind::Error) firstError_ = event;
+      if (deliver_)
+        handler_(event);
+      else if (!stopping_)
+        pending_.push_back(event);
+    }
+    changed_.notify_all();
+  }
+
+  PipelineDescription description_;
+  PipelineEventHandler handler_;
+  std::vector<std::unique_ptr<Branch>> branches_;
+  ElementPtr pipeline_;
+  ElementPtr decoder_;
+  ElementPtr muxer_;
+  ElementPtr writer_;
+
+  mutable std::mutex mutex_;  // guards what follows
+  std::condition_variable changed_;
+  bool deliver_ = false;   // events go to the handler (started, not stopping)
+  bool stopping_ = false;  // Stop sent the end of stream itself
+  bool ended_ = false;     // end of stream or an error came
+  std::optional<PipelineEvent> firstError_;
+  std::vector<PipelineEvent> pending_;  // ends that came before Start returned
+  std::string missingPlugin_;
+  int seen_[2] = {0, 0};  // decoded video and audio pads so far
+};
+
+ConversionPipeline::ConversionPipeline(PipelineDescription description,
+                                       PipelineEventHandler handler)
+    : impl_(std::make_unique<Impl>(std::move(description), std::move(handler))) {}
+
+ConversionPipeline::~ConversionPipeline() = default;
+
+bool ConversionPipeline::Start(std::string& error) { return impl_->Start(error); }
+
+ConversionPipeline::StopResult ConversionPipeline::Stop(std::chrono::milliseconds wait) {
+  return impl_->Stop(wait);
+}
+
+std::optional<std::int64_t> ConversionPipeline::Position() const { return impl_->Position(); }
+
+std::optional<std::int64_t> ConversionPipeline::Duration() const { return impl_->Duration(); }
+
+}  // namespace gst

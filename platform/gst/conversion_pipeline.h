@@ -1,0 +1,84 @@
+#pragma once
+// Runs one conversion: builds the pipeline a PipelineDescription asks for
+// (filesrc ! decodebin, one branch per described stream, a muxer and a file
+// sink), runs it, stops it so that the file stays valid, and reports its end.
+//
+//   ConversionPipeline run(std::move(description), handler);
+//   std::string error;
+//   if (!run.Start(error)) ...            // nothing started; error says why
+//   ... handler gets Complete or Error, once, on a GStreamer thread ...
+//   run.Stop();                           // ends the file cleanly if still running
+//
+// Start, Stop, Position, Duration and the destructor belong to the thread
+// that made the object. The handler is called on a GStreamer thread (or
+// within Start); it must only hand the event over (queue it, post it) and
+// must not call back into this object.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/gst/pipeline_description.h"
+
+namespace gst {
+
+struct PipelineEvent {
+  enum class Kind { Complete, Error };
+  // What kind of failure an Error is, for callers that map it to codes.
+  enum class Failure {
+    None,
+    MissingDecoder,   // a described stream has no installed decoder
+    MissingStream,    // the source has no such stream
+    UnreadableSource, // the source cannot be read, parsed or decoded
+    Write,            // the output cannot be opened or written
+    Negotiation,      // the elements cannot agree on a format
+    Other,
+  };
+  Kind kind = Kind::Complete;
+  Failure failure = Failure::None;
+  std::string message;  // for the user
+  std::string detail;   // for a developer: element and debug text
+};
+
+using PipelineEventHandler = std::function<void(const PipelineEvent&)>;
+
+class ConversionPipeline {
+ public:
+  ConversionPipeline(PipelineDescription description, PipelineEventHandler handler);
+  // Stops without waiting (the file may be incomplete when still running);
+  // no event comes after it.
+  ~ConversionPipeline();
+  ConversionPipeline(const ConversionPipeline&) = delete;
+  ConversionPipeline& operator=(const ConversionPipeline&) = delete;
+
+  // Builds the pipeline and sets it going. False, with `error` and no event,
+  // when an element is missing or refuses its settings, the parts cannot be
+  // linked, or the pipeline refuses to start (for example an output folder
+  // that does not exist). Called once.
+  bool Start(std::string& error);
+
+  enum class StopResult {
+    Finished,  // every stream ended and the writer closed the file
+    Failed,    // an error ended the run (before or while stopping)
+    TimedOut,  // the streams did not end in time; the file may be incomplete
+  };
+  // Ends the streams, waits up to `wait` for the writer to finish, then
+  // shuts the pipeline down. No event is reported for a stop; a run that
+  // already ended just shuts down.
+  StopResult Stop(std::chrono::milliseconds wait = std::chrono::seconds(5));
+
+  // Media time reached by the slowest stream, and the source's duration, in
+  // nanoseconds; nothing when not known (yet).
+  std::optional<std::int64_t> Position() const;
+  std::optional<std::int64_t> Duration() const;
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace gst

@@ -1,0 +1,95 @@
+#include "platform/gst/element_maker.h"
+
+#include <cstring>
+#include <memory>
+
+namespace gst {
+
+namespace {
+
+// A GValue that is unset when it goes.
+class Value {
+ public:
+  explicit Value(GType type) { g_value_init(&value_, type); }
+  ~Value() { g_value_unset(&value_); }
+  Value(const Value&) = delete;
+  Value& operator=(const Value&) = delete;
+  GValue* get() { return &value_; }
+
+ private:
+  GValue value_ = G_VALUE_INIT;
+};
+
+std::string NameOf(GstElement* element) {
+  CharPtr name(gst_element_get_name(element));
+  return name ? name.get() : "element";
+}
+
+}  // namespace
+
+std::string ElementChoice::FactoryName() const {
+  if (!element) return factory;
+  GstElementFactory* made = gst_element_get_factory(element.get());
+  return made ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(made)) : std::string();
+}
+
+ElementPtr MakeElement(const char* factory, std::string& error) {
+  GstElement* made = gst_element_factory_make(factory, nullptr);
+  if (!made) {
+    error = std::string("The element \"") + factory + "\" is not installed.";
+    return {};
+  }
+  return ElementPtr(GST_ELEMENT(gst_object_ref_sink(made)));
+}
+
+ElementPtr MakeElement(const ElementChoice& choice, std::string& error) {
+  if (choice.element) {
+    if (g_object_is_floating(choice.element.get())) {
+      error = "The element \"" + NameOf(choice.element.get()) + "\" has no owner.";
+      return {};
+    }
+    return Borrow(choice.element.get());
+  }
+  ElementPtr element = MakeElement(choice.factory.c_str(), error);
+  if (!element) return {};
+  for (const auto& [name, value] : choice.properties)
+    if (!SetProperty(element.get(), name, value, error)) return {};
+  return element;
+}
+
+bool SetProperty(GstElement* element, const std::string& name, const std::string& value,
+                 std::string& error) {
+  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name.c_str());
+  if (!spec || !(spec->flags & G_PARAM_WRITABLE)) {
+    error = "The element \"" + NameOf(element) + "\" has no settable property \"" + name + "\".";
+    return false;
+  }
+  Value parsed(spec->value_type);
+  if (!gst_value_deserialize_with_pspec(parsed.get(), value.c_str(), spec)) {
+    error = "The property \"" + name + "\" of \"" + NameOf(element) + "\" cannot take \"" +
+            value + "\".";
+    return false;
+  }
+  g_object_set_property(G_OBJECT(element), name.c_str(), parsed.get());
+  return true;
+}
+
+void CopyChangedProperties(GstElement* from, GstElement* to) {
+  guint count = 0;
+  const std::unique_ptr<GParamSpec*[], GFree> specs(
+      g_object_class_list_properties(G_OBJECT_GET_CLASS(from), &count));
+  for (guint i = 0; i < count; ++i) {
+    GParamSpec* spec = specs[i];
+    const bool copyable = (spec->flags & G_PARAM_READWRITE) == G_PARAM_READWRITE &&
+                          !(spec->flags & G_PARAM_CONSTRUCT_ONLY) &&
+                          std::strcmp(spec->name, "name") != 0 &&
+                          std::strcmp(spec->name, "parent") != 0;
+    if (!copyable) continue;
+    Value value(spec->value_type);
+    g_object_get_property(G_OBJECT(from), spec->name, value.get());
+    if (!g_param_value_defaults(spec, value.get()))
+      g_object_set_property(G_OBJECT(to), spec->name, value.get());
+  }
+}
+
+}  // namespace gst

@@ -1,0 +1,15 @@
+#include "platform/gst/encoder_limits.h"
+
+namespace gst {
+
+EncoderLimits LimitsOf(std::string_view factory) {
+  // Windows Media Video 7 and 8: "width must be multiple of 2".
+  if (factory == "avenc_wmv1" || factory == "avenc_wmv2") return {true, false, 0, 0};
+  // 4:2:0 encoders that refuse odd sizes in either direction.
+  if (factory == "x264enc" || factory == "x265enc") return {true, true, 0, 0};
+  // Windows Media Audio 1 and 2 open only at 48 kHz or less and in stereo or mono.
+  if (factory == "avenc_wmav1" || factory == "avenc_wmav2") return {false, false, 48000, 2};
+  return {};
+}
+
+}  // namespace gst

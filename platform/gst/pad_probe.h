@@ -1,0 +1,45 @@
+#pragma once
+// A probe on a pad that goes when its owner does. Elements can outlive a run
+// (a caller's encoder serves the next run too), so nothing a run installs
+// may stay on their pads.
+
+#include <gst/gst.h>
+
+#include <utility>
+
+#include "platform/gst/gst_handle.h"
+
+namespace gst {
+
+class PadProbe {
+ public:
+  PadProbe() = default;
+  // Installs the probe; `data` is handed to `destroy` when the probe goes.
+  PadProbe(GstPad* pad, GstPadProbeType type, GstPadProbeCallback callback, gpointer data,
+           GDestroyNotify destroy)
+      : pad_(Borrow(pad)), id_(gst_pad_add_probe(pad, type, callback, data, destroy)) {}
+  PadProbe(PadProbe&& other) noexcept
+      : pad_(std::move(other.pad_)), id_(std::exchange(other.id_, 0)) {}
+  PadProbe& operator=(PadProbe&& other) noexcept {
+    if (this != &other) {
+      Remove();
+      pad_ = std::move(other.pad_);
+      id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+  }
+  PadProbe(const PadProbe&) = delete;
+  PadProbe& operator=(const PadProbe&) = delete;
+  ~PadProbe() { Remove(); }
+
+  void Remove() {
+    if (id_ != 0 && pad_) gst_pad_remove_probe(pad_.get(), std::exchange(id_, 0));
+    pad_.Reset();
+  }
+
+ private:
+  PadPtr pad_;
+  gulong id_ = 0;
+};
+
+}  // namespace gst

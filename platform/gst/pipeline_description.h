@@ -1,0 +1,81 @@
+#pragma once
+// What one conversion does, as plain data: which streams of the source file
+// go where, through which encoder, into which container. ConversionPipeline
+// turns it into one running pipeline.
+
+#include <gst/gst.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gst/gst_handle.h"
+
+namespace gst {
+
+// An element to use: either one made from a factory with properties given
+// in GStreamer's string form ("798720", "true", "cbr"), or an element the
+// caller already made and configured. A caller's element is shared, not
+// copied, so property edits made on it take effect; it must not be floating
+// (take ownership with gst_object_ref_sink first) and it serves one run at a
+// time.
+struct ElementChoice {
+  std::string factory;
+  std::vector<std::pair<std::string, std::string>> properties;
+  ElementPtr element;
+
+  static ElementChoice Make(std::string factory,
+                            std::vector<std::pair<std::string, std::string>> properties = {}) {
+    ElementChoice choice;
+    choice.factory = std::move(factory);
+    choice.properties = std::move(properties);
+    return choice;
+  }
+  static ElementChoice Use(GstElement* element) {
+    ElementChoice choice;
+    choice.element = Borrow(element);
+    return choice;
+  }
+  // The factory's name, also for an element the caller made.
+  std::string FactoryName() const;
+};
+
+enum class StreamKind { Video, Audio };
+
+// Raw video a branch hands to its encoder (or to the muxer when it has no
+// encoder). Zero or empty fields keep what the source has.
+struct RawVideo {
+  std::string format;  // for example "I420"
+  int width = 0;
+  int height = 0;
+  int framerateNum = 0;  // with framerateDen; 0 keeps the source's timing
+  int framerateDen = 1;
+};
+
+struct RawAudio {
+  int rate = 0;
+  int channels = 0;
+};
+
+struct BranchDescription {
+  StreamKind kind = StreamKind::Video;
+  int streamIndex = 0;  // which stream of this kind in the file; 0 is the first
+  std::optional<ElementChoice> encoder;  // none: the decoded stream goes raw to the muxer
+  RawVideo video;
+  RawAudio audio;
+  // Bits per second the encoded stream should reach, for encoders whose own
+  // rate control does not (0: leave the encoder's settings alone).
+  std::uint32_t targetBitrate = 0;
+};
+
+struct PipelineDescription {
+  std::string sourcePath;
+  std::vector<BranchDescription> branches;
+  // None: every branch ends in a sink that discards, no file is written.
+  std::optional<ElementChoice> muxer;
+  std::string outputPath;
+};
+
+}  // namespace gst

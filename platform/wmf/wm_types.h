@@ -1,0 +1,122 @@
+#pragma once
+// Plain data of the Windows Media profile runtime: media types and their
+// format blocks, the identifiers of stream and format types, versions and
+// the runtime's own result codes.
+
+#include <cstdint>
+
+#include "platform/com/guid.h"
+#include "platform/com/hresult.h"
+#include "platform/com/unknown.h"
+
+// A stream's media type. `pbFormat` points at `cbFormat` bytes of format
+// block (a WAVEFORMATEX, VIDEOINFOHEADER or WMSCRIPTFORMAT).
+struct WM_MEDIA_TYPE {
+  GUID majortype;
+  GUID subtype;
+  bool bFixedSizeSamples = false;
+  bool bTemporalCompression = false;
+  std::uint32_t lSampleSize = 0;
+  GUID formattype;
+  IUnknown* pUnk = nullptr;  // never used here; kept for layout fidelity
+  std::uint32_t cbFormat = 0;
+  std::uint8_t* pbFormat = nullptr;
+};
+
+// Audio format block: 18 bytes without padding, followed by cbSize extra
+// bytes that belong to the codec.
+#pragma pack(push, 1)
+struct WAVEFORMATEX {
+  std::uint16_t wFormatTag = 0;
+  std::uint16_t nChannels = 0;
+  std::uint32_t nSamplesPerSec = 0;
+  std::uint32_t nAvgBytesPerSec = 0;
+  std::uint16_t nBlockAlign = 0;
+  std::uint16_t wBitsPerSample = 0;
+  std::uint16_t cbSize = 0;
+};
+#pragma pack(pop)
+static_assert(sizeof(WAVEFORMATEX) == 18);
+constexpr std::uint32_t kWaveFormatExSize = 18;
+
+struct RECT {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
+struct BITMAPINFOHEADER {
+  std::uint32_t biSize = 40;
+  std::int32_t biWidth = 0;
+  std::int32_t biHeight = 0;
+  std::uint16_t biPlanes = 1;
+  std::uint16_t biBitCount = 0;
+  std::uint32_t biCompression = 0;
+  std::uint32_t biSizeImage = 0;
+  std::int32_t biXPelsPerMeter = 0;
+  std::int32_t biYPelsPerMeter = 0;
+  std::uint32_t biClrUsed = 0;
+  std::uint32_t biClrImportant = 0;
+};
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+
+// Media time in 100-nanosecond units.
+using REFERENCE_TIME = std::int64_t;
+
+struct VIDEOINFOHEADER {
+  RECT rcSource;
+  RECT rcTarget;
+  std::uint32_t dwBitRate = 0;
+  std::uint32_t dwBitErrorRate = 0;
+  REFERENCE_TIME AvgTimePerFrame = 0;
+  BITMAPINFOHEADER bmiHeader;
+};
+static_assert(sizeof(VIDEOINFOHEADER) == 88);
+
+struct WMSCRIPTFORMAT {
+  GUID scriptType;
+};
+static_assert(sizeof(WMSCRIPTFORMAT) == 16);
+
+// Four characters packed little-endian, as biCompression holds them.
+constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
+}
+
+constexpr std::uint16_t WAVE_FORMAT_WMAUDIO2 = 0x0161;
+
+// The media subtype of a format tag or FOURCC: the base subtype with its
+// first 32 bits replaced.
+constexpr GUID kBaseMediaSubtype = GUID::Parse("{00000000-0000-0010-8000-00AA00389B71}");
+constexpr GUID MediaSubtypeOf(std::uint32_t tagOrFourcc) {
+  GUID g = kBaseMediaSubtype;
+  g.Data1 = tagOrFourcc;
+  return g;
+}
+
+constexpr GUID WMMEDIATYPE_Audio = GUID::Parse("{73647561-0000-0010-8000-00AA00389B71}");
+constexpr GUID WMMEDIATYPE_Video = GUID::Parse("{73646976-0000-0010-8000-00AA00389B71}");
+constexpr GUID WMMEDIATYPE_Script = GUID::Parse("{73636D64-0000-0010-8000-00AA00389B71}");
+constexpr GUID WMFORMAT_WaveFormatEx = GUID::Parse("{05589F81-C356-11CE-BF01-00AA0055595A}");
+constexpr GUID WMFORMAT_VideoInfo = GUID::Parse("{05589F80-C356-11CE-BF01-00AA0055595A}");
+constexpr GUID WMFORMAT_Script = GUID::Parse("{5C8510F2-DEBE-4CA7-BBA5-F07A104F8DFF}");
+constexpr GUID CLSID_WMMutex_Bitrate = GUID::Parse("{D6E22A01-35DA-11D1-9034-00A0C90349BE}");
+constexpr GUID WMSCRIPTTYPE_TwoStrings = GUID::Parse("{82F38A70-C29F-11D1-97AD-00A0C95EA850}");
+
+enum WMT_VERSION : std::uint32_t {
+  WMT_VER_4_0 = 0x00040000,
+  WMT_VER_7_0 = 0x00070000,
+  WMT_VER_8_0 = 0x00080000,
+  WMT_VER_9_0 = 0x00090000,
+};
+
+constexpr HRESULT NS_E_AUDIO_CODEC_NOT_INSTALLED = com_detail::Code(0xC00D0BC2u);
+constexpr HRESULT NS_E_VIDEO_CODEC_NOT_INSTALLED = com_detail::Code(0xC00D0BC4u);
+// A buffer given for a media type is smaller than the type needs.
+constexpr HRESULT ASF_E_BUFFERTOOSMALL = com_detail::Code(0xC00D07D2u);
+// Profile text that is not a valid profile (this runtime's own code).
+constexpr HRESULT WM_E_INVALID_PROFILE_TEXT = com_detail::Code(0xC00D0BD8u);

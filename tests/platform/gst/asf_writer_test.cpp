@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "platform/gst/asf_writer_plan.h"
+#include "tests/platform/gst/conversion_test_support.h"
+#include "tests/platform/gst/gst_test_media.h"
+
+namespace {
+
+using gst_test::FfProbe;
+
+class AsfWriter : public ::testing::Test {
+ protected:
+  void SetUp() override { gst_test::InitGst(); }
+
+  static gst::PipelineDescription Describe(const std::string& source, const std::string& output,
+                                           const gst::AsfAudioStream& audio,
+                                           const gst::AsfVideoStream& video) {
+    gst::AsfWriterPlan plan = gst::PlanAsfWriter(audio, video);
+    gst::PipelineDescription description;
+    description.sourcePath = source;
+    description.branches = std::move(plan.branches);
+    description.muxer = std::move(plan.muxer);
+    description.outputPath = output;
+    return description;
+  }
+};
+
+TEST_F(AsfWriter, WritesWindowsMediaStreamsAtTheProfilesBitrates) {
+  const std::string output = gst_test::OutputPath("profile.asf");
+  const auto outcome = gst_test::Convert(
+      Describe(gst_test::StandardClip(), output, {128000, 44100, 2}, {640, 480, 25, 1, 798720, 8}));
+  ASSERT_TRUE(outcome.Completed()) << outcome.Describe();
+
+  const auto probe = FfProbe(output);
+  ASSERT_TRUE(probe.ok) << probe.error;
+  EXPECT_NEAR(probe.duration, 4.0, 0.2);
+  const auto* video = probe.First("video");
+  const auto* audio = probe.First("audio");
+  ASSERT_TRUE(video && audio);
+  EXPECT_EQ(video->codec, "wmv2");
+  EXPECT_EQ(video->width, 640);
+  EXPECT_EQ(video->height, 480);
+  EXPECT_NEAR(video->frameRate, 25, 0.5);
+  EXPECT_EQ(audio->codec, "wmav2");
+  EXPECT_EQ(audio->sampleRate, 44100);
+  EXPECT_EQ(audio->channels, 2);
+  EXPECT_EQ(audio->bitRate, 128000);
+  const double videoBitrate = gst_test::MeasuredBitrate(output, "video");
+  EXPECT_NEAR(videoBitrate, 798720, 0.2 * 798720);
+  EXPECT_EQ(gst_test::DecodeErrors(output), "");
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// What a conversion writes: every container and encoder pairing the
+// converter uses, probed back by ffprobe and decoded by ffmpeg.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "platform/gst/conversion_pipeline.h"
+#include "tests/platform/gst/conversion_test_support.h"
+#include "tests/platform/gst/gst_test_media.h"
+
+namespace {
+
+using gst::BranchDescription;
+using gst::ElementChoice;
+using gst::PipelineDescription;
+using gst::StreamKind;
+
+BranchDescription Video(std::optional<ElementChoice> encoder, gst::RawVideo raw = {}) {
+  BranchDescription branch;
+  branch.kind = StreamKind::Video;
+  branch.encoder = std::move(encoder);
+  branch.video = std::move(raw);
+  return branch;
+}
+
+BranchDescription Audio(std::optional<ElementChoice> encoder, int index = 0) {
+  BranchDescription branch;
+  branch.kind = StreamKind::Audio;
+  branch.streamIndex = index;
+  branch.encoder = std::move(encoder);
+  return branch;
+}
+
+PipelineDescription Describe(std::string source, std::vector<BranchDescription> branches,
+                             const char* muxer, std::string output) {
+  PipelineDescription description;
+  description.sourcePath = std::move(source);
+  description.branches = std::move(branches);
+  description.muxer = ElementChoice::Make(muxer);
+  description.outputPath = std::move(output);
+  return description;
+}
+
+class ConversionOutputs : public ::testing::Test {
+ protected:
+  void SetUp() override { gst_test::InitGst(); }
+
+  // Converts and checks what every output must be: complete, readable,
+  // clean to decode. Gives the probe for the specific checks.
+  static gst_test::Probe ConvertAndProbe(PipelineDescription description) {
+    const std::string output = description.outputPath;
+    const auto outcome = gst_test::Convert(std::move(description));
+    EXPECT_TRUE(outcome.Completed()) << outcome.Describe();
+    const auto probe = gst_test::FfProbe(output);
+    EXPECT_TRUE(probe.ok) << probe.error;
+    EXPECT_EQ(gst_test::DecodeErrors(output), "");
+    return probe;
+  }
+};
+
+struct ContainerCase {
+  const char* name;
+  const char* videoEncoder;  // empty: raw video
+  const char* audioEncoder;
+  const char* muxer;
+  const char* extension;
+  const char* videoCodec;
+  const char* audioCodec;
+};
+
+void PrintTo(const ContainerCase& c, std::ostream* out) { *out << c.name; }
+
+class Containers : public ConversionOutputs, public ::testing::WithParamInterface<ContainerCase> {};
+
+TEST_P(Containers, WriteBothStreamsWithTheSourcesDuration) {
+  const ContainerCase& c = GetParam();
+  std::optional<ElementChoice> video;
+  if (*c.videoEncoder) video = ElementChoice::Make(c.videoEncoder);
+  std::vector<BranchDescription> branches;
+  branches.push_back(Video(std::move(video)));
+  branches.push_back(Audio(ElementChoice::Make(c.audioEncoder)));
+  const auto probe = ConvertAndProbe(Describe(gst_test::StandardClip(), std::move(branches),
+                                              c.muxer,
+                                              gst_test::OutputPath(std::string("out.") + c.extension)));
+  EXPECT_NEAR(probe.duration, 4.0, 0.2);
+  ASSERT_EQ(probe.Count("video"), 1);
+  ASSERT_EQ(probe.Count("audio"), 1);
+  EXPECT_EQ(probe.First("video")->codec, c.videoCodec);
+  EXPECT_EQ(probe.First("video")->width, 320);
+  EXPECT_EQ(probe.First("video")->height, 240);
+  EXPECT_NEAR(probe.First("video")->frameRate, 25, 0.5);
+  EXPECT_EQ(probe.First("audio")->codec, c.audioCodec);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writers, Containers,
+    ::testing::Values(
+        ContainerCase{"Mpeg4Mp3Avi", "avenc_mpeg4", "lamemp3enc", "avimux", "avi", "mpeg4", "mp3"},
+        ContainerCase{"Wmv2Wma2Asf", "avenc_wmv2", "avenc_wmav2", "avmux_asf", "asf", "wmv2",
+                      "wmav2"},
+        ContainerCase{"H264VorbisMatroska", "x264enc", "vorbisenc", "matroskamux", "mkv", "h264",
+                      "vorbis"},
+        ContainerCase{"H264AacMp4", "x264enc", "avenc_aac", "mp4mux", "mp4", "h264", "aac"},
+        ContainerCase{"RawVideoAvi", "", "lamemp3enc", "avimux", "avi", "rawvideo", "mp3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConversionOutputs, EncodersThatNeedAnEvenWidthGetOne) {
+  std::vector<BranchDescription> branches;
+  branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
+  branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
+  const auto probe = ConvertAndProbe(Describe(gst_test::OddSizeClip(), std::move(branches),
+                                              "avmux_asf", gst_test::OutputPath("odd.asf")));
+  ASSERT_TRUE(probe.First("video"));
+  EXPECT_EQ(probe.First("video")->width, 640);
+  EXPECT_EQ(probe.First("video")->height, 481) << "an odd height is fine for this encoder";
+  EXPECT_NEAR(probe.duration, 2.0, 0.2);
+}
+
+TEST_F(ConversionOutputs, AVariableRateSourceComesOutAtTheAskedRate) {
+  std::vector<BranchDescription> branches;
+  branches.push_back(Video(ElementChoice::Make("avenc_mpeg4"), {"I420", 320, 240, 25, 1}));
+  auto description = Describe(gst_test::VariableRateClip(), std::move(branches), "avimux",
+                              gst_test::OutputPath("steady.avi"));
+  const auto probe = ConvertAndProbe(std::move(description));
+  ASSERT_TRUE(probe.First("video"));
+  EXPECT_NEAR(probe.First("video")->frameRate, 25, 0.5);
+  EXPECT_NEAR(probe.duration, 2.0, 0.2);
+}
+
+TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
+  // 96 kHz 5.1 is more than the encoder opens with; nothing asked, so the
+  // branch brings it down to what it takes.
+  std::vector<BranchDescription> branches;
+  branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
+  branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
+  const auto probe = ConvertAndProbe(Describe(gst_test::SurroundClip(), std::move(branches),
+                                              "avmux_asf", gst_test::OutputPath("down.asf")));
+  ASSERT_TRUE(probe.First("audio"));
+  EXPECT_EQ(probe.First("audio")->sampleRate, 48000);
+  EXPECT_EQ(probe.First("audio")->channels, 2);
+}
+
+TEST_F(ConversionOutputs, TheDescribedAudioTrackIsTakenAndTheOtherDrained) {
+  // The tracks differ in rate and channels; raw audio keeps them visible.
+  for (const auto& [index, rate, channels] : {std::tuple{0, 44100, 2}, std::tuple{1, 48000, 1}}) {
+    std::vector<BranchDescription> branches;
+    branches.push_back(Video(ElementChoice::Make("x264enc")));
+    branches.push_back(Audio(std::nullopt, index));
+    const auto probe =
+        ConvertAndProbe(Describe(gst_test::TwoAudioTracksClip(), std::move(branches),
+                                 "matroskamux", gst_test::OutputPath("track.mkv")));
+    ASSERT_EQ(probe.Count("audio"), 1) << "track " << index;
+    EXPECT_EQ(probe.First("audio")->sampleRate, rate) << "track " << index;
+    EXPECT_EQ(probe.First("audio")->channels, channels) << "track " << index;
+    EXPECT_NEAR(probe.duration, 2.0, 0.2);
+  }
+}
+
+TEST_F(ConversionOutputs, WithoutAMuxerNothingIsWrittenAndTheRunCompletes) {
+  PipelineDescription description;
+  description.sourcePath = gst_test::StandardClip();
+  description.branches.push_back(Video(ElementChoice::Make("avenc_mpeg4")));
+  description.branches.push_back(Audio(std::nullopt));
+  const std::string output = gst_test::OutputPath("never.avi");
+  description.outputPath = output;
+  const auto outcome = gst_test::Convert(std::move(description));
+  EXPECT_TRUE(outcome.Completed()) << outcome.Describe();
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+}  // namespace

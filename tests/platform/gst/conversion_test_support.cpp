@@ -1,0 +1,35 @@
+#include "tests/platform/gst/conversion_test_support.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace gst_test {
+
+std::string Outcome::Describe() const {
+  if (!started) return "not started: " + startError;
+  if (!event) return "no end in time";
+  return (event->kind == gst::PipelineEvent::Kind::Complete ? "complete" : "error: ") +
+         event->message + " [" + event->detail + "]";
+}
+
+Outcome Convert(gst::PipelineDescription description, std::chrono::seconds limit) {
+  std::mutex mutex;
+  std::condition_variable ended;
+  Outcome outcome;
+  gst::ConversionPipeline run(std::move(description), [&](const gst::PipelineEvent& event) {
+    std::lock_guard lock(mutex);
+    outcome.event = event;
+    ended.notify_all();
+  });
+  outcome.started = run.Start(outcome.startError);
+  if (outcome.started) {
+    std::unique_lock lock(mutex);
+    ended.wait_for(lock, limit, [&] { return outcome.event.has_value(); });
+  }
+  run.Stop();
+  return outcome;
+}
+
+void InitGst() { gst_init(nullptr, nullptr); }
+
+}  // namespace gst_test
