@@ -16,11 +16,13 @@ constexpr HRESULT VFW_E_ALREADY_CONNECTED = com_detail::Code(0x80040204u);
 constexpr HRESULT VFW_E_NO_ACCEPTABLE_TYPES = com_detail::Code(0x80040207u);
 constexpr HRESULT VFW_E_INVALID_DIRECTION = com_detail::Code(0x80040208u);
 constexpr HRESULT VFW_E_NOT_CONNECTED = com_detail::Code(0x80040209u);
+constexpr HRESULT VFW_E_RUNTIME_ERROR = com_detail::Code(0x8004020Bu);
 constexpr HRESULT VFW_E_NOT_FOUND = com_detail::Code(0x80040216u);
 constexpr HRESULT VFW_E_CANNOT_CONNECT = com_detail::Code(0x80040217u);
 constexpr HRESULT VFW_E_CANNOT_RENDER = com_detail::Code(0x80040218u);
 constexpr HRESULT VFW_E_NOT_STOPPED = com_detail::Code(0x80040224u);
 constexpr HRESULT VFW_E_WRONG_STATE = com_detail::Code(0x80040227u);
+constexpr HRESULT VFW_E_TYPE_NOT_ACCEPTED = com_detail::Code(0x8004022Au);
 constexpr HRESULT VFW_E_DUPLICATE_NAME = com_detail::Code(0x8004022Du);
 constexpr HRESULT VFW_E_TIMEOUT = com_detail::Code(0x8004022Eu);
 constexpr HRESULT VFW_E_INVALID_FILE_FORMAT = com_detail::Code(0x8004022Fu);
@@ -28,10 +30,17 @@ constexpr HRESULT VFW_E_UNKNOWN_FILE_TYPE = com_detail::Code(0x80040240u);
 constexpr HRESULT VFW_E_CANNOT_LOAD_SOURCE_FILTER = com_detail::Code(0x80040241u);
 constexpr HRESULT VFW_E_FILE_TOO_SHORT = com_detail::Code(0x80040243u);
 constexpr HRESULT VFW_E_MEDIA_TIME_NOT_SET = com_detail::Code(0x80040251u);
+constexpr HRESULT VFW_E_NO_DECOMPRESSOR = com_detail::Code(0x80040255u);
 constexpr HRESULT VFW_E_NOT_IN_GRAPH = com_detail::Code(0x8004025Fu);
 constexpr HRESULT VFW_E_UNSUPPORTED_STREAM = com_detail::Code(0x80040265u);
 
 // Windows error 2 (the file was not found) as a result code.
 constexpr HRESULT HRESULT_FILE_NOT_FOUND = com_detail::Code(0x80070002u);
+// Windows error 3 (the path was not found) as a result code.
+constexpr HRESULT HRESULT_PATH_NOT_FOUND = com_detail::Code(0x80070003u);
+// Windows error 29 (a write failed) as a result code.
+constexpr HRESULT HRESULT_WRITE_FAULT = com_detail::Code(0x8007001Du);
+// Windows error 80 (the file exists) as a result code.
+constexpr HRESULT HRESULT_FILE_EXISTS = com_detail::Code(0x80070050u);
 // Windows error 206 (the file name is too long) as a result code.
 constexpr HRESULT HRESULT_FILENAME_TOO_LONG = com_detail::Code(0x800700CEu);

@@ -27,6 +27,8 @@ const FilterRole* RoleOf(IBaseFilter& filter) {
 }
 
 FilterGraph::~FilterGraph() {
+  // A graph released while running stops at once (nothing is waited for).
+  run_.reset();
   // Connections hold references between filters; break them so that every
   // filter goes when its last outside reference does.
   for (Entry& entry : filters_) {
@@ -76,6 +78,7 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, const std::string& name) {
 
 HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter) {
   if (!filter) return E_POINTER;
+  if (run_) return VFW_E_NOT_STOPPED;
   const auto found = Find(filter);
   if (found == filters_.end()) return VFW_E_NOT_FOUND;
   const ComPtr<IBaseFilter> keep = found->filter;
@@ -105,12 +108,14 @@ HRESULT FilterGraph::FindFilterByName(const std::string& name, ComPtr<IBaseFilte
 
 HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYPE* type) {
   if (!output || !input) return E_POINTER;
+  if (run_) return VFW_E_NOT_STOPPED;
   if (!Contains(output) || !Contains(input)) return VFW_E_NOT_IN_GRAPH;
   return output->Connect(input, type);
 }
 
 HRESULT FilterGraph::Disconnect(IPin* pin) {
   if (!pin) return E_POINTER;
+  if (run_) return VFW_E_NOT_STOPPED;
   return pin->Disconnect();
 }
 

@@ -3,6 +3,7 @@
 // rendering of files, and what it answers for its filters (control, events,
 // seeking, video size).
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "platform/dshow/event_queue.h"
 #include "platform/dshow/filter_role.h"
 #include "platform/dshow/graph_interfaces.h"
+#include "platform/dshow/graph_run.h"
 
 namespace dshow {
 
@@ -18,7 +20,8 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaEvent
  public:
   FilterGraph() = default;
 
-  // IFilterGraph
+  // IFilterGraph. Removing filters and changing connections wait for the
+  // graph to stop: VFW_E_NOT_STOPPED while it runs.
   HRESULT AddFilter(IBaseFilter* filter, const std::string& name) override;
   HRESULT RemoveFilter(IBaseFilter* filter) override;
   HRESULT EnumFilters(ComPtr<IEnumFilters>& filters) override;
@@ -28,9 +31,13 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaEvent
   // IGraphBuilder
   HRESULT RenderFile(const std::string& path, const std::string& playList) override;
 
-  // IMediaControl. The graph does not run yet: Run and Pause refuse with
-  // E_NOTIMPL until the pipeline runner drives them; a graph that never runs
-  // is always stopped, so Stop succeeds.
+  // IMediaControl. Run starts the pipeline the graph stands for (see
+  // run_plan.h and graph_run.h for what it writes and the events and codes
+  // it gives); running again while running does nothing. Stop ends the
+  // streams so that the file stays valid, waiting a bounded time
+  // (VFW_E_TIMEOUT when the writer did not finish). A graph that has run to
+  // its end stays running until Stop, as the events leave it to the caller.
+  // Pause is not offered: E_NOTIMPL.
   HRESULT Run() override;
   HRESULT Pause() override;
   HRESULT Stop() override;
@@ -42,7 +49,8 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaEvent
   HRESULT FreeEventParams(long eventCode, LONG_PTR param1, LONG_PTR param2) override;
   HRESULT SetNotifyWindow(ui::WindowPort window, UINT message, LONG_PTR instanceData) override;
 
-  // IMediaSeeking: the longest duration of the graph's source files.
+  // IMediaSeeking: the longest duration of the graph's source files; while
+  // running, the media time the slowest stream has reached (else 0).
   HRESULT GetDuration(REFERENCE_TIME& duration) override;
   HRESULT GetStopPosition(REFERENCE_TIME& stop) override;
   HRESULT GetCurrentPosition(REFERENCE_TIME& current) override;
@@ -68,12 +76,10 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaEvent
 
   std::vector<Entry> filters_;
   EventQueue events_;
+  std::unique_ptr<GraphRun> run_;  // goes before the queue its events go to
 };
 
 // Breaks every connection of the filter's pins, on both sides.
 void DisconnectAllPins(IBaseFilter& filter);
-
-// The role of a filter of the model; null for filters made elsewhere.
-const FilterRole* RoleOf(IBaseFilter& filter);
 
 }  // namespace dshow

@@ -9,19 +9,27 @@
 namespace dshow {
 
 HRESULT FilterGraph::Run() {
-  // Running arrives with the pipeline runner; until then no graph can start.
-  return E_NOTIMPL;
+  if (run_) return S_OK;
+  RunPlan plan;
+  const HRESULT hr = PlanRun(*this, plan);
+  if (FAILED(hr)) return hr;
+  return GraphRun::Start(std::move(plan), events_, run_);
 }
 
 HRESULT FilterGraph::Pause() {
-  // As Run: a graph cannot leave the stopped state yet.
+  // A conversion is never paused: it runs or it stops.
   return E_NOTIMPL;
 }
 
-HRESULT FilterGraph::Stop() { return S_OK; }
+HRESULT FilterGraph::Stop() {
+  if (!run_) return S_OK;
+  const HRESULT hr = run_->Stop();
+  run_.reset();
+  return hr;
+}
 
 HRESULT FilterGraph::GetState(long, OAFilterState& state) {
-  state = State_Stopped;
+  state = run_ ? State_Running : State_Stopped;
   return S_OK;
 }
 
@@ -64,7 +72,7 @@ HRESULT FilterGraph::GetStopPosition(REFERENCE_TIME& stop) {
 }
 
 HRESULT FilterGraph::GetCurrentPosition(REFERENCE_TIME& current) {
-  current = 0;
+  current = run_ ? run_->Position() : 0;
   return S_OK;
 }
 

@@ -24,6 +24,8 @@ constexpr CLSID CLSID_DsmMuxer = GUID::Parse("{C6590B76-587E-4082-9125-680D0693A
 // Major types and subtypes of the media types pins carry.
 constexpr GUID MEDIATYPE_Video = GUID::Parse("{73646976-0000-0010-8000-00AA00389B71}");
 constexpr GUID MEDIATYPE_Audio = GUID::Parse("{73647561-0000-0010-8000-00AA00389B71}");
+// A multiplexed byte stream, from a multiplexer to a file writer.
+constexpr GUID MEDIATYPE_Stream = GUID::Parse("{E436EB83-524F-11CE-9F53-0020AF0BA770}");
 constexpr GUID MEDIASUBTYPE_PCM = GUID::Parse("{00000001-0000-0010-8000-00AA00389B71}");
 
 // Kinds of format block.

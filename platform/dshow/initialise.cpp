@@ -3,6 +3,7 @@
 #include <gst/gst.h>
 
 #include "platform/com/runtime.h"
+#include "platform/dshow/capture_graph_builder.h"
 #include "platform/dshow/device_enumerator.h"
 #include "platform/dshow/filter_graph.h"
 #include "platform/dshow/guids.h"
@@ -13,6 +14,7 @@ void Initialise() {
   gst_init(nullptr, nullptr);
   CoRegisterClass(CLSID_FilterGraph, FactoryOf<FilterGraph>());
   CoRegisterClass(CLSID_SystemDeviceEnum, FactoryOf<SystemDeviceEnum>());
+  CoRegisterClass(CLSID_CaptureGraphBuilder2, FactoryOf<CaptureGraphBuilder>());
 }
 
 }  // namespace dshow

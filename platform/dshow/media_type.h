@@ -60,6 +60,13 @@ struct MediaType {
   // A copy in task memory, as ConnectionMediaType hands it out.
   void CopyTo(AM_MEDIA_TYPE& out) const;
   static MediaType From(const AM_MEDIA_TYPE& type);
+  // A type of which only the major type is known: what an input pin that
+  // takes any stream of that kind offers.
+  static MediaType Major(const GUID& major) {
+    MediaType type;
+    type.majortype = major;
+    return type;
+  }
 
   template <typename Block>
   void SetFormat(const GUID& kind, const Block& block) {

@@ -59,6 +59,11 @@ class ModelFilter : public com::Object<IBaseFilter, IModelFilter> {
 
   const FilterRole& Role() const override { return role_; }
 
+ protected:
+  // For filters whose settings change what they stand for (a writer's file
+  // name, the Windows Media writer's streams).
+  FilterRole& MutableRole() { return role_; }
+
  private:
   FilterRole role_;
   std::vector<std::unique_ptr<ModelPin>> pins_;

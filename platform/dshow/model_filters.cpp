@@ -4,22 +4,6 @@
 
 namespace dshow {
 
-namespace {
-
-MediaType MajorOnly(const GUID& major) {
-  MediaType type;
-  type.majortype = major;
-  return type;
-}
-
-const char* KindName(StreamKind kind) { return kind == StreamKind::Video ? "Video" : "Audio"; }
-
-const GUID& MajorOf(StreamKind kind) {
-  return kind == StreamKind::Video ? MEDIATYPE_Video : MEDIATYPE_Audio;
-}
-
-}  // namespace
-
 ComPtr<ModelFilter> MakeSourceFilter(SourceFileRole role) {
   auto filter = MakeCom<ModelFilter>(role);
   for (const StreamInfo& stream : role.streams) {
@@ -35,14 +19,14 @@ ComPtr<ModelFilter> MakeSourceFilter(SourceFileRole role) {
 
 ComPtr<ModelFilter> MakeDecoderFilter(const StreamInfo& stream) {
   auto filter = MakeCom<ModelFilter>(DecoderRole{stream});
-  filter->AddPin("In", PINDIR_INPUT, MajorOnly(stream.MajorType()));
+  filter->AddPin("In", PINDIR_INPUT, MediaType::Major(stream.MajorType()));
   filter->AddPin("Out", PINDIR_OUTPUT, stream.DecodedType());
   return filter;
 }
 
 ComPtr<ModelFilter> MakeRendererFilter(const StreamInfo& stream) {
   auto filter = MakeCom<ModelFilter>(RendererRole{stream});
-  filter->AddPin("Input", PINDIR_INPUT, MajorOnly(stream.MajorType()));
+  filter->AddPin("Input", PINDIR_INPUT, MediaType::Major(stream.MajorType()));
   return filter;
 }
 
@@ -54,8 +38,8 @@ HRESULT MakeCompressorFilter(StreamKind kind, const std::string& factoryName,
   gst::ElementPtr element(GST_ELEMENT(gst_object_ref_sink(created)));
   auto compressor =
       MakeCom<ModelFilter>(CompressorRole{kind, factoryName, std::move(element)});
-  compressor->AddPin("In", PINDIR_INPUT, MajorOnly(MajorOf(kind)));
-  compressor->AddPin("Out", PINDIR_OUTPUT, MajorOnly(MajorOf(kind)));
+  compressor->AddPin("In", PINDIR_INPUT, MediaType::Major(MajorTypeOf(kind)));
+  compressor->AddPin("Out", PINDIR_OUTPUT, MediaType::Major(MajorTypeOf(kind)));
   filter = compressor;
   return S_OK;
 }

@@ -3,58 +3,14 @@
 #include <vector>
 
 #include "platform/dshow/errors.h"
+#include "platform/dshow/graph_additions.h"
 #include "platform/dshow/media_discovery.h"
 #include "platform/dshow/model_filters.h"
+#include "platform/dshow/pin_walk.h"
 
 namespace dshow {
 
 namespace {
-
-HRESULT FirstPin(IBaseFilter& filter, PIN_DIRECTION direction, ComPtr<IPin>& found) {
-  ComPtr<IEnumPins> pins;
-  HRESULT hr = filter.EnumPins(pins);
-  if (FAILED(hr)) return hr;
-  ComPtr<IPin> pin;
-  while (pins->Next(pin) == S_OK) {
-    PIN_DIRECTION pinDirection;
-    if (SUCCEEDED(pin->QueryDirection(pinDirection)) && pinDirection == direction) {
-      found = pin;
-      return S_OK;
-    }
-  }
-  return VFW_E_NOT_FOUND;
-}
-
-// Adds filters to a graph; unless committed, takes them out again when it
-// goes, so that a failed rendering leaves the graph as it was.
-class GraphAdditions {
- public:
-  explicit GraphAdditions(IFilterGraph& graph) : graph_(graph) {}
-  ~GraphAdditions() {
-    for (auto& filter : added_) graph_.RemoveFilter(filter.Get());
-  }
-  GraphAdditions(const GraphAdditions&) = delete;
-  GraphAdditions& operator=(const GraphAdditions&) = delete;
-
-  HRESULT Add(const ComPtr<ModelFilter>& filter, const std::string& name) {
-    const HRESULT hr = graph_.AddFilter(filter.Get(), name);
-    if (SUCCEEDED(hr)) added_.push_back(filter);
-    return hr;
-  }
-  // Adds the filter and connects `output` to its input.
-  HRESULT AddDownstream(IPin& output, const ComPtr<ModelFilter>& filter,
-                        const std::string& name) {
-    HRESULT hr = Add(filter, name);
-    ComPtr<IPin> input;
-    if (SUCCEEDED(hr)) hr = FirstPin(*filter, PINDIR_INPUT, input);
-    return FAILED(hr) ? hr : graph_.ConnectDirect(&output, input.Get(), nullptr);
-  }
-  void Commit() { added_.clear(); }
-
- private:
-  IFilterGraph& graph_;
-  std::vector<ComPtr<IBaseFilter>> added_;
-};
 
 HRESULT RenderStream(GraphAdditions& additions, IPin& sourcePin, const StreamInfo& stream,
                      bool withRenderer) {

@@ -45,9 +45,13 @@ MediaType AudioType(const StreamInfo& stream, bool compressed) {
 
 }  // namespace
 
-const GUID& StreamInfo::MajorType() const {
+const GUID& MajorTypeOf(StreamKind kind) {
   return kind == StreamKind::Video ? MEDIATYPE_Video : MEDIATYPE_Audio;
 }
+
+const char* KindName(StreamKind kind) { return kind == StreamKind::Video ? "Video" : "Audio"; }
+
+const GUID& StreamInfo::MajorType() const { return MajorTypeOf(kind); }
 
 REFTIME StreamInfo::AverageFrameTime() const {
   if (frameRateNumerator <= 0 || frameRateDenominator <= 0) return 0.0;

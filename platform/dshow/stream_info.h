@@ -10,6 +10,9 @@ namespace dshow {
 
 enum class StreamKind { Video, Audio };
 
+const GUID& MajorTypeOf(StreamKind kind);
+const char* KindName(StreamKind kind);  // "Video", "Audio"
+
 struct StreamInfo {
   StreamKind kind = StreamKind::Video;
   int indexInKind = 0;    // 0 for the first video (or audio) stream, 1 for the next...
@@ -22,8 +25,12 @@ struct StreamInfo {
   // Video.
   int width = 0;
   int height = 0;
-  int frameRateNumerator = 0;  // 0/1 when the stream declares no rate
+  // The declared rate; for a variable-rate stream that declares none, the
+  // average measured from its frame times (frameRateMeasured), or 0/1 when
+  // even that is not known.
+  int frameRateNumerator = 0;
   int frameRateDenominator = 1;
+  bool frameRateMeasured = false;
   // Audio.
   int channels = 0;
   int sampleRate = 0;
