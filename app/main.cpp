@@ -1,1 +1,16 @@
-int main() { return 0; }
+#include <QApplication>
+#include <memory>
+
+#include "app/reelcast_app.h"
+#include "platform/shell/shell.h"
+#include "platform/ui/qt_modal_ui.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  // Settings live under the executable's base name.
+  QApplication::setApplicationName(QString::fromStdString(shell::ExecutableBaseName()));
+  ui::SetModal(std::make_unique<ui::QtModalUi>());
+
+  CReelcastApp app;
+  return app.Run();
+}

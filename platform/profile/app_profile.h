@@ -6,6 +6,7 @@
 // keep their types, and a read never creates anything.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,10 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 bool WriteProfileInt(const std::string& section, const std::string& key, std::int32_t value);
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value);
+
+// Called with section and key after every write to the profile; tests use it
+// to see which values are written and in which order. Null removes it.
+void SetWriteObserver(std::function<void(const std::string& section, const std::string& key)> observer);
 
 // The one value of another program's settings that the system adjusts:
 // "Disable feedback" under DivXNetworks/DivX4Windows. Sets the first byte of

@@ -77,6 +77,11 @@ unsigned ScriptedModalUi::TrackPopupMenu(const ui::Menu& menu, unsigned flags, i
   Shown s{Shown::Kind::Popup, {}, {}, flags, owner, 0, {}, {}};
   for (const auto& item : menu.Items()) s.menu.push_back(item.text);
   shown.push_back(std::move(s));
+  if (!popupScripts.empty()) {
+    auto script = std::move(popupScripts.front());
+    popupScripts.pop_front();
+    return script(menu);
+  }
   if (popupAnswers.empty()) return 0;
   const unsigned answer = popupAnswers.front();
   popupAnswers.pop_front();

@@ -36,6 +36,9 @@ class ScriptedModalUi : public ui::ModalUi {
   std::deque<std::optional<std::string>> saveFileAnswers;
   std::deque<std::optional<ui::LogFont>> fontAnswers;
   std::deque<unsigned> popupAnswers;
+  // Looks at a popup menu as shown and answers with a command; taken before
+  // popupAnswers.
+  std::deque<std::function<unsigned(const ui::Menu&)>> popupScripts;
   std::deque<std::function<bool(ui::PropertySet&)>> propertyScripts;
   bool openAddressSucceeds = true;
 

@@ -1,7 +1,10 @@
 #include "tests/support/test_environment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <cstdlib>
+
+#include "platform/dshow/initialise.h"
 
 namespace test_support {
 
@@ -31,6 +34,16 @@ void UsePrivateHome(const std::string& home) {
 
 std::string HomeFolder() { return Home(); }
 
-void InitialisePlatform() {}
+void ResetSettings() {
+  QDir config(QString::fromStdString(Home() + "/config"));
+  config.removeRecursively();
+  QDir().mkpath(config.path());
+}
+
+std::string SettingsFilePath() {
+  return Home() + "/config/TARNWICK/" + QCoreApplication::applicationName().toStdString() + ".conf";
+}
+
+void InitialisePlatform() { dshow::Initialise(); }
 
 }  // namespace test_support

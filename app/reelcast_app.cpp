@@ -1,0 +1,19 @@
+#include "app/reelcast_app.h"
+
+#include "app/reelcast_dlg.h"
+#include "app/settings_store.h"
+#include "i18n/language.h"
+
+bool CReelcastApp::InitInstance() {
+  // Dialogs here host no embedded controls, so there is no control
+  // container to enable.
+  SetRegistryKey("TARNWICK");
+  // Without usable language files the built-in English texts are used.
+  theLanguage.Open(theLanguage.GetLanguageBaseFolder(), ReadCurrentLanguage());
+
+  CReelcastDlg dialog;
+  SetMainWindow(&dialog);
+  dialog.DoModal();
+  SetMainWindow(nullptr);
+  return false;
+}

@@ -1,0 +1,125 @@
+#include "app/reelcast_dlg.h"
+
+#include "app/catalogue_resolver.h"
+#include "app/help_commands.h"
+#include "app/settings_store.h"
+#include "app/status_texts.h"
+#include "i18n/language.h"
+#include "i18n/language_menu.h"
+#include "platform/com/runtime.h"
+#include "platform/shell/shell.h"
+#include "platform/ui/message_boxes.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
+
+
+CReelcastDlg::CReelcastDlg() : ui::Dialog(MainDialogTemplate()) {}
+
+CReelcastDlg::~CReelcastDlg() = default;
+
+LRESULT CReelcastDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The language hook sees every message first; the window then handles it
+  // as usual whatever the hook did.
+  LanguageHook(*this, message, wParam, lParam);
+  return DefaultWindowProc(message, wParam, lParam);
+}
+
+bool CReelcastDlg::OnInitDialog() {
+  SetIcon(ApplicationIconXpm());
+
+  windowsMajorVersion = shell::PlatformMajorVersion();
+
+  if (FAILED(CoInitialize(nullptr))) {
+    ui::OwnerlessMessageBox("Could not initialize COM library.", "Error");
+    return false;
+  }
+  comInitialised = true;
+
+  Item(IDC_BUTTON_BUILD_FILTERS).Show(false);
+  CatalogueResolver catalogue(graph_);
+  LoadSettings(m_settings, catalogue, windowsMajorVersion >= 6, this);
+
+  ShowOriginalSizeSummary();
+  Item(IDC_STATIC_DURATION).SetText("00:00:00");
+
+  theLanguage.ApplyToDialog(*this, IDD_REELCAST_DIALOG);
+  return true;
+}
+
+void CReelcastDlg::ShowOriginalSizeSummary() {
+  Item(IDC_STATIC_SUMMARY).SetText(SummaryOriginalSize(m_settings.outputPath));
+}
+
+void CReelcastDlg::OnClose() {
+  if (converting) {
+    ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
+                        theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
+    return;
+  }
+  ReleaseMediaObjects();
+  StoreCurrentLanguage(theLanguage.GetCurrentName());
+  if (comInitialised) {
+    CoUninitialize();
+    comInitialised = false;
+  }
+  EndDialog(IDCANCEL);
+}
+
+void CReelcastDlg::OnCancel() {
+  // Escape ends the program at once when idle; during a conversion it is
+  // refused as the close command is, so the file being written is not left
+  // unfinished.
+  if (converting) {
+    ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
+                        theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
+    return;
+  }
+  EndDialog(IDCANCEL);
+}
+
+void CReelcastDlg::ReleaseMediaObjects() {
+  graph_.control.Reset();
+  graph_.graph.Reset();
+  graph_.videoCompressor.Reset();
+  graph_.audioCompressor.Reset();
+}
+
+bool CReelcastDlg::OnCommand(int id, int) {
+  switch (id) {
+    case IDC_BUTTON_ADD_VIDEO:
+      OnOpenVideo();
+      return true;
+    case IDC_BUTTON_CONVERT:
+      OnConvert();
+      return true;
+    case IDC_BUTTON_OUTPUT_SETTINGS:
+      OnOutputSettings();
+      return true;
+    case IDC_BUTTON_EXIT:
+      SendMessage(WM_CLOSE);
+      return true;
+    case IDC_BUTTON_HELP:
+    case ID_HELP:
+      ShowHelp();
+      return true;
+    case IDC_BUTTON_HOMEPAGE:
+      OpenHomePage(*this);
+      return true;
+    case IDC_BUTTON_ABOUT:
+    case IDM_ABOUT:
+      ShowAboutBox(this);
+      return true;
+    case IDM_POPUPMENU_FONT:
+      ChooseUiFont(*this);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CReelcastDlg::OnTimer(unsigned) {}
+
+LRESULT CReelcastDlg::OnMessage(UINT message, WPARAM, LPARAM) {
+  if (message == WM_GRAPHNOTIFY) return OnGraphNotify();
+  return 0;
+}

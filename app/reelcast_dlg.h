@@ -1,0 +1,70 @@
+#pragma once
+// The main window: the whole user interface outside the option, property
+// and About dialogs.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/graph_context.h"
+#include "engine/media_info.h"
+#include "engine/output_settings.h"
+#include "platform/ui/dialog.h"
+
+// The graph's events arrive as this posted message.
+constexpr UINT WM_GRAPHNOTIFY = WM_USER + 13;
+// The elapsed-time timer of a running conversion.
+constexpr unsigned TIMER_ELAPSED = 1112;
+
+namespace test_support {
+struct MainWindowProbe;
+}
+
+class CReelcastDlg : public ui::Dialog {
+ public:
+  CReelcastDlg();
+  ~CReelcastDlg() override;
+
+  // State seen by the other parts of the program and by tests.
+  const OutputSettings& Settings() const { return m_settings; }
+  OutputSettings& Settings() { return m_settings; }
+  const std::string& SourcePath() const { return sourcePath; }
+  bool IsConverting() const { return converting != 0; }
+  bool IsSourceOpened() const { return sourceOpened != 0; }
+  const MediaInfo& SourceInfo() const { return mediaInfo_; }
+  GraphContext& Graph() { return graph_; }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool OnInitDialog() override;
+  void OnCancel() override;
+  void OnClose() override;
+  bool OnCommand(int id, int notification) override;
+  void OnTimer(unsigned id) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  friend struct test_support::MainWindowProbe;
+
+  // Commands.
+  void OnOpenVideo();
+  void OnConvert();
+  void OnOutputSettings();
+  LRESULT OnGraphNotify();
+
+  // Release of the media objects when the window closes.
+  void ReleaseMediaObjects();
+  // The summary pane in its "Original size" form.
+  void ShowOriginalSizeSummary();
+
+  OutputSettings m_settings;
+  GraphContext graph_;
+  std::string sourcePath;
+  // What the probe found; the values before any probe are the window's own.
+  MediaInfo mediaInfo_{0, 352, 288, 23.976};
+  std::int32_t sourceOpened = 0;
+  std::int32_t converting = 0;
+  std::int32_t elapsedSeconds = 0;
+  std::string errorText;
+  int windowsMajorVersion = 0;
+  bool comInitialised = false;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// The texts the main window shows in its two panes.
+
+#include <cstdint>
+#include <string>
+
+// "Output file: PATH     Resolution: Original size"
+std::string SummaryOriginalSize(const std::string& outputPath);
+// "Output file: PATH     Resolution: W*H"
+std::string SummaryWithSize(const std::string& outputPath, int width, int height);
+// "Done. Output file: PATH     Resolution: W*H"
+std::string CompletionSummary(const std::string& outputPath, int width, int height);
+// "Please wait... Used Time: HH:MM:SS"
+std::string ElapsedText(std::int32_t seconds);
+// "NAME: HH:MM:SS" for a duration in 100-ns units (seconds truncated).
+std::string DurationDisplay(const std::string& fileName, std::int64_t duration);

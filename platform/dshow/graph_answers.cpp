@@ -1,0 +1,107 @@
+// What the graph answers for its filters: control, events, seeking and the
+// video size.
+
+#include <algorithm>
+
+#include "platform/dshow/errors.h"
+#include "platform/dshow/filter_graph.h"
+
+namespace dshow {
+
+HRESULT FilterGraph::Run() {
+  // Running arrives with the pipeline runner; until then no graph can start.
+  return E_NOTIMPL;
+}
+
+HRESULT FilterGraph::Pause() {
+  // As Run: a graph cannot leave the stopped state yet.
+  return E_NOTIMPL;
+}
+
+HRESULT FilterGraph::Stop() { return S_OK; }
+
+HRESULT FilterGraph::GetState(long, OAFilterState& state) {
+  state = State_Stopped;
+  return S_OK;
+}
+
+HRESULT FilterGraph::GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2,
+                              long msTimeout) {
+  return events_.Take(eventCode, param1, param2, msTimeout);
+}
+
+HRESULT FilterGraph::FreeEventParams(long, LONG_PTR, LONG_PTR) {
+  // No event of this graph carries parameters that need freeing.
+  return S_OK;
+}
+
+HRESULT FilterGraph::SetNotifyWindow(ui::WindowPort window, UINT message,
+                                     LONG_PTR instanceData) {
+  events_.SetNotifyWindow(std::move(window), message, instanceData);
+  return S_OK;
+}
+
+HRESULT FilterGraph::GetDuration(REFERENCE_TIME& duration) {
+  bool anySource = false;
+  bool known = false;
+  duration = 0;
+  for (const Entry& entry : filters_) {
+    const FilterRole* role = RoleOf(*entry.filter);
+    const auto* source = role ? std::get_if<SourceFileRole>(role) : nullptr;
+    if (!source) continue;
+    anySource = true;
+    if (!source->duration) continue;
+    known = true;
+    duration = std::max(duration, *source->duration);
+  }
+  if (!anySource) return E_NOTIMPL;
+  return known ? S_OK : VFW_E_MEDIA_TIME_NOT_SET;
+}
+
+HRESULT FilterGraph::GetStopPosition(REFERENCE_TIME& stop) {
+  // The stop position is never moved: it is the end of the media.
+  return GetDuration(stop);
+}
+
+HRESULT FilterGraph::GetCurrentPosition(REFERENCE_TIME& current) {
+  current = 0;
+  return S_OK;
+}
+
+HRESULT FilterGraph::VideoRendererStream(StreamInfo& stream) {
+  for (const Entry& entry : filters_) {
+    const FilterRole* role = RoleOf(*entry.filter);
+    const auto* renderer = role ? std::get_if<RendererRole>(role) : nullptr;
+    if (!renderer || renderer->stream.kind != StreamKind::Video) continue;
+    ComPtr<IEnumPins> pins;
+    ComPtr<IPin> input, upstream;
+    if (FAILED(entry.filter->EnumPins(pins)) || pins->Next(input) != S_OK ||
+        FAILED(input->ConnectedTo(upstream)))
+      return VFW_E_NOT_CONNECTED;
+    stream = renderer->stream;
+    return S_OK;
+  }
+  return E_NOINTERFACE;
+}
+
+HRESULT FilterGraph::GetVideoSize(long& width, long& height) {
+  StreamInfo stream;
+  const HRESULT hr = VideoRendererStream(stream);
+  if (FAILED(hr)) return hr;
+  if (stream.width <= 0 || stream.height <= 0) return E_FAIL;
+  width = stream.width;
+  height = stream.height;
+  return S_OK;
+}
+
+HRESULT FilterGraph::get_AvgTimePerFrame(REFTIME& averageTime) {
+  StreamInfo stream;
+  const HRESULT hr = VideoRendererStream(stream);
+  if (FAILED(hr)) return hr;
+  // 0 when the stream declares no frame rate (variable-rate files without a
+  // nominal rate): the time of a frame is then not known.
+  averageTime = stream.AverageFrameTime();
+  return S_OK;
+}
+
+}  // namespace dshow

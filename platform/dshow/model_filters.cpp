@@ -1,0 +1,74 @@
+#include "platform/dshow/model_filters.h"
+
+#include "platform/dshow/guids.h"
+
+namespace dshow {
+
+namespace {
+
+MediaType MajorOnly(const GUID& major) {
+  MediaType type;
+  type.majortype = major;
+  return type;
+}
+
+const char* KindName(StreamKind kind) { return kind == StreamKind::Video ? "Video" : "Audio"; }
+
+const GUID& MajorOf(StreamKind kind) {
+  return kind == StreamKind::Video ? MEDIATYPE_Video : MEDIATYPE_Audio;
+}
+
+}  // namespace
+
+ComPtr<ModelFilter> MakeSourceFilter(SourceFileRole role) {
+  auto filter = MakeCom<ModelFilter>(role);
+  for (const StreamInfo& stream : role.streams) {
+    std::string name = KindName(stream.kind);
+    if (stream.indexInKind > 0) {
+      name += ' ';
+      name += std::to_string(stream.indexInKind + 1);
+    }
+    filter->AddPin(std::move(name), PINDIR_OUTPUT, stream.CompressedType());
+  }
+  return filter;
+}
+
+ComPtr<ModelFilter> MakeDecoderFilter(const StreamInfo& stream) {
+  auto filter = MakeCom<ModelFilter>(DecoderRole{stream});
+  filter->AddPin("In", PINDIR_INPUT, MajorOnly(stream.MajorType()));
+  filter->AddPin("Out", PINDIR_OUTPUT, stream.DecodedType());
+  return filter;
+}
+
+ComPtr<ModelFilter> MakeRendererFilter(const StreamInfo& stream) {
+  auto filter = MakeCom<ModelFilter>(RendererRole{stream});
+  filter->AddPin("Input", PINDIR_INPUT, MajorOnly(stream.MajorType()));
+  return filter;
+}
+
+HRESULT MakeCompressorFilter(StreamKind kind, const std::string& factoryName,
+                             ComPtr<IBaseFilter>& filter) {
+  filter.Reset();
+  GstElement* created = gst_element_factory_make(factoryName.c_str(), nullptr);
+  if (!created) return E_FAIL;
+  gst::ElementPtr element(GST_ELEMENT(gst_object_ref_sink(created)));
+  auto compressor =
+      MakeCom<ModelFilter>(CompressorRole{kind, factoryName, std::move(element)});
+  compressor->AddPin("In", PINDIR_INPUT, MajorOnly(MajorOf(kind)));
+  compressor->AddPin("Out", PINDIR_OUTPUT, MajorOnly(MajorOf(kind)));
+  filter = compressor;
+  return S_OK;
+}
+
+std::string DecoderName(const StreamInfo& stream) {
+  if (!stream.decoder.empty()) return stream.decoder;
+  std::string name = KindName(stream.kind);
+  return name.append(" Decoder");
+}
+
+std::string RendererName(const StreamInfo& stream) {
+  std::string name = KindName(stream.kind);
+  return name.append(" Renderer");
+}
+
+}  // namespace dshow

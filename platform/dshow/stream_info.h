@@ -1,0 +1,41 @@
+#pragma once
+// What discovery learnt about one audio or video stream of a file.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/dshow/media_type.h"
+
+namespace dshow {
+
+enum class StreamKind { Video, Audio };
+
+struct StreamInfo {
+  StreamKind kind = StreamKind::Video;
+  int indexInKind = 0;    // 0 for the first video (or audio) stream, 1 for the next...
+  // The stream's id as the demuxer announces it when the file is played;
+  // empty when not known (match streams by kind and index in kind then).
+  std::string streamId;
+  std::string caps;       // the stream's caps as found (compressed or raw)
+  std::string decoder;    // long name of the decoder that will decode it; empty when raw
+  std::uint32_t bitrate = 0;
+  // Video.
+  int width = 0;
+  int height = 0;
+  int frameRateNumerator = 0;  // 0/1 when the stream declares no rate
+  int frameRateDenominator = 1;
+  // Audio.
+  int channels = 0;
+  int sampleRate = 0;
+  int bitsPerSample = 0;
+
+  const GUID& MajorType() const;
+  // Seconds per frame from the declared rate; 0 when there is none.
+  REFTIME AverageFrameTime() const;
+  // The media type a pin carrying this stream offers: compressed as found,
+  // or decoded.
+  MediaType CompressedType() const;
+  MediaType DecodedType() const;
+};
+
+}  // namespace dshow

@@ -1,0 +1,19 @@
+#include "platform/shell/install_folder.h"
+
+#include "platform/shell/shell.h"
+
+namespace shell {
+
+std::string InstallFolderHolding(const std::string& executablePath, const std::string& marker) {
+  const std::size_t slash = executablePath.rfind('/');
+  // A path without any folder (the path could not be read) stands for the
+  // current folder, not for the root that "" + "/language" would name.
+  const std::string programFolder =
+      slash == std::string::npos ? std::string(".") : executablePath.substr(0, slash);
+  const std::size_t parentSlash = programFolder.rfind('/');
+  if (parentSlash == std::string::npos) return programFolder;
+  const std::string parentFolder = programFolder.substr(0, parentSlash);
+  return FileExists(parentFolder + "/" + marker) ? parentFolder : programFolder;
+}
+
+}  // namespace shell

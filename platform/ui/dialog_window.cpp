@@ -1,0 +1,48 @@
+#include "platform/ui/dialog_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "platform/ui/dialog.h"
+
+namespace ui {
+
+QEvent::Type PostedMessageEvent::EventType() {
+  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+DialogWindow::DialogWindow(Dialog& owner, QWidget* parent) : QDialog(parent), owner_(owner) {}
+
+// Escape: the cancel command, which the dialog may refuse.
+void DialogWindow::reject() { owner_.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }
+
+// The close box: WM_CLOSE; only EndDialog really closes the window.
+void DialogWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  owner_.SendMessage(WM_CLOSE, 0, 0);
+}
+
+void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {
+  // A release that a control ignored reaches the dialog too. Only what the
+  // dialog itself would receive counts: over a static text or a disabled
+  // control (which take no mouse input), not over a working control.
+  const QPoint at = event->position().toPoint();
+  const QWidget* under = childAt(at);
+  const bool forDialog = !under || qobject_cast<const QLabel*>(under) || !under->isEnabled();
+  if (event->button() == Qt::RightButton && forDialog) {
+    owner_.SendMessage(WM_RBUTTONUP, 0,
+                       MAKELPARAM(static_cast<unsigned>(at.x()), static_cast<unsigned>(at.y())));
+  }
+  QDialog::mouseReleaseEvent(event);
+}
+
+void DialogWindow::customEvent(QEvent* event) {
+  if (event->type() == PostedMessageEvent::EventType()) {
+    auto* posted = static_cast<PostedMessageEvent*>(event);
+    owner_.SendMessage(posted->message, posted->wParam, posted->lParam);
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,40 @@
+#pragma once
+// The QDialog behind a ui::Dialog: turns Qt's events into the window
+// messages the dialog handles (platform/ui only).
+
+#include <QDialog>
+#include <QEvent>
+
+#include "platform/ui/win_constants.h"
+
+namespace ui {
+
+class Dialog;
+
+// A message posted to the window from any thread.
+class PostedMessageEvent : public QEvent {
+ public:
+  static QEvent::Type EventType();
+  PostedMessageEvent(UINT message, WPARAM wParam, LPARAM lParam)
+      : QEvent(EventType()), message(message), wParam(wParam), lParam(lParam) {}
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+class DialogWindow : public QDialog {
+ public:
+  DialogWindow(Dialog& owner, QWidget* parent);
+
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void customEvent(QEvent* event) override;
+
+ private:
+  Dialog& owner_;
+};
+
+}  // namespace ui

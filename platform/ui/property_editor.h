@@ -1,0 +1,18 @@
+#pragma once
+// A modal editor of an object's properties, with OK, Cancel and Apply
+// (platform/ui only).
+
+#include <string>
+
+class QWidget;
+
+namespace ui {
+
+class PropertySet;
+
+// Shows the editor; true when the user left it with OK. Apply and OK write
+// the edited values to the object; Cancel leaves it as it was since the last
+// Apply.
+bool RunPropertyEditor(QWidget* parent, const std::string& caption, PropertySet& object);
+
+}  // namespace ui

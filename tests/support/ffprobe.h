@@ -1,0 +1,38 @@
+#pragma once
+// An independent judge of media files: ffprobe for the streams and the
+// duration, ffmpeg for decoding errors.
+
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct ProbedStream {
+  std::string codecType;  // "video", "audio", ...
+  std::string codecName;  // "h264", "aac", ...
+  int width = 0;
+  int height = 0;
+  double frameRate = 0;  // average frame rate; 0 when ffprobe gives none
+  int sampleRate = 0;
+  int channels = 0;
+  double duration = -1;  // seconds; -1 when not given
+};
+
+struct ProbeReport {
+  bool ok = false;  // ffprobe ran and read the file
+  std::string error;
+  double duration = -1;  // of the container, seconds
+  std::vector<ProbedStream> streams;
+
+  int CountOf(const std::string& codecType) const;
+  // The first stream of the type; a default stream when there is none.
+  ProbedStream First(const std::string& codecType) const;
+};
+
+// ffprobe -of json -show_format -show_streams FILE
+ProbeReport FfProbe(const std::string& path);
+
+// What `ffmpeg -v error -i FILE -f null -` prints: empty for a clean file.
+std::string DecodeErrors(const std::string& path);
+
+}  // namespace test_support
