@@ -194,6 +194,8 @@ TEST_F(ConversionRun, SourceProblemsEndTheRunWithTheirKind) {
   };
   for (const Case& c : {Case{Clip(ClipKind::Mp4VideoOnly), PipelineEvent::Failure::MissingStream},
                         Case{Clip(ClipKind::TextNamedMp4), PipelineEvent::Failure::UnreadableSource},
+                        Case{gst_test::UndecodableAudioClip(),
+                             PipelineEvent::Failure::MissingDecoder},
                         Case{gst_test::OutputPath("absent.mp4"),
                              PipelineEvent::Failure::UnreadableSource}}) {
     WatchedRun watched(Description(c.source, "avenc_mpeg4", "lamemp3enc", "avimux",

@@ -3,11 +3,14 @@
 #include <gst/gst.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include <unistd.h>
 
 #include "platform/gst/gst_handle.h"
+#include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
 
 namespace gst_test {
@@ -94,6 +97,25 @@ std::string LongClip() {
                   "filesink location=OUT "
                   "audiotestsrc num-buffers=1292 samplesperbuffer=1024 ! "
                   "audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_aac ! queue ! m.");
+}
+
+std::string UndecodableAudioClip() {
+  const std::string path = ClipFolder() + "/undecodable audio.avi";
+  if (std::filesystem::exists(path)) return path;
+  std::ifstream in(test_support::Clip(test_support::ClipKind::AviMpeg4Mp3), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The audio stream's header, then its format: a WAVEFORMATEX after the
+  // chunk's id and size.
+  const auto audio = bytes.find("auds");
+  const auto format = bytes.find("strf", audio);
+  if (audio == std::string::npos || format == std::string::npos)
+    throw std::runtime_error("the AVI fixture has no audio format");
+  bytes[format + 8] = '\x77';
+  bytes[format + 9] = '\x77';
+  const std::string part = PartPath(path);
+  std::ofstream(part, std::ios::binary) << bytes;
+  std::filesystem::rename(part, path);
+  return path;
 }
 
 std::string OutputPath(const std::string& name) {

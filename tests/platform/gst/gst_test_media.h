@@ -12,6 +12,9 @@ namespace gst_test {
 std::string BusyClip();           // 4 s, 320x240, 25 fps, moving bars (costly to encode), H.264 + AAC, MP4
 std::string TwoAudioTracksClip(); // 2 s picture + two AAC tracks told apart: 44.1 kHz stereo, 48 kHz mono, MKV
 std::string LongClip();           // 30 s, 320x240, 25 fps, H.264 + AAC, MKV
+// The fixtures' MPEG-4/MP3 AVI with its audio format tag changed to one no
+// decoder knows.
+std::string UndecodableAudioClip();
 
 // A fresh path in a temporary folder of this process.
 std::string OutputPath(const std::string& name);
