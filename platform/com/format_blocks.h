@@ -1,14 +1,17 @@
 #pragma once
-// Format blocks of media types, laid out as the Windows headers lay them
-// out; DirectShow media types and Windows Media profiles carry the same ones.
+// Format blocks of media types, with the layouts of the Windows headers:
+// shared by the media framework and the Windows Media profile runtime.
 
 #include <cstdint>
 
-// Media time in 100-nanosecond units.
-using REFERENCE_TIME = std::int64_t;
+using REFERENCE_TIME = std::int64_t;  // media time in 100 ns units
+using REFTIME = double;               // media time in seconds
 
 struct RECT {
-  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
 };
 
 struct BITMAPINFOHEADER {
@@ -36,8 +39,8 @@ struct VIDEOINFOHEADER {
 };
 static_assert(sizeof(VIDEOINFOHEADER) == 88);
 
-// 18 bytes without padding (the Windows header packs it), followed in a
-// format block by cbSize bytes that belong to the codec.
+// Audio format block: 18 bytes without padding, followed by cbSize extra
+// bytes that belong to the codec.
 #pragma pack(push, 1)
 struct WAVEFORMATEX {
   std::uint16_t wFormatTag = 0;
@@ -50,4 +53,14 @@ struct WAVEFORMATEX {
 };
 #pragma pack(pop)
 static_assert(sizeof(WAVEFORMATEX) == 18);
-constexpr std::uint32_t kWaveFormatExSize = sizeof(WAVEFORMATEX);
+constexpr std::uint32_t kWaveFormatExSize = 18;
+
+constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
+
+// Four characters packed little-endian, as biCompression holds them.
+constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
+}

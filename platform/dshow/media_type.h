@@ -10,8 +10,6 @@
 #include "platform/com/guid.h"
 #include "platform/com/unknown.h"
 
-using REFTIME = double;               // media time in seconds
-
 constexpr REFERENCE_TIME kUnitsPerSecond = 10'000'000;
 
 // A media type as the framework hands it out: the format block is allocated
@@ -48,7 +46,6 @@ class OwnedMediaType {
   AM_MEDIA_TYPE type_{};
 };
 
-constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 
 namespace dshow {
 

@@ -29,14 +29,6 @@ struct WMSCRIPTFORMAT {
 };
 static_assert(sizeof(WMSCRIPTFORMAT) == 16);
 
-// Four characters packed little-endian, as biCompression holds them.
-constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
-}
-
 constexpr std::uint16_t WAVE_FORMAT_WMAUDIO2 = 0x0161;
 
 // The media subtype of a format tag or FOURCC: the base subtype with its
