@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engine/compressor_catalogue.h"
+#include "platform/text/ascii_case.h"
 
 namespace {
 
@@ -105,13 +106,13 @@ std::variant<ConvertOptions, std::string> ParseConvertOptions(const std::vector<
 
 std::optional<int> ResolveCompressorSelector(const std::string& selector,
                                              const std::vector<std::string>& names) {
-  if (AsciiLower(selector) == "none") return -1;
+  if (text::AsciiLower(selector) == "none") return -1;
   if (auto index = ParseInt(selector)) {
     if (*index >= 0 && static_cast<std::size_t>(*index) < names.size()) return *index;
     return std::nullopt;
   }
-  const std::string wanted = AsciiLower(selector);
+  const std::string wanted = text::AsciiLower(selector);
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (AsciiLower(names[i]).find(wanted) != std::string::npos) return static_cast<int>(i);
+    if (text::AsciiLower(names[i]).find(wanted) != std::string::npos) return static_cast<int>(i);
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/reelcast_app.h"
+#include "platform/dshow/initialise.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/qt_modal_ui.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
   // Settings live under the executable's base name.
   QApplication::setApplicationName(QString::fromStdString(shell::ExecutableBaseName()));
   ui::SetModal(std::make_unique<ui::QtModalUi>());
+  dshow::Initialise();
 
   CReelcastApp app;
   return app.Run();

@@ -117,8 +117,6 @@ bool CReelcastDlg::OnCommand(int id, int) {
   }
 }
 
-void CReelcastDlg::OnTimer(unsigned) {}
-
 LRESULT CReelcastDlg::OnMessage(UINT message, WPARAM, LPARAM) {
   if (message == WM_GRAPHNOTIFY) return OnGraphNotify();
   return 0;

@@ -30,6 +30,10 @@ class CReelcastDlg : public ui::Dialog {
   const std::string& SourcePath() const { return sourcePath; }
   bool IsConverting() const { return converting != 0; }
   bool IsSourceOpened() const { return sourceOpened != 0; }
+  // How the last conversion ended.
+  enum class RunOutcome { None, FailedToStart, Running, Completed, Stopped, Aborted };
+  RunOutcome LastRun() const { return lastRun_; }
+  std::int32_t ElapsedSeconds() const { return elapsedSeconds; }
   const MediaInfo& SourceInfo() const { return mediaInfo_; }
   GraphContext& Graph() { return graph_; }
 
@@ -51,6 +55,11 @@ class CReelcastDlg : public ui::Dialog {
   void OnOutputSettings();
   LRESULT OnGraphNotify();
 
+  // Ends a run (completed, stopped, aborted or failed to start) and reopens
+  // the source for the next one.
+  void TearDown();
+  void ShowFilterPropertiesBeforeRun();
+
   // Release of the media objects when the window closes.
   void ReleaseMediaObjects();
   // The summary pane in its "Original size" form.
@@ -67,4 +76,5 @@ class CReelcastDlg : public ui::Dialog {
   std::string errorText;
   int windowsMajorVersion = 0;
   bool comInitialised = false;
+  RunOutcome lastRun_ = RunOutcome::None;
 };

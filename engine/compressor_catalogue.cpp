@@ -6,6 +6,7 @@
 #include "platform/com/runtime.h"
 #include "platform/dshow/device_interfaces.h"
 #include "platform/dshow/guids.h"
+#include "platform/text/ascii_case.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ void WalkCatalogue(CompressorKind kind, const Visit& visit) {
 std::optional<int> FindByFragment(CompressorKind kind, const std::string& fragment) {
   std::optional<int> found;
   WalkCatalogue(kind, [&](int index, const std::string& name, IMoniker&) {
-    if (AsciiLower(name).find(fragment) == std::string::npos) return true;
+    if (text::AsciiLower(name).find(fragment) == std::string::npos) return true;
     found = index;
     return false;
   });
@@ -68,12 +69,6 @@ void Bind(CompressorKind kind, int index, ComPtr<IBaseFilter>* filterOut,
 }
 
 }  // namespace
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 std::vector<std::string> ListCompressors(CompressorKind kind) {
   std::vector<std::string> names;

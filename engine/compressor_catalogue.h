@@ -15,8 +15,9 @@ enum class CompressorKind { Video, Audio };
 // Display names in catalogue order.
 std::vector<std::string> ListCompressors(CompressorKind kind);
 
-// The index of the first entry whose name, in small letters, contains
-// "ffdshow video encoder" (video) or "microsoft adpcm" (audio).
+// The index of the first entry whose name, with only its letters A to Z
+// lowered, contains "ffdshow video encoder" (video) or "microsoft adpcm"
+// (audio).
 std::optional<int> FindDefaultVideoCompressor();
 std::optional<int> FindDefaultAudioCompressor();
 
@@ -24,6 +25,3 @@ std::optional<int> FindDefaultAudioCompressor();
 // bound for a negative index or one beyond the catalogue.
 void GetCompressor(int index, ComPtr<IBaseFilter>* filterOut);
 void GetAudioCompressor(int index, ComPtr<IBaseFilter>* filterOut);
-
-// Lowers the letters A to Z only; every other byte stays as it is.
-std::string AsciiLower(std::string text);

@@ -24,7 +24,7 @@ std::string LanguagePartOfName(std::string_view name) {
       break;
   }
   // A name holding the marker is at least as long as the marker.
-  part.resize(part.size() - markerLength);
+  part.erase(part.size() - markerLength);
   return part;
 }
 

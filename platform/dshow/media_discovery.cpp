@@ -239,7 +239,8 @@ Discovery DiscoverFile(const std::string& path) {
     for (StreamInfo& stream : found.streams) stream.streamId.clear();
 
   if (found.streams.empty())
-    found.result = found.undecodableVideos + found.undecodableAudios > 0
+    found.result = result == GST_DISCOVERER_MISSING_PLUGINS ||
+                           found.undecodableVideos + found.undecodableAudios > 0
                        ? VFW_E_CANNOT_RENDER
                        : VFW_E_UNSUPPORTED_STREAM;
   return found;

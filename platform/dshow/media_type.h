@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/com/format_blocks.h"
 #include "platform/com/guid.h"
 #include "platform/com/unknown.h"
-
-using REFERENCE_TIME = std::int64_t;  // media time in 100 ns units
-using REFTIME = double;               // media time in seconds
 
 constexpr REFERENCE_TIME kUnitsPerSecond = 10'000'000;
 
@@ -48,45 +46,6 @@ class OwnedMediaType {
   AM_MEDIA_TYPE type_{};
 };
 
-// Format blocks (the layouts of the Windows headers, natural alignment).
-struct RECT {
-  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
-
-struct BITMAPINFOHEADER {
-  std::uint32_t biSize = 40;
-  std::int32_t biWidth = 0;
-  std::int32_t biHeight = 0;
-  std::uint16_t biPlanes = 1;
-  std::uint16_t biBitCount = 0;
-  std::uint32_t biCompression = 0;
-  std::uint32_t biSizeImage = 0;
-  std::int32_t biXPelsPerMeter = 0;
-  std::int32_t biYPelsPerMeter = 0;
-  std::uint32_t biClrUsed = 0;
-  std::uint32_t biClrImportant = 0;
-};
-
-struct VIDEOINFOHEADER {
-  RECT rcSource;
-  RECT rcTarget;
-  std::uint32_t dwBitRate = 0;
-  std::uint32_t dwBitErrorRate = 0;
-  REFERENCE_TIME AvgTimePerFrame = 0;  // 0 when the stream declares no rate
-  BITMAPINFOHEADER bmiHeader;
-};
-
-struct WAVEFORMATEX {
-  std::uint16_t wFormatTag = 0;
-  std::uint16_t nChannels = 0;
-  std::uint32_t nSamplesPerSec = 0;
-  std::uint32_t nAvgBytesPerSec = 0;
-  std::uint16_t nBlockAlign = 0;
-  std::uint16_t wBitsPerSample = 0;
-  std::uint16_t cbSize = 0;
-};
-
-constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 
 namespace dshow {
 

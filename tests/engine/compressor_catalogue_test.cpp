@@ -151,9 +151,4 @@ TEST(CompressorCatalogue, ReportsEveryFailureOnceAndLeavesNoCompressor) {
                                       "GetAudioCompressor received invalid pointer"}));
 }
 
-TEST(CompressorCatalogue, AsciiLoweringLeavesOtherBytesAlone) {
-  EXPECT_EQ(AsciiLower("FFDShow Video ENCODER 1.2"), "ffdshow video encoder 1.2");
-  EXPECT_EQ(AsciiLower("\xC3\x84Z@[`{"), "\xC3\x84z@[`{");
-}
-
 }  // namespace

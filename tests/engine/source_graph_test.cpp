@@ -118,6 +118,13 @@ TEST(ProbeSourceFile, RefusesAnUnknownFrameTimeInsteadOfAnInfiniteRate) {
   }
 }
 
+TEST(ProbeSourceFile, AMissingVideoDecoderIsNamedAsSuch) {
+  test_support::HideDecodersOf("video/x-h264");
+  ScriptedUi ui;
+  EXPECT_EQ(ProbeOf(Clip(ClipKind::Mp4H264Aac)).result, 0);
+  ExpectOneWindowMessage(ui, "Failed to GetVideoSize, please install appropriate video decoder");
+}
+
 TEST(ProbeSourceFile, BadFilesGetTheCannotOpenMessageQuickly) {
   const std::string home = test_support::HomeFolder();
   const std::string locked = home + "/locked.mp4";

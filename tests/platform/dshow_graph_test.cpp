@@ -188,27 +188,4 @@ TEST(FilterGraph, ReleasingTheGraphFreesItsFiltersFromIt) {
   source->Release();
 }
 
-TEST(FilterGraph, PinAndFilterInformationPointBack) {
-  auto graph = NewGraph();
-  auto decoder = Decoder(AudioStream());
-  graph->AddFilter(decoder.Get(), "Audio Decoder");
-  for (PIN_DIRECTION direction : {PINDIR_INPUT, PINDIR_OUTPUT}) {
-    auto pin = Pins(*decoder, direction)[0];
-    PIN_INFO info;
-    ASSERT_EQ(pin->QueryPinInfo(info), S_OK);
-    EXPECT_TRUE(SameObject(info.pFilter, decoder));
-    EXPECT_EQ(info.dir, direction);
-    ComPtr<IPin> byId;
-    std::string id;
-    pin->QueryId(id);
-    ASSERT_EQ(decoder->FindPin(id, byId), S_OK);
-    EXPECT_EQ(byId.Get(), pin.Get());
-  }
-  FILTER_INFO info;
-  ASSERT_EQ(decoder->QueryFilterInfo(info), S_OK);
-  EXPECT_TRUE(SameObject(info.pGraph, graph));
-  ComPtr<IPin> none;
-  EXPECT_EQ(decoder->FindPin("Nowhere", none), VFW_E_NOT_FOUND);
-}
-
 }  // namespace

@@ -173,6 +173,22 @@ TEST(RenderFile, VariableRateWithoutDeclaredRateGivesNoFrameTime) {
   EXPECT_EQ(frameTime, 0.0) << "0 stands for an unknown frame time, never a made-up one";
 }
 
+TEST(RenderFile, RendersWhatItCanDecodeAndSaysWhatItCannot) {
+  test_support::HideDecodersOf("video/x-h264");
+  auto graph = NewGraph();
+  EXPECT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), VFW_S_VIDEO_NOT_RENDERED);
+  EXPECT_FALSE(RendererOf(*graph, MEDIATYPE_Video));
+  EXPECT_TRUE(RendererOf(*graph, MEDIATYPE_Audio));
+  ComPtr<IBasicVideo> video;
+  graph.As(video);
+  long width = 0, height = 0;
+  EXPECT_EQ(video->GetVideoSize(width, height), E_NOINTERFACE);
+
+  auto videoOnly = NewGraph();
+  EXPECT_EQ(videoOnly->RenderFile(Clip(ClipKind::Mp4VideoOnly)), VFW_E_CANNOT_RENDER);
+  EXPECT_TRUE(Filters(*videoOnly).empty());
+}
+
 // Each bad input fails quickly with a code that has a text, and leaves the
 // graph as it was.
 void ExpectRefused(const std::string& path, HRESULT expected) {

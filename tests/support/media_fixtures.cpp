@@ -267,4 +267,16 @@ std::string Clip(ClipKind kind) {
 
 ClipFacts FactsOf(ClipKind kind) { return RecipeFor(kind).facts; }
 
+void HideDecodersOf(const std::string& caps) {
+  gst_init(nullptr, nullptr);
+  gst::CapsPtr wanted(gst_caps_from_string(caps.c_str()));
+  GList* decoders =
+      gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER, GST_RANK_NONE);
+  GList* matching = gst_element_factory_list_filter(decoders, wanted.get(), GST_PAD_SINK, FALSE);
+  for (GList* item = matching; item; item = item->next)
+    gst_plugin_feature_set_rank(GST_PLUGIN_FEATURE(item->data), GST_RANK_NONE);
+  gst_plugin_feature_list_free(matching);
+  gst_plugin_feature_list_free(decoders);
+}
+
 }  // namespace test_support

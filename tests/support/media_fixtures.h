@@ -46,4 +46,8 @@ struct ClipFacts {
 };
 ClipFacts FactsOf(ClipKind kind);
 
+// Takes every decoder of the caps (for example "video/x-h264") out of
+// automatic use for the rest of this process, as if none were installed.
+void HideDecodersOf(const std::string& caps);
+
 }  // namespace test_support

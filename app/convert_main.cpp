@@ -1,0 +1,63 @@
+// reelcast-convert: converts one file with the stored settings through the
+// same engine as the window, for scripts and benchmarks.
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/console_modal_ui.h"
+#include "app/convert_options.h"
+#include "app/convert_session.h"
+#include "app/reelcast_dlg.h"
+#include "app/settings_store.h"
+#include "resources/resource_ids.h"
+#include "i18n/language.h"
+#include "platform/dshow/initialise.h"
+#include "platform/ui/application.h"
+
+namespace {
+
+class ConvertApplication : public ui::Application {
+ public:
+  bool InitInstance() override { return false; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto parsed = ParseConvertOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (const auto* error = std::get_if<std::string>(&parsed)) {
+    std::cerr << "reelcast-convert: " << *error << "\n(see reelcast-convert --help)\n";
+    return 2;
+  }
+  const ConvertOptions& options = std::get<ConvertOptions>(parsed);
+  if (options.help) {
+    std::cout << ConvertUsage();
+    return 0;
+  }
+
+  // No window is shown; the offscreen platform needs no display.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication qt(argc, argv);
+  // The settings are the program's own, whatever this executable is called.
+  QApplication::setApplicationName(QStringLiteral("reelcast"));
+  auto console = std::make_unique<ConsoleModalUi>(
+      std::filesystem::absolute(options.source).lexically_normal().string(), options.replaceExisting);
+  ui::SetModal(std::move(console));
+  dshow::Initialise();
+
+  ConvertApplication app;
+  app.SetRegistryKey("TARNWICK");
+  theLanguage.Open(theLanguage.GetLanguageBaseFolder(), ReadCurrentLanguage());
+
+  CReelcastDlg window;
+  app.SetMainWindow(&window);
+  window.Create();
+  window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ADD_VIDEO, BN_CLICKED));
+  int status = 1;
+  if (window.Graph().graph && ApplyConvertOptions(options, window)) status = RunConversion(window);
+  app.SetMainWindow(nullptr);
+  return status;
+}

@@ -1,0 +1,129 @@
+#include "app/convert_session.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/reelcast_dlg.h"
+#include "app/status_texts.h"
+#include "engine/compressor_catalogue.h"
+#include "options/output_formats.h"
+#include "platform/dshow/control_interfaces.h"
+#include "platform/ui/message_loop.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) { interrupted = true; }
+
+// Binds the chosen compressor of one kind, as the options dialog's OK does.
+bool ApplyCompressor(const std::string& selector, CompressorKind kind, CReelcastDlg& window) {
+  const auto index = ResolveCompressorSelector(selector, ListCompressors(kind));
+  const bool video = kind == CompressorKind::Video;
+  if (!index) {
+    std::cerr << "reelcast-convert: no " << (video ? "video" : "audio")
+              << " compressor matches \"" << selector << "\"\n";
+    return false;
+  }
+  OutputSettings& s = window.Settings();
+  GraphContext& context = window.Graph();
+  (video ? s.videoCompressorIndex : s.audioCompressorIndex) = *index;
+  (video ? s.videoCompressionOn : s.audioCompressionOn) = *index >= 0 ? 1 : 0;
+  ComPtr<IBaseFilter>& slot = video ? context.videoCompressor : context.audioCompressor;
+  slot.Reset();
+  if (*index >= 0) (video ? GetCompressor : GetAudioCompressor)(*index, &slot);
+  return true;
+}
+
+int FrameDimension(int value) {
+  value -= value % 8;
+  return value < 16 ? 16 : value;
+}
+
+// "00:01:05  42%" from the graph's position, when it knows one.
+void PrintProgress(CReelcastDlg& window) {
+  std::string line = ElapsedText(window.ElapsedSeconds());
+  ComPtr<IMediaSeeking> seeking;
+  REFERENCE_TIME position = 0, duration = 0;
+  if (window.Graph().graph && SUCCEEDED(window.Graph().graph.As(seeking)) &&
+      SUCCEEDED(seeking->GetCurrentPosition(position)) &&
+      SUCCEEDED(seeking->GetDuration(duration)) && duration > 0) {
+    const auto percent = std::clamp<long long>(position * 100 / duration, 0, 100);
+    line += "  " + std::to_string(percent) + "%";
+  }
+  std::cerr << line << '\n';
+}
+
+}  // namespace
+
+bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
+  OutputSettings& s = window.Settings();
+  if (options.format) s.outputFormat = *options.format;
+  if (options.output || options.format) {
+    std::string name = options.output ? *options.output : s.outputPath;
+    if (options.output) name = std::filesystem::absolute(name).lexically_normal().string();
+    const auto path = ApplyExtensionRule(s.outputFormat, name);
+    if (!path) return false;  // the rule has said why
+    s.outputPath = *path;
+  }
+  if (options.videoCompressor && !ApplyCompressor(*options.videoCompressor, CompressorKind::Video, window))
+    return false;
+  if (options.audioCompressor && !ApplyCompressor(*options.audioCompressor, CompressorKind::Audio, window))
+    return false;
+  if (options.videoBitrateKbps) s.videoBitrate = *options.videoBitrateKbps * 1024;
+  if (options.audioBitrate) s.audioBitrate = *options.audioBitrate;
+  if (options.width) s.outputWidth = FrameDimension(*options.width);
+  if (options.height) s.outputHeight = FrameDimension(*options.height);
+  return true;
+}
+
+int RunConversion(CReelcastDlg& window) {
+  window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
+  if (!window.IsConverting()) return 1;
+
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  using Clock = std::chrono::steady_clock;
+  auto lastPrint = Clock::now();
+  ui::RunMessageLoop(
+      [&] {
+        if (interrupted && window.IsConverting()) {
+          std::cerr << "Stopping...\n";
+          window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
+        }
+        if (!window.IsConverting()) return true;
+        if (Clock::now() - lastPrint >= std::chrono::seconds(1)) {
+          PrintProgress(window);
+          lastPrint = Clock::now();
+        }
+        return false;
+      },
+      100);
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+
+  const std::string& output = window.Settings().outputPath;
+  std::error_code error;
+  const bool written = std::filesystem::is_regular_file(output, error) &&
+                       std::filesystem::file_size(output, error) > 0;
+  switch (window.LastRun()) {
+    case CReelcastDlg::RunOutcome::Completed:
+      if (written) {
+        std::cerr << "Done: " << output << '\n';
+        return 0;
+      }
+      std::cerr << "reelcast-convert: the run ended but no file was written\n";
+      return 1;
+    case CReelcastDlg::RunOutcome::Stopped:
+      std::cerr << "Stopped: " << output << " holds what was converted so far\n";
+      return 130;
+    default:
+      return 1;
+  }
+}

@@ -1,0 +1,19 @@
+#pragma once
+// One conversion driven from the command line through the main window's own
+// commands, so that it takes exactly the road a user's conversion takes.
+
+#include <string>
+
+#include "app/convert_options.h"
+
+class CReelcastDlg;
+
+// Applies the command line's choices to the window's settings for this run
+// (nothing is stored). False, after saying why on standard error, when a
+// choice cannot be honoured.
+bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
+
+// Runs the conversion to its end, printing the elapsed time and the
+// percentage done at most once a second. Returns the process's exit status:
+// 0 only when the run completed and the output file exists.
+int RunConversion(CReelcastDlg& window);

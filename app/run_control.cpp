@@ -1,0 +1,133 @@
+// Convert and Stop: build the conversion graph, run it, show the elapsed
+// time, and tear everything down when the run completes, is stopped or
+// fails, leaving the source ready for the next run.
+
+#include <filesystem>
+
+#include "app/reelcast_dlg.h"
+#include "app/status_texts.h"
+#include "engine/conversion_graph.h"
+#include "engine/graph_teardown.h"
+#include "engine/source_graph.h"
+#include "i18n/language.h"
+#include "platform/dshow/control_interfaces.h"
+#include "platform/dshow/error_text.h"
+#include "platform/shell/shell.h"
+#include "platform/ui/message_boxes.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr int kFormatMp4 = 4;
+
+// True when both paths name one file (the output would replace the source).
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  const auto ca = std::filesystem::weakly_canonical(a, error);
+  if (error) return a == b;
+  const auto cb = std::filesystem::weakly_canonical(b, error);
+  return error ? a == b : ca == cb;
+}
+
+}  // namespace
+
+void CReelcastDlg::OnConvert() {
+  if (converting) {
+    lastRun_ = RunOutcome::Stopped;
+    TearDown();
+    return;
+  }
+  if (!graph_.control) {
+    ui::AppMessageBox("Please open an media file fisrt!");
+    return;
+  }
+  // Replacing the source with its own conversion would destroy it: refused
+  // before any question about replacing.
+  if (SameFile(m_settings.outputPath, sourcePath)) {
+    ui::OwnedMessageBox(this,
+                        "The output file is the video being converted:\n" + m_settings.outputPath +
+                            "\nPlease choose another output file in Options.",
+                        theLanguage.GetMessageText(IDS_MESSAGE_ERROR), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (shell::FileExists(m_settings.outputPath)) {
+    const int answer = ui::OwnedMessageBox(
+        this, m_settings.outputPath + " " + theLanguage.GetMessageText(IDS_MESSAGE_FILE_EXIST),
+        "Warning", MB_YESNO | MB_ICONEXCLAMATION);
+    if (answer != IDYES) return;
+    shell::DeleteFile(m_settings.outputPath);
+  }
+
+  lastRun_ = RunOutcome::FailedToStart;
+  ConversionRequest request{m_settings, graph_, Port(), errorText};
+  if (BuildGraphWithCompressors(request) < 0) {
+    TearDown();
+    return;
+  }
+  if (m_settings.outputFormat == kFormatMp4) ShowFilterPropertiesBeforeRun();
+
+  const HRESULT hr = graph_.control->Run();
+  if (FAILED(hr)) {
+    ui::AppMessageBox("can not pControl->Run()!!!");
+    errorText = AMGetErrorTextA(hr);
+    ui::AppMessageBox(errorText);
+    TearDown();
+    return;
+  }
+  converting = 1;
+  lastRun_ = RunOutcome::Running;
+  Item(IDC_BUTTON_CONVERT).SetText(theLanguage.GetDialogText(IDC_BUTTON_STOP));
+  SetTimer(TIMER_ELAPSED, 1000);
+  Item(IDC_BUTTON_ADD_VIDEO).Enable(false);
+  Item(IDC_BUTTON_OUTPUT_SETTINGS).Enable(false);
+}
+
+void CReelcastDlg::OnTimer(unsigned id) {
+  if (id != TIMER_ELAPSED) return;
+  ++elapsedSeconds;
+  Item(IDC_STATIC_SUMMARY).SetText(ElapsedText(elapsedSeconds));
+}
+
+LRESULT CReelcastDlg::OnGraphNotify() {
+  if (!graph_.events) return 0;
+  HRESULT result = S_OK;
+  long code = 0;
+  LONG_PTR param1 = 0, param2 = 0;
+  while (graph_.events && SUCCEEDED(graph_.events->GetEvent(code, param1, param2, 0))) {
+    result = graph_.events->FreeEventParams(code, param1, param2);
+    if (code == EC_COMPLETE) {
+      lastRun_ = RunOutcome::Completed;
+      TearDown();
+    } else if (code == EC_ERRORABORT || code == EC_USERABORT) {
+      // An aborted graph ends the run as a stop does, after saying why,
+      // instead of staying in the converting state.
+      lastRun_ = RunOutcome::Aborted;
+      errorText = AMGetErrorTextA(code == EC_ERRORABORT ? static_cast<HRESULT>(param1) : E_ABORT);
+      ui::AppMessageBox(errorText);
+      TearDown();
+    }
+  }
+  return result;
+}
+
+void CReelcastDlg::TearDown() {
+  KillTimer(TIMER_ELAPSED);
+  if (graph_.control) graph_.control->Stop();
+  if (graph_.events) graph_.events->SetNotifyWindow(nullptr, 0, 0);
+  if (graph_.graph) TearDownGraph(graph_.graph.Get(), sourcePath, m_settings, graph_);
+  graph_.ReleaseGraph();
+  converting = 0;
+  Item(IDC_BUTTON_CONVERT).SetText(theLanguage.GetDialogText(IDC_BUTTON_CONVERT_TEXT));
+  elapsedSeconds = 0;
+  Item(IDC_STATIC_SUMMARY).SetText(
+      CompletionSummary(m_settings.outputPath, m_settings.outputWidth, m_settings.outputHeight));
+  Item(IDC_BUTTON_ADD_VIDEO).Enable(true);
+  Item(IDC_BUTTON_OUTPUT_SETTINGS).Enable(true);
+  CreateSourceGraph(sourcePath, graph_);
+}
+
+void CReelcastDlg::ShowFilterPropertiesBeforeRun() {
+  // The filter properties dialog of MP4 runs comes with the filter property
+  // pages; until then the run starts directly.
+}
