@@ -162,13 +162,4 @@ HRESULT ModelFilter::GetPages(CAUUID* pages) {
   return S_OK;
 }
 
-GstElement* ElementOf(IUnknown* object) {
-  if (!object) return nullptr;
-  ComPtr<IFilterElement> backed;
-  if (FAILED(object->QueryInterface(IFilterElement::kIid,
-                                    reinterpret_cast<void**>(backed.ReleaseAndGetAddressOf()))))
-    return nullptr;
-  return backed->Element();
-}
-
 }  // namespace dshow
