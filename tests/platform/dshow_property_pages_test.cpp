@@ -7,13 +7,11 @@
 #include "platform/dshow/model_filters.h"
 #include "platform/dshow/property_frame.h"
 #include "platform/dshow/property_pages.h"
-#include "platform/ui/property_set.h"
 #include "tests/support/scripted_modal_ui.h"
 
 namespace {
 
 using test_support::ScriptedUi;
-using test_support::Shown;
 
 ComPtr<IBaseFilter> Compressor() {
   ComPtr<IBaseFilter> filter;
@@ -43,23 +41,6 @@ TEST(PropertyPages, OnlyFiltersWithAnElementOfferPages) {
     EXPECT_EQ(dshow::ElementOf(plain.Get()), nullptr);
   }
   EXPECT_EQ(dshow::ElementOf(nullptr), nullptr);
-}
-
-TEST(PropertyFrame, ShowsTheElementPageTitledByTheCaller) {
-  ScriptedUi ui;
-  const auto compressor = Compressor();
-  ui->propertyScripts.push_back([](ui::PropertySet& element) {
-    return element.Set("bitrate", std::int64_t{640000});
-  });
-  IUnknown* objects[] = {compressor.Get()};
-  const CLSID pages[] = {kOtherPage, CLSID_ElementPropertyPage};
-  EXPECT_EQ(OleCreatePropertyFrame(nullptr, 0, 0, "Encoder", 1, objects, 2, pages, 0, 0, nullptr), S_OK);
-  const auto frames = ui->OfKind(Shown::Kind::Properties);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0].text, "Encoder");
-  gint bitrate = 0;
-  g_object_get(dshow::ElementOf(compressor.Get()), "bitrate", &bitrate, nullptr);
-  EXPECT_EQ(bitrate, 640000);
 }
 
 TEST(PropertyFrame, RefusesWhatItCannotShowWithoutShowingAnything) {
