@@ -3,22 +3,11 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/gst/gvalue.h"
+
 namespace gst {
 
 namespace {
-
-// A GValue that is unset when it goes.
-class Value {
- public:
-  explicit Value(GType type) { g_value_init(&value_, type); }
-  ~Value() { g_value_unset(&value_); }
-  Value(const Value&) = delete;
-  Value& operator=(const Value&) = delete;
-  GValue* get() { return &value_; }
-
- private:
-  GValue value_ = G_VALUE_INIT;
-};
 
 std::string NameOf(GstElement* element) {
   CharPtr name(gst_element_get_name(element));
