@@ -17,8 +17,8 @@ using ui::PropertyDescription;
 using ui::PropertyValue;
 using Kind = PropertyDescription::Kind;
 
-std::optional<Kind> KindOf(const GParamSpec* spec) {
-  switch (G_TYPE_FUNDAMENTAL(spec->value_type)) {
+std::optional<Kind> KindOf(const GParamSpec* pspec) {
+  switch (G_TYPE_FUNDAMENTAL(pspec->value_type)) {
     case G_TYPE_BOOLEAN: return Kind::Boolean;
     case G_TYPE_CHAR:
     case G_TYPE_INT:
@@ -39,16 +39,16 @@ std::optional<Kind> KindOf(const GParamSpec* spec) {
 
 // Readable, writable after construction, of a type the editor knows, and
 // not the object's own bookkeeping.
-bool IsEditable(const GParamSpec* spec) {
-  const GParamFlags flags = spec->flags;
+bool IsEditable(const GParamSpec* pspec) {
+  const GParamFlags flags = pspec->flags;
   if ((flags & G_PARAM_READWRITE) != G_PARAM_READWRITE) return false;
   if (flags & (G_PARAM_CONSTRUCT_ONLY | G_PARAM_DEPRECATED)) return false;
-  if (std::strcmp(spec->name, "name") == 0 || std::strcmp(spec->name, "parent") == 0) return false;
-  return KindOf(spec).has_value();
+  if (std::strcmp(pspec->name, "name") == 0 || std::strcmp(pspec->name, "parent") == 0) return false;
+  return KindOf(pspec).has_value();
 }
 
 // The smallest and largest value of a number property.
-std::pair<PropertyValue, PropertyValue> RangeOf(GParamSpec* spec) {
+std::pair<PropertyValue, PropertyValue> RangeOf(GParamSpec* pspec) {
   auto i = [](auto lo, auto hi) {
     return std::pair<PropertyValue, PropertyValue>(static_cast<std::int64_t>(lo),
                                                    static_cast<std::int64_t>(hi));
@@ -60,27 +60,27 @@ std::pair<PropertyValue, PropertyValue> RangeOf(GParamSpec* spec) {
   auto d = [](auto lo, auto hi) {
     return std::pair<PropertyValue, PropertyValue>(static_cast<double>(lo), static_cast<double>(hi));
   };
-  if (G_IS_PARAM_SPEC_CHAR(spec)) return i(G_PARAM_SPEC_CHAR(spec)->minimum, G_PARAM_SPEC_CHAR(spec)->maximum);
-  if (G_IS_PARAM_SPEC_INT(spec)) return i(G_PARAM_SPEC_INT(spec)->minimum, G_PARAM_SPEC_INT(spec)->maximum);
-  if (G_IS_PARAM_SPEC_LONG(spec)) return i(G_PARAM_SPEC_LONG(spec)->minimum, G_PARAM_SPEC_LONG(spec)->maximum);
-  if (G_IS_PARAM_SPEC_INT64(spec)) return i(G_PARAM_SPEC_INT64(spec)->minimum, G_PARAM_SPEC_INT64(spec)->maximum);
-  if (G_IS_PARAM_SPEC_UCHAR(spec)) return u(G_PARAM_SPEC_UCHAR(spec)->minimum, G_PARAM_SPEC_UCHAR(spec)->maximum);
-  if (G_IS_PARAM_SPEC_UINT(spec)) return u(G_PARAM_SPEC_UINT(spec)->minimum, G_PARAM_SPEC_UINT(spec)->maximum);
-  if (G_IS_PARAM_SPEC_ULONG(spec)) return u(G_PARAM_SPEC_ULONG(spec)->minimum, G_PARAM_SPEC_ULONG(spec)->maximum);
-  if (G_IS_PARAM_SPEC_UINT64(spec)) return u(G_PARAM_SPEC_UINT64(spec)->minimum, G_PARAM_SPEC_UINT64(spec)->maximum);
-  if (G_IS_PARAM_SPEC_FLOAT(spec)) return d(G_PARAM_SPEC_FLOAT(spec)->minimum, G_PARAM_SPEC_FLOAT(spec)->maximum);
-  if (G_IS_PARAM_SPEC_DOUBLE(spec)) return d(G_PARAM_SPEC_DOUBLE(spec)->minimum, G_PARAM_SPEC_DOUBLE(spec)->maximum);
+  if (G_IS_PARAM_SPEC_CHAR(pspec)) return i(G_PARAM_SPEC_CHAR(pspec)->minimum, G_PARAM_SPEC_CHAR(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_INT(pspec)) return i(G_PARAM_SPEC_INT(pspec)->minimum, G_PARAM_SPEC_INT(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_LONG(pspec)) return i(G_PARAM_SPEC_LONG(pspec)->minimum, G_PARAM_SPEC_LONG(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_INT64(pspec)) return i(G_PARAM_SPEC_INT64(pspec)->minimum, G_PARAM_SPEC_INT64(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_UCHAR(pspec)) return u(G_PARAM_SPEC_UCHAR(pspec)->minimum, G_PARAM_SPEC_UCHAR(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_UINT(pspec)) return u(G_PARAM_SPEC_UINT(pspec)->minimum, G_PARAM_SPEC_UINT(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_ULONG(pspec)) return u(G_PARAM_SPEC_ULONG(pspec)->minimum, G_PARAM_SPEC_ULONG(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_UINT64(pspec)) return u(G_PARAM_SPEC_UINT64(pspec)->minimum, G_PARAM_SPEC_UINT64(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_FLOAT(pspec)) return d(G_PARAM_SPEC_FLOAT(pspec)->minimum, G_PARAM_SPEC_FLOAT(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_DOUBLE(pspec)) return d(G_PARAM_SPEC_DOUBLE(pspec)->minimum, G_PARAM_SPEC_DOUBLE(pspec)->maximum);
   return {};
 }
 
-std::vector<std::pair<std::int64_t, std::string>> ChoicesOf(GParamSpec* spec) {
+std::vector<std::pair<std::int64_t, std::string>> ChoicesOf(GParamSpec* pspec) {
   std::vector<std::pair<std::int64_t, std::string>> choices;
-  if (G_IS_PARAM_SPEC_ENUM(spec)) {
-    const GEnumClass* type = G_PARAM_SPEC_ENUM(spec)->enum_class;
+  if (G_IS_PARAM_SPEC_ENUM(pspec)) {
+    const GEnumClass* type = G_PARAM_SPEC_ENUM(pspec)->enum_class;
     for (guint n = 0; n < type->n_values; ++n)
       choices.emplace_back(type->values[n].value, type->values[n].value_name);
-  } else if (G_IS_PARAM_SPEC_FLAGS(spec)) {
-    const GFlagsClass* type = G_PARAM_SPEC_FLAGS(spec)->flags_class;
+  } else if (G_IS_PARAM_SPEC_FLAGS(pspec)) {
+    const GFlagsClass* type = G_PARAM_SPEC_FLAGS(pspec)->flags_class;
     for (guint n = 0; n < type->n_values; ++n)
       if (type->values[n].value != 0)
         choices.emplace_back(type->values[n].value, type->values[n].value_name);
@@ -118,8 +118,8 @@ bool Within(T value, const std::pair<PropertyValue, PropertyValue>& range) {
   return lo && hi && *lo <= value && value <= *hi;
 }
 
-PropertyValue ReadValue(GParamSpec* spec, GValue* value) {
-  switch (G_TYPE_FUNDAMENTAL(spec->value_type)) {
+PropertyValue ReadValue(GParamSpec* pspec, GValue* value) {
+  switch (G_TYPE_FUNDAMENTAL(pspec->value_type)) {
     case G_TYPE_BOOLEAN: return g_value_get_boolean(value) != FALSE;
     case G_TYPE_CHAR: return static_cast<std::int64_t>(g_value_get_schar(value));
     case G_TYPE_INT: return static_cast<std::int64_t>(g_value_get_int(value));
@@ -143,9 +143,9 @@ PropertyValue ReadValue(GParamSpec* spec, GValue* value) {
 
 // Puts `value` into `out` (initialised with the property's type) when it is
 // of the right kind and allowed by the property.
-bool WriteValue(GParamSpec* spec, const PropertyValue& value, GValue* out) {
-  const auto range = RangeOf(spec);
-  switch (G_TYPE_FUNDAMENTAL(spec->value_type)) {
+bool WriteValue(GParamSpec* pspec, const PropertyValue& value, GValue* out) {
+  const auto range = RangeOf(pspec);
+  switch (G_TYPE_FUNDAMENTAL(pspec->value_type)) {
     case G_TYPE_BOOLEAN: {
       const auto* v = std::get_if<bool>(&value);
       if (!v) return false;
@@ -188,13 +188,13 @@ bool WriteValue(GParamSpec* spec, const PropertyValue& value, GValue* out) {
       const auto v = SignedOf(value);
       if (!v || *v < std::numeric_limits<gint>::min() || *v > std::numeric_limits<gint>::max())
         return false;
-      if (!g_enum_get_value(G_PARAM_SPEC_ENUM(spec)->enum_class, static_cast<gint>(*v))) return false;
+      if (!g_enum_get_value(G_PARAM_SPEC_ENUM(pspec)->enum_class, static_cast<gint>(*v))) return false;
       g_value_set_enum(out, static_cast<gint>(*v));
       return true;
     }
     case G_TYPE_FLAGS: {
       const auto v = SignedOf(value);
-      const guint mask = G_PARAM_SPEC_FLAGS(spec)->flags_class->mask;
+      const guint mask = G_PARAM_SPEC_FLAGS(pspec)->flags_class->mask;
       if (!v || *v < 0 || *v > std::numeric_limits<guint>::max()) return false;
       if ((static_cast<guint>(*v) & ~mask) != 0) return false;
       g_value_set_flags(out, static_cast<guint>(*v));
@@ -211,16 +211,16 @@ bool WriteValue(GParamSpec* spec, const PropertyValue& value, GValue* out) {
 }
 
 struct SpecListFree {
-  void operator()(GParamSpec** specs) const { g_free(specs); }
+  void operator()(GParamSpec** paramSpecs) const { g_free(paramSpecs); }
 };
 
 template <typename Visit>
 void ForEachEditable(GstElement* element, Visit visit) {
   guint count = 0;
-  const std::unique_ptr<GParamSpec*[], SpecListFree> specs(
+  const std::unique_ptr<GParamSpec*[], SpecListFree> paramSpecs(
       g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count));
   for (guint n = 0; n < count; ++n)
-    if (IsEditable(specs[n])) visit(specs[n]);
+    if (IsEditable(paramSpecs[n])) visit(paramSpecs[n]);
 }
 
 }  // namespace
@@ -230,16 +230,16 @@ ElementProperties::ElementProperties(GstElement* element) : element_(Borrow(elem
 std::vector<PropertyDescription> ElementProperties::Describe() const {
   std::vector<PropertyDescription> descriptions;
   if (!element_) return descriptions;
-  ForEachEditable(element_.get(), [&](GParamSpec* spec) {
+  ForEachEditable(element_.get(), [&](GParamSpec* pspec) {
     PropertyDescription d;
-    d.name = spec->name;
-    const char* nick = g_param_spec_get_nick(spec);
-    const char* blurb = g_param_spec_get_blurb(spec);
-    d.label = nick ? nick : spec->name;
+    d.name = pspec->name;
+    const char* nick = g_param_spec_get_nick(pspec);
+    const char* blurb = g_param_spec_get_blurb(pspec);
+    d.label = nick ? nick : pspec->name;
     d.description = blurb ? blurb : "";
-    d.kind = *KindOf(spec);
-    std::tie(d.minimum, d.maximum) = RangeOf(spec);
-    d.choices = ChoicesOf(spec);
+    d.kind = *KindOf(pspec);
+    std::tie(d.minimum, d.maximum) = RangeOf(pspec);
+    d.choices = ChoicesOf(pspec);
     descriptions.push_back(std::move(d));
   });
   return descriptions;
@@ -247,24 +247,24 @@ std::vector<PropertyDescription> ElementProperties::Describe() const {
 
 GParamSpec* ElementProperties::Editable(const std::string& name) const {
   if (!element_) return nullptr;
-  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element_.get()), name.c_str());
-  return spec && IsEditable(spec) ? spec : nullptr;
+  GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element_.get()), name.c_str());
+  return pspec && IsEditable(pspec) ? pspec : nullptr;
 }
 
 PropertyValue ElementProperties::Get(const std::string& name) const {
-  GParamSpec* spec = Editable(name);
-  if (!spec) return false;
-  Value value(spec->value_type);
-  g_object_get_property(G_OBJECT(element_.get()), spec->name, value.get());
-  return ReadValue(spec, value.get());
+  GParamSpec* pspec = Editable(name);
+  if (!pspec) return false;
+  Value value(pspec->value_type);
+  g_object_get_property(G_OBJECT(element_.get()), pspec->name, value.get());
+  return ReadValue(pspec, value.get());
 }
 
 bool ElementProperties::Set(const std::string& name, const PropertyValue& value) {
-  GParamSpec* spec = Editable(name);
-  if (!spec) return false;
-  Value converted(spec->value_type);
-  if (!WriteValue(spec, value, converted.get())) return false;
-  g_object_set_property(G_OBJECT(element_.get()), spec->name, converted.get());
+  GParamSpec* pspec = Editable(name);
+  if (!pspec) return false;
+  Value converted(pspec->value_type);
+  if (!WriteValue(pspec, value, converted.get())) return false;
+  g_object_set_property(G_OBJECT(element_.get()), pspec->name, converted.get());
   return true;
 }
 

@@ -27,7 +27,7 @@ class ElementProperties : public ui::PropertySet {
   bool Set(const std::string& name, const ui::PropertyValue& value) override;
 
  private:
-  // The property's specification when it is one of the described ones.
+  // The property's GParamSpec when it is one of the described ones.
   GParamSpec* Editable(const std::string& name) const;
 
   ElementPtr element_;

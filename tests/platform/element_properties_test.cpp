@@ -67,10 +67,10 @@ TEST_F(ElementSettings, OffersEachEditablePropertyWithItsOwnKindRangeAndDescript
   EXPECT_EQ(Find(all, "name"), nullptr);
   EXPECT_EQ(Find(all, "parent"), nullptr);
   for (const auto& d : all) {
-    GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element.get()), d.name.c_str());
-    ASSERT_NE(spec, nullptr) << d.name;
-    EXPECT_FALSE(spec->flags & G_PARAM_CONSTRUCT_ONLY) << d.name;
-    EXPECT_TRUE(spec->flags & G_PARAM_WRITABLE) << d.name;
+    GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element.get()), d.name.c_str());
+    ASSERT_NE(pspec, nullptr) << d.name;
+    EXPECT_FALSE(pspec->flags & G_PARAM_CONSTRUCT_ONLY) << d.name;
+    EXPECT_TRUE(pspec->flags & G_PARAM_WRITABLE) << d.name;
   }
   EXPECT_TRUE(gst::HasEditableProperties(element.get()));
 }
