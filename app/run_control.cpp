@@ -10,6 +10,7 @@
 #include "engine/graph_teardown.h"
 #include "engine/source_graph.h"
 #include "i18n/language.h"
+#include "options/dialog_filter_properties.h"
 #include "platform/dshow/control_interfaces.h"
 #include "platform/dshow/error_text.h"
 #include "platform/shell/shell.h"
@@ -128,6 +129,6 @@ void CReelcastDlg::TearDown() {
 }
 
 void CReelcastDlg::ShowFilterPropertiesBeforeRun() {
-  // The filter properties dialog of MP4 runs comes with the filter property
-  // pages; until then the run starts directly.
+  // Whatever the dialog returns, the run goes on.
+  ShowFilterProperties(graph_.graph.Get(), this);
 }

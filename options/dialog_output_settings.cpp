@@ -10,6 +10,7 @@
 #include "i18n/language.h"
 #include "options/number_text.h"
 #include "options/output_formats.h"
+#include "options/video_codec_configuration.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_boxes.h"
@@ -132,6 +133,9 @@ bool CDialogOutputSettings::OnCommand(int id, int notification) {
       return true;
     case IDC_BUTTON_BROWSE:
       OnBrowse();
+      return true;
+    case IDC_BUTTON_VIDEO_CODEC_SETTINGS:
+      ConfigureChosenVideoCodec(*this);
       return true;
     case IDC_BUTTON_OPTIONS_OK:
       OnAccept();

@@ -2,6 +2,8 @@
 
 #include "platform/dshow/guids.h"
 #include "platform/dshow/model_filters.h"
+#include "platform/dshow/property_pages.h"
+#include "platform/vfw/kept_configuration.h"
 
 namespace dshow {
 
@@ -44,6 +46,9 @@ HRESULT CompressorMoniker::BindToObject(const IID& iid, void** object) {
   ComPtr<IBaseFilter> filter;
   const HRESULT hr = MakeCompressorFilter(kind_, entry_.factoryName, filter);
   if (FAILED(hr)) return hr;
+  // An encoder whose codec was configured in its own dialog keeps that
+  // configuration.
+  vfw::ApplyKeptConfiguration(ElementOf(filter.Get()));
   return filter->QueryInterface(iid, object);
 }
 

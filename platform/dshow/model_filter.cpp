@@ -1,6 +1,8 @@
 #include "platform/dshow/model_filter.h"
 
+#include "platform/com/runtime.h"
 #include "platform/dshow/errors.h"
+#include "platform/gst/element_properties.h"
 
 namespace dshow {
 
@@ -125,6 +127,38 @@ HRESULT ModelFilter::QueryFilterInfo(FILTER_INFO& info) {
 HRESULT ModelFilter::JoinFilterGraph(IFilterGraph* graph, const std::string& name) {
   graph_ = graph;
   name_ = graph ? name : std::string();
+  return S_OK;
+}
+
+HRESULT ModelFilter::QueryInterface(const IID& iid, void** object) {
+  GstElement* element = Element();
+  const bool refused =
+      (iid == IFilterElement::kIid && !element) ||
+      (iid == ISpecifyPropertyPages::kIid && !gst::HasEditableProperties(element));
+  if (refused) {
+    if (object) *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  return Object::QueryInterface(iid, object);
+}
+
+GstElement* ModelFilter::Element() {
+  // Any role that carries an element offers it.
+  return std::visit(
+      [](const auto& role) -> GstElement* {
+        if constexpr (requires { role.element.get(); }) return role.element.get();
+        else return nullptr;
+      },
+      role_);
+}
+
+HRESULT ModelFilter::GetPages(CAUUID* pages) {
+  if (!pages) return E_POINTER;
+  pages->cElems = 0;
+  pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+  if (!pages->pElems) return E_OUTOFMEMORY;
+  pages->pElems[0] = CLSID_ElementPropertyPage;
+  pages->cElems = 1;
   return S_OK;
 }
 

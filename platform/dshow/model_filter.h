@@ -9,6 +9,7 @@
 
 #include "platform/dshow/filter_role.h"
 #include "platform/dshow/graph_interfaces.h"
+#include "platform/dshow/property_pages.h"
 
 namespace dshow {
 
@@ -46,9 +47,14 @@ class ModelPin final : public IPin {
   MediaType connectionType_;
 };
 
-class ModelFilter : public com::Object<IBaseFilter, IModelFilter> {
+// A filter whose role holds an element answers IFilterElement, and
+// ISpecifyPropertyPages too when that element has settings a user can edit.
+class ModelFilter
+    : public com::Object<IBaseFilter, IModelFilter, IFilterElement, ISpecifyPropertyPages> {
  public:
   explicit ModelFilter(FilterRole role) : role_(std::move(role)) {}
+
+  HRESULT QueryInterface(const IID& iid, void** object) override;
 
   ModelPin& AddPin(std::string name, PIN_DIRECTION direction, MediaType type);
 
@@ -58,6 +64,9 @@ class ModelFilter : public com::Object<IBaseFilter, IModelFilter> {
   HRESULT JoinFilterGraph(IFilterGraph* graph, const std::string& name) override;
 
   const FilterRole& Role() const override { return role_; }
+
+  GstElement* Element() override;
+  HRESULT GetPages(CAUUID* pages) override;
 
  protected:
   // For filters whose settings change what they stand for (a writer's file

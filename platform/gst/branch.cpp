@@ -98,7 +98,13 @@ bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
 
   PadPtr tailPad(gst_element_get_static_pad(tail, "src"));
   if (muxer) {
-    muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, tailPad.get(), nullptr));
+    // What the tail will carry: the encoder's output, or raw media. (Its
+    // pad cannot tell yet: nothing upstream is linked.)
+    const CapsPtr carried(encoder_ ? gst_pad_get_pad_template_caps(tailPad.get())
+                                   : gst_caps_new_empty_simple(
+                                         description_.kind == StreamKind::Video ? "video/x-raw"
+                                                                                : "audio/x-raw"));
+    muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, tailPad.get(), carried.get()));
     if (!muxerPad_) {
       error = "The container cannot take the " +
               std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
@@ -194,6 +200,11 @@ bool Branch::Attach(GstPad* decoded, GstCaps* caps) {
   if (GST_PAD_LINK_FAILED(gst_pad_link(decoded, entry.get()))) return false;
   attached_.store(true);
   return true;
+}
+
+void Branch::End() {
+  PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
+  gst_pad_send_event(entry.get(), gst_event_new_eos());
 }
 
 std::optional<std::int64_t> Branch::Position() const {

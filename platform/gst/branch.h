@@ -38,6 +38,10 @@ class Branch {
   // Called once, on a streaming thread.
   bool Attach(GstPad* decoded, GstCaps* caps);
 
+  // Ends the stream where it enters the branch; what is already inside goes
+  // on to the muxer.
+  void End();
+
   // Running time of the latest data that entered the branch, nanoseconds.
   std::optional<std::int64_t> Position() const;
   // The source's duration, asked upstream of the branch.

@@ -50,10 +50,14 @@ class ConversionPipeline::Impl {
         Build(error) &&
         gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
-    if (!started) {
+    // A failure while starting (a file that cannot be opened) counts as a
+    // refusal to start, whether or not the state change itself failed.
+    if (!started || firstError_) {
       if (error.empty())
         error = firstError_ ? firstError_->message : "The pipeline refused to start.";
       ended_ = true;
+      failed_ = true;
+      pending_.clear();
       lock.unlock();
       Shutdown();
       return false;
@@ -69,14 +73,14 @@ class ConversionPipeline::Impl {
     std::unique_lock lock(mutex_);
     deliver_ = false;
     if (!pipeline_ || ended_) {
-      const bool failed = firstError_.has_value();
+      const bool failed = failed_ || firstError_.has_value();
       lock.unlock();
       Shutdown();
       return failed ? StopResult::Failed : StopResult::Finished;
     }
     stopping_ = true;
     lock.unlock();
-    gst_element_send_event(pipeline_.get(), gst_event_new_eos());
+    EndStreams();
     lock.lock();
     const bool ended = changed_.wait_for(lock, wait, [this] { return ended_; });
     const bool failed = firstError_.has_value();
@@ -135,6 +139,18 @@ class ConversionPipeline::Impl {
     return true;
   }
 
+  // Ends every stream where it enters its branch (or its drain), so that
+  // what waits inside the decoder is not written after the stop point.
+  void EndStreams() {
+    for (const auto& branch : branches_) branch->End();
+    std::vector<PadPtr> drains;
+    {
+      std::lock_guard lock(mutex_);
+      for (const PadPtr& drain : drains_) drains.push_back(Borrow(drain.get()));
+    }
+    for (const PadPtr& drain : drains) gst_pad_send_event(drain.get(), gst_event_new_eos());
+  }
+
   // Stops every thread of the pipeline, then gives back what the caller owns.
   void Shutdown() {
     if (!pipeline_) return;
@@ -186,6 +202,14 @@ class ConversionPipeline::Impl {
     gst_element_sync_state_with_parent(drain.get());
     PadPtr sink(gst_element_get_static_pad(drain.get(), "sink"));
     gst_pad_link(pad, sink.get());
+    bool stopping = false;
+    {
+      std::lock_guard lock(mutex_);
+      drains_.push_back(Borrow(sink.get()));
+      stopping = stopping_;
+    }
+    // A stream that appears while stopping ends at once.
+    if (stopping) gst_pad_send_event(sink.get(), gst_event_new_eos());
   }
 
   // A described stream that did not appear has no decoder, or is not there.
@@ -276,9 +300,11 @@ class ConversionPipeline::Impl {
   bool deliver_ = false;   // events go to the handler (started, not stopping)
   bool stopping_ = false;  // Stop sent the end of stream itself
   bool ended_ = false;     // end of stream or an error came
+  bool failed_ = false;    // Start refused
   std::optional<PipelineEvent> firstError_;
   std::vector<PipelineEvent> pending_;  // ends that came before Start returned
   std::string missingPlugin_;
+  std::vector<PadPtr> drains_;  // sink pads of the drained streams
   int seen_[2] = {0, 0};  // decoded video and audio pads so far
 };
 

@@ -3,22 +3,11 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/gst/gvalue.h"
+
 namespace gst {
 
 namespace {
-
-// A GValue that is unset when it goes.
-class Value {
- public:
-  explicit Value(GType type) { g_value_init(&value_, type); }
-  ~Value() { g_value_unset(&value_); }
-  Value(const Value&) = delete;
-  Value& operator=(const Value&) = delete;
-  GValue* get() { return &value_; }
-
- private:
-  GValue value_ = G_VALUE_INIT;
-};
 
 std::string NameOf(GstElement* element) {
   CharPtr name(gst_element_get_name(element));
@@ -59,13 +48,13 @@ ElementPtr MakeElement(const ElementChoice& choice, std::string& error) {
 
 bool SetProperty(GstElement* element, const std::string& name, const std::string& value,
                  std::string& error) {
-  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name.c_str());
-  if (!spec || !(spec->flags & G_PARAM_WRITABLE)) {
+  GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name.c_str());
+  if (!pspec || !(pspec->flags & G_PARAM_WRITABLE)) {
     error = "The element \"" + NameOf(element) + "\" has no settable property \"" + name + "\".";
     return false;
   }
-  Value parsed(spec->value_type);
-  if (!gst_value_deserialize_with_pspec(parsed.get(), value.c_str(), spec)) {
+  Value parsed(pspec->value_type);
+  if (!gst_value_deserialize_with_pspec(parsed.get(), value.c_str(), pspec)) {
     error = "The property \"" + name + "\" of \"" + NameOf(element) + "\" cannot take \"" +
             value + "\".";
     return false;
@@ -79,16 +68,16 @@ void CopyChangedProperties(GstElement* from, GstElement* to) {
   const std::unique_ptr<GParamSpec*[], GFree> specs(
       g_object_class_list_properties(G_OBJECT_GET_CLASS(from), &count));
   for (guint i = 0; i < count; ++i) {
-    GParamSpec* spec = specs[i];
-    const bool copyable = (spec->flags & G_PARAM_READWRITE) == G_PARAM_READWRITE &&
-                          !(spec->flags & G_PARAM_CONSTRUCT_ONLY) &&
-                          std::strcmp(spec->name, "name") != 0 &&
-                          std::strcmp(spec->name, "parent") != 0;
+    GParamSpec* pspec = specs[i];
+    const bool copyable = (pspec->flags & G_PARAM_READWRITE) == G_PARAM_READWRITE &&
+                          !(pspec->flags & G_PARAM_CONSTRUCT_ONLY) &&
+                          std::strcmp(pspec->name, "name") != 0 &&
+                          std::strcmp(pspec->name, "parent") != 0;
     if (!copyable) continue;
-    Value value(spec->value_type);
-    g_object_get_property(G_OBJECT(from), spec->name, value.get());
-    if (!g_param_value_defaults(spec, value.get()))
-      g_object_set_property(G_OBJECT(to), spec->name, value.get());
+    Value value(pspec->value_type);
+    g_object_get_property(G_OBJECT(from), pspec->name, value.get());
+    if (!g_param_value_defaults(pspec, value.get()))
+      g_object_set_property(G_OBJECT(to), pspec->name, value.get());
   }
 }
 

@@ -23,6 +23,9 @@ namespace {
 // between two of them.
 constexpr std::array<int, 3> kCalibrationQuantizers{3, 8, 21};
 constexpr int kMinFrames = 10;
+// Waiting for a side encode: in steps, and never longer than this (µs).
+constexpr GstClockTime kPullStep = 50 * GST_MSECOND;
+constexpr gint64 kMaxWait = 10 * G_USEC_PER_SEC;
 
 using SamplePtr = Handle<GstSample, gst_sample_unref>;
 
@@ -41,8 +44,9 @@ class SideEncoder {
     if (!side.source_ || !side.sink_ || !encoder) return std::nullopt;
     CopyChangedProperties(model, encoder.get());
     g_object_set(encoder.get(), "qmin", quantizer, "qmax", quantizer, nullptr);
-    g_object_set(side.source_.get(), "format", GST_FORMAT_TIME, "block", TRUE, "max-buffers",
-                 guint64{2}, nullptr);
+    // Never blocking: the frames pushed are the held ones (no copies), and a
+    // side pipeline that failed must not stall the main one.
+    g_object_set(side.source_.get(), "format", GST_FORMAT_TIME, "block", FALSE, nullptr);
     g_object_set(side.sink_.get(), "sync", FALSE, nullptr);
     gst_bin_add_many(GST_BIN(side.pipeline_.get()), side.source_.get(), encoder.get(),
                      side.sink_.get(), nullptr);
@@ -65,13 +69,19 @@ class SideEncoder {
   void Push(GstBuffer* buffer) {
     gst_app_src_push_buffer(GST_APP_SRC(source_.get()), gst_buffer_ref(buffer));
   }
-  // Ends the stream; what the frames that came out took.
+  // Ends the stream; what the frames that came out took. Gives up early on
+  // a side pipeline that failed or takes far too long.
   FrameBits Finish() {
     gst_app_src_end_of_stream(GST_APP_SRC(source_.get()));
     FrameBits measured;
     measured.quantizer = quantizer_;
-    // Pulling ends at end of stream, or at once when the side pipeline failed.
-    while (SamplePtr sample{gst_app_sink_pull_sample(GST_APP_SINK(sink_.get()))}) {
+    BusPtr bus(gst_element_get_bus(pipeline_.get()));
+    const gint64 deadline = g_get_monotonic_time() + kMaxWait;
+    while (!gst_app_sink_is_eos(GST_APP_SINK(sink_.get()))) {
+      MessagePtr failure(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
+      if (failure || g_get_monotonic_time() > deadline) break;
+      SamplePtr sample(gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), kPullStep));
+      if (!sample) continue;
       GstBuffer* frame = gst_sample_get_buffer(sample.get());
       const double bits = 8.0 * static_cast<double>(gst_buffer_get_size(frame));
       if (GST_BUFFER_FLAG_IS_SET(frame, GST_BUFFER_FLAG_DELTA_UNIT)) {
@@ -175,7 +185,7 @@ class QuantizerCalibration::Impl {
     g_object_get(encoder_.get(), "gop-size", &gopSize, nullptr);
     double group = gopSize > 0 ? gopSize : 0;
     gint64 duration = 0;
-    if (gst_pad_peer_query_duration(raw_.get(), GST_FORMAT_TIME, &duration) && duration > 0) {
+    if (gst_pad_query_duration(raw_.get(), GST_FORMAT_TIME, &duration) && duration > 0) {
       const double frames = double(duration) / GST_SECOND * fpsNum_ / fpsDen_;
       if (group <= 0 || frames < group) group = frames;
     }

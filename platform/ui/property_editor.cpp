@@ -37,7 +37,8 @@ struct Field {
 };
 
 // Whole numbers are edited as text so that 64-bit ranges fit; a value that
-// does not parse or lies outside the range is refused by the object.
+// lies outside the range is refused by the object, and text that is not a
+// number keeps the value as it was (rather than reading as 0).
 QWidget* NumberEditor(const PropertyDescription& d, const PropertyValue& value, Field& field) {
   auto* edit = new QLineEdit;
   if (d.kind == PropertyDescription::Kind::Integer) {
@@ -45,13 +46,21 @@ QWidget* NumberEditor(const PropertyDescription& d, const PropertyValue& value, 
     edit->setPlaceholderText(QStringLiteral("%1 … %2")
                                  .arg(As<std::int64_t>(d.minimum, 0))
                                  .arg(As<std::int64_t>(d.maximum, 0)));
-    field.read = [edit]() -> PropertyValue { return static_cast<std::int64_t>(edit->text().toLongLong()); };
+    field.read = [edit, value]() -> PropertyValue {
+      bool ok = false;
+      const qlonglong typed = edit->text().trimmed().toLongLong(&ok);
+      return ok ? PropertyValue(static_cast<std::int64_t>(typed)) : value;
+    };
   } else {
     edit->setText(QString::number(As<std::uint64_t>(value, 0)));
     edit->setPlaceholderText(QStringLiteral("%1 … %2")
                                  .arg(As<std::uint64_t>(d.minimum, 0))
                                  .arg(As<std::uint64_t>(d.maximum, 0)));
-    field.read = [edit]() -> PropertyValue { return static_cast<std::uint64_t>(edit->text().toULongLong()); };
+    field.read = [edit, value]() -> PropertyValue {
+      bool ok = false;
+      const qulonglong typed = edit->text().trimmed().toULongLong(&ok);
+      return ok ? PropertyValue(static_cast<std::uint64_t>(typed)) : value;
+    };
   }
   return edit;
 }
@@ -74,7 +83,11 @@ QWidget* EditorFor(const PropertyDescription& d, const PropertyValue& value, Fie
       spin->setRange(As<double>(d.minimum, -std::numeric_limits<double>::max()),
                      As<double>(d.maximum, std::numeric_limits<double>::max()));
       spin->setValue(As<double>(value, 0.0));
-      field.read = [spin]() -> PropertyValue { return spin->value(); };
+      // The box shows four decimals: an untouched box gives back the exact
+      // value it was given, not its rounded form.
+      field.read = [spin, shown = spin->value(), value]() -> PropertyValue {
+        return spin->value() == shown ? value : PropertyValue(spin->value());
+      };
       return spin;
     }
     case Kind::Enum: {

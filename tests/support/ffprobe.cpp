@@ -78,9 +78,23 @@ ProbeReport FfProbe(const std::string& path) {
     stream.sampleRate = static_cast<int>(Number(s[QStringLiteral("sample_rate")], 0));
     stream.channels = s[QStringLiteral("channels")].toInt();
     stream.duration = Number(s[QStringLiteral("duration")], -1);
+    stream.bitRate = Number(s[QStringLiteral("bit_rate")], 0);
     report.streams.push_back(stream);
   }
   return report;
+}
+
+double MeasuredBitrate(const std::string& path, const std::string& codecType) {
+  const QString selector = QString::fromStdString(codecType == "video" ? "v:0" : "a:0");
+  const Output output =
+      Run(QStringLiteral("ffprobe"),
+          {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"),
+           selector, QStringLiteral("-show_entries"), QStringLiteral("packet=size"),
+           QStringLiteral("-of"), QStringLiteral("csv=p=0"), QString::fromStdString(path)});
+  double bytes = 0;
+  for (const QByteArray& line : output.out.split('\n')) bytes += line.trimmed().toDouble();
+  const double duration = FfProbe(path).duration;
+  return output.finished && duration > 0 ? bytes * 8 / duration : 0;
 }
 
 std::string DecodeErrors(const std::string& path) {

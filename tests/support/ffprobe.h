@@ -16,6 +16,7 @@ struct ProbedStream {
   int sampleRate = 0;
   int channels = 0;
   double duration = -1;  // seconds; -1 when not given
+  double bitRate = 0;    // bits per second the container states; 0 when none
 };
 
 struct ProbeReport {
@@ -31,6 +32,11 @@ struct ProbeReport {
 
 // ffprobe -of json -show_format -show_streams FILE
 ProbeReport FfProbe(const std::string& path);
+
+// Bits per second the first stream of the type really takes: its packets'
+// bytes over the container's duration (some containers state no bitrate,
+// others state the asked one). 0 when there is no such stream.
+double MeasuredBitrate(const std::string& path, const std::string& codecType);
 
 // What `ffmpeg -v error -i FILE -f null -` prints: empty for a clean file.
 std::string DecodeErrors(const std::string& path);

@@ -9,6 +9,8 @@
 #include "platform/gst/conversion_pipeline.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/platform/gst/gst_test_media.h"
+#include "tests/support/ffprobe.h"
+#include "tests/support/media_fixtures.h"
 
 namespace {
 
@@ -16,6 +18,8 @@ using gst::BranchDescription;
 using gst::ElementChoice;
 using gst::PipelineDescription;
 using gst::StreamKind;
+using test_support::Clip;
+using test_support::ClipKind;
 
 BranchDescription Video(std::optional<ElementChoice> encoder, gst::RawVideo raw = {}) {
   BranchDescription branch;
@@ -49,13 +53,13 @@ class ConversionOutputs : public ::testing::Test {
 
   // Converts and checks what every output must be: complete, readable,
   // clean to decode. Gives the probe for the specific checks.
-  static gst_test::Probe ConvertAndProbe(PipelineDescription description) {
+  static test_support::ProbeReport ConvertAndProbe(PipelineDescription description) {
     const std::string output = description.outputPath;
     const auto outcome = gst_test::Convert(std::move(description));
     EXPECT_TRUE(outcome.Completed()) << outcome.Describe();
-    const auto probe = gst_test::FfProbe(output);
+    const auto probe = test_support::FfProbe(output);
     EXPECT_TRUE(probe.ok) << probe.error;
-    EXPECT_EQ(gst_test::DecodeErrors(output), "");
+    EXPECT_EQ(test_support::DecodeErrors(output), "");
     return probe;
   }
 };
@@ -81,17 +85,17 @@ TEST_P(Containers, WriteBothStreamsWithTheSourcesDuration) {
   std::vector<BranchDescription> branches;
   branches.push_back(Video(std::move(video)));
   branches.push_back(Audio(ElementChoice::Make(c.audioEncoder)));
-  const auto probe = ConvertAndProbe(Describe(gst_test::StandardClip(), std::move(branches),
+  const auto probe = ConvertAndProbe(Describe(Clip(ClipKind::Mp4H264Aac), std::move(branches),
                                               c.muxer,
                                               gst_test::OutputPath(std::string("out.") + c.extension)));
-  EXPECT_NEAR(probe.duration, 4.0, 0.2);
-  ASSERT_EQ(probe.Count("video"), 1);
-  ASSERT_EQ(probe.Count("audio"), 1);
-  EXPECT_EQ(probe.First("video")->codec, c.videoCodec);
-  EXPECT_EQ(probe.First("video")->width, 320);
-  EXPECT_EQ(probe.First("video")->height, 240);
-  EXPECT_NEAR(probe.First("video")->frameRate, 25, 0.5);
-  EXPECT_EQ(probe.First("audio")->codec, c.audioCodec);
+  EXPECT_NEAR(probe.duration, 2.0, 0.2);
+  ASSERT_EQ(probe.CountOf("video"), 1);
+  ASSERT_EQ(probe.CountOf("audio"), 1);
+  EXPECT_EQ(probe.First("video").codecName, c.videoCodec);
+  EXPECT_EQ(probe.First("video").width, 320);
+  EXPECT_EQ(probe.First("video").height, 240);
+  EXPECT_NEAR(probe.First("video").frameRate, 25, 0.5);
+  EXPECT_EQ(probe.First("audio").codecName, c.audioCodec);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,37 +113,39 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConversionOutputs, EncodersThatNeedAnEvenWidthGetOne) {
   std::vector<BranchDescription> branches;
   branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
-  branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
-  const auto probe = ConvertAndProbe(Describe(gst_test::OddSizeClip(), std::move(branches),
+  const auto probe = ConvertAndProbe(Describe(Clip(ClipKind::AviOddWidth), std::move(branches),
                                               "avmux_asf", gst_test::OutputPath("odd.asf")));
-  ASSERT_TRUE(probe.First("video"));
-  EXPECT_EQ(probe.First("video")->width, 640);
-  EXPECT_EQ(probe.First("video")->height, 481) << "an odd height is fine for this encoder";
+  ASSERT_EQ(probe.CountOf("video"), 1);
+  EXPECT_EQ(probe.First("video").width, 320);
+  EXPECT_EQ(probe.First("video").height, 241) << "an odd height is fine for this encoder";
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
 }
 
 TEST_F(ConversionOutputs, AVariableRateSourceComesOutAtTheAskedRate) {
   std::vector<BranchDescription> branches;
   branches.push_back(Video(ElementChoice::Make("avenc_mpeg4"), {"I420", 320, 240, 25, 1}));
-  auto description = Describe(gst_test::VariableRateClip(), std::move(branches), "avimux",
+  auto description = Describe(Clip(ClipKind::MkvVariableRate), std::move(branches), "avimux",
                               gst_test::OutputPath("steady.avi"));
   const auto probe = ConvertAndProbe(std::move(description));
-  ASSERT_TRUE(probe.First("video"));
-  EXPECT_NEAR(probe.First("video")->frameRate, 25, 0.5);
+  ASSERT_EQ(probe.CountOf("video"), 1);
+  EXPECT_NEAR(probe.First("video").frameRate, 25, 0.5);
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
 }
 
 TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
-  // 96 kHz 5.1 is more than the encoder opens with; nothing asked, so the
-  // branch brings it down to what it takes.
-  std::vector<BranchDescription> branches;
-  branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
-  branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
-  const auto probe = ConvertAndProbe(Describe(gst_test::SurroundClip(), std::move(branches),
-                                              "avmux_asf", gst_test::OutputPath("down.asf")));
-  ASSERT_TRUE(probe.First("audio"));
-  EXPECT_EQ(probe.First("audio")->sampleRate, 48000);
-  EXPECT_EQ(probe.First("audio")->channels, 2);
+  // 96 kHz and 5.1 are more than the encoder opens with; nothing asked, so
+  // the branch brings them down to what it takes.
+  for (const auto& [kind, rate] : {std::pair{ClipKind::Mp4Audio96k, 48000},
+                                   std::pair{ClipKind::Mp4Surround, 48000}}) {
+    std::vector<BranchDescription> branches;
+    branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
+    branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
+    const auto probe = ConvertAndProbe(Describe(Clip(kind), std::move(branches), "avmux_asf",
+                                                gst_test::OutputPath("down.asf")));
+    ASSERT_EQ(probe.CountOf("audio"), 1);
+    EXPECT_EQ(probe.First("audio").sampleRate, rate);
+    EXPECT_EQ(probe.First("audio").channels, 2);
+  }
 }
 
 TEST_F(ConversionOutputs, TheDescribedAudioTrackIsTakenAndTheOtherDrained) {
@@ -151,16 +157,16 @@ TEST_F(ConversionOutputs, TheDescribedAudioTrackIsTakenAndTheOtherDrained) {
     const auto probe =
         ConvertAndProbe(Describe(gst_test::TwoAudioTracksClip(), std::move(branches),
                                  "matroskamux", gst_test::OutputPath("track.mkv")));
-    ASSERT_EQ(probe.Count("audio"), 1) << "track " << index;
-    EXPECT_EQ(probe.First("audio")->sampleRate, rate) << "track " << index;
-    EXPECT_EQ(probe.First("audio")->channels, channels) << "track " << index;
+    ASSERT_EQ(probe.CountOf("audio"), 1) << "track " << index;
+    EXPECT_EQ(probe.First("audio").sampleRate, rate) << "track " << index;
+    EXPECT_EQ(probe.First("audio").channels, channels) << "track " << index;
     EXPECT_NEAR(probe.duration, 2.0, 0.2);
   }
 }
 
 TEST_F(ConversionOutputs, WithoutAMuxerNothingIsWrittenAndTheRunCompletes) {
   PipelineDescription description;
-  description.sourcePath = gst_test::StandardClip();
+  description.sourcePath = Clip(ClipKind::Mp4H264Aac);
   description.branches.push_back(Video(ElementChoice::Make("avenc_mpeg4")));
   description.branches.push_back(Audio(std::nullopt));
   const std::string output = gst_test::OutputPath("never.avi");
