@@ -55,6 +55,7 @@ struct IBasicVideo : IUnknown {
   static constexpr IID kIid = GUID::Parse("{56A868B5-0AD4-11CE-B03A-0020AF0BA770}");
   // Answered by the graph's video renderer: E_NOINTERFACE without one.
   virtual HRESULT GetVideoSize(long& width, long& height) = 0;
-  // Seconds per frame; 0 when the stream declares no frame rate.
+  // Seconds per frame: the declared rate's, or for a variable-rate stream
+  // that declares none the average of its frame times; 0 when not known.
   virtual HRESULT get_AvgTimePerFrame(REFTIME& averageTime) = 0;
 };

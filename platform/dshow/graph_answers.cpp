@@ -106,8 +106,8 @@ HRESULT FilterGraph::get_AvgTimePerFrame(REFTIME& averageTime) {
   StreamInfo stream;
   const HRESULT hr = VideoRendererStream(stream);
   if (FAILED(hr)) return hr;
-  // 0 when the stream declares no frame rate (variable-rate files without a
-  // nominal rate): the time of a frame is then not known.
+  // For a variable-rate stream without a declared rate, the average of its
+  // frame times; 0 only when even that could not be measured.
   averageTime = stream.AverageFrameTime();
   return S_OK;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/dshow/errors.h"
+#include "platform/dshow/frame_time_scan.h"
 #include "platform/gst/gst_handle.h"
 
 namespace dshow {
@@ -194,6 +195,20 @@ void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& foun
   }
 }
 
+// A variable-rate video that declares no rate is given the average of its
+// frame times, so that its frame time is known; a run makes its rate
+// constant at that average. Without two timed frames it stays unknown.
+void MeasureFrameRate(const std::string& uri, StreamInfo& stream) {
+  const std::optional<double> frameTime = MeasureFrameTime(uri, stream.streamId, stream.indexInKind);
+  if (!frameTime || *frameTime <= 0) return;
+  int numerator = 0, denominator = 1;
+  gst_util_double_to_fraction(1.0 / *frameTime, &numerator, &denominator);
+  if (numerator <= 0 || denominator <= 0) return;
+  stream.frameRateNumerator = numerator;
+  stream.frameRateDenominator = denominator;
+  stream.frameRateMeasured = true;
+}
+
 }  // namespace
 
 Discovery DiscoverFile(const std::string& path) {
@@ -237,6 +252,9 @@ Discovery DiscoverFile(const std::string& path) {
   // push mode would match nothing a later run announces.
   if (readInPushMode)
     for (StreamInfo& stream : found.streams) stream.streamId.clear();
+  for (StreamInfo& stream : found.streams)
+    if (stream.kind == StreamKind::Video && stream.frameRateNumerator <= 0)
+      MeasureFrameRate(found.uri, stream);
 
   if (found.streams.empty())
     found.result = result == GST_DISCOVERER_MISSING_PLUGINS ||

@@ -94,18 +94,26 @@ TEST(ProbeSourceFile, RefusesAudioOnlyForWantOfAVideoSize) {
   EXPECT_EQ(probe.settings.outputWidth, 0);
 }
 
+TEST(ProbeSourceFile, AVariableRateWithoutDeclaredRateOpensAtItsAverageRate) {
+  ScriptedUi ui;
+  const Probe probe = ProbeOf(Clip(ClipKind::MkvVariableRate));
+  ASSERT_EQ(probe.result, 1);
+  EXPECT_NEAR(probe.info.frameRate, 33 / 1.96, 0.2) << "34 frames over 1.96 s";
+  EXPECT_TRUE(ui->shown.empty());
+}
+
 TEST(ProbeSourceFile, RefusesAnUnknownFrameTimeInsteadOfAnInfiniteRate) {
   ScriptedUi ui;
   Probe probe;
   probe.info.frameRate = 25;
-  probe.result = ProbeSourceFile(Clip(ClipKind::MkvVariableRate), probe.duration, probe.info,
+  probe.result = ProbeSourceFile(Clip(ClipKind::MkvOneFrameNoRate), probe.duration, probe.info,
                                  probe.settings);
   EXPECT_EQ(probe.result, 0);
   ExpectOneWindowMessage(ui, "Failed to get_AvgTimePerFrame");
   EXPECT_EQ(probe.info.frameRate, 25) << "no infinite rate is stored";
   EXPECT_EQ(probe.info.width, 320) << "the size read before stays";
   EXPECT_EQ(probe.settings.outputWidth, 320);
-  EXPECT_GT(probe.duration, 0);
+  EXPECT_GE(probe.duration, 0) << "the duration read before stays";
 
   for (double frameTime : {0.0, -0.04, std::numeric_limits<double>::quiet_NaN(),
                            std::numeric_limits<double>::infinity()}) {

@@ -161,13 +161,25 @@ TEST(RenderFile, RemovingTheVideoRendererTakesTheVideoSizeAway) {
   EXPECT_EQ(video->GetVideoSize(width, height), E_NOINTERFACE);
 }
 
-TEST(RenderFile, VariableRateWithoutDeclaredRateGivesNoFrameTime) {
+TEST(RenderFile, VariableRateWithoutDeclaredRateGivesTheAverageFrameTime) {
   auto graph = NewGraph();
   ASSERT_EQ(graph->RenderFile(Clip(ClipKind::MkvVariableRate)), S_OK);
   ComPtr<IBasicVideo> video;
   graph.As(video);
   long width = 0, height = 0;
   EXPECT_EQ(video->GetVideoSize(width, height), S_OK);
+  REFTIME frameTime = -1;
+  ASSERT_EQ(video->get_AvgTimePerFrame(frameTime), S_OK);
+  // 34 frames kept of 50 at 25 per second: the first at 0 s, the last at
+  // 1.96 s, so 33 gaps of 1.96 / 33 s on average.
+  EXPECT_NEAR(frameTime, 1.96 / 33, 1e-3);
+}
+
+TEST(RenderFile, AFrameTimeThatCannotBeMeasuredStaysUnknown) {
+  auto graph = NewGraph();
+  ASSERT_EQ(graph->RenderFile(Clip(ClipKind::MkvOneFrameNoRate)), S_OK);
+  ComPtr<IBasicVideo> video;
+  graph.As(video);
   REFTIME frameTime = -1;
   ASSERT_EQ(video->get_AvgTimePerFrame(frameTime), S_OK);
   EXPECT_EQ(frameTime, 0.0) << "0 stands for an unknown frame time, never a made-up one";

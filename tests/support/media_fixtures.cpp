@@ -101,6 +101,25 @@ Recipe RecipeFor(ClipKind kind) {
               Mux("matroskamux") +
                   Video(source, "identity name=vfr ! " + kH264)};
     }
+    case ClipKind::MkvVariableRateWithAudio: {
+      ClipFacts f = WithAudio(Picture(320, 240, 0, 1, 50), 1, 44100, 2);
+      f.seconds = 2.0;
+      const ClipFacts source = Picture(320, 240, 25, 1, 50);
+      return {"variable-rate-audio.mkv", f,
+              Mux("matroskamux") + Video(source, "identity name=vfr ! " + kH264) +
+                  Audio(f, "vorbisenc", 2)};
+    }
+    case ClipKind::AviOddWidthWithAudio: {
+      const ClipFacts f = WithAudio(Picture(321, 241, 25, 1, 50), 1, 44100, 2);
+      return {"odd-width-audio.avi", f,
+              Mux("avimux") + Video(f, "avenc_mpeg4") + Audio(f, "lamemp3enc", 2)};
+    }
+    case ClipKind::MkvOneFrameNoRate: {
+      ClipFacts f = Picture(320, 240, 0, 1, 1);
+      f.seconds = 0.04;
+      const ClipFacts source = Picture(320, 240, 25, 1, 1);
+      return {"one-frame.mkv", f, Mux("matroskamux") + Video(source, "identity name=vfr ! " + kH264)};
+    }
     case ClipKind::Mp4Audio96k: {
       const ClipFacts f = WithAudio(Picture(320, 240, 25, 1, 50), 1, 96000, 2);
       return {"audio-96k.mp4", f, Mux("mp4mux") + Video(f, kH264) + Audio(f, kAac, 2)};
@@ -196,10 +215,11 @@ void RunPipeline(const std::string& description, const fs::path& output, ClipKin
                              std::string(error ? error.get()->message : description));
   gst::ElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink"));
   g_object_set(sink.get(), "location", output.c_str(), nullptr);
-  if (kind == ClipKind::MkvVariableRate) {
+  if (kind == ClipKind::MkvVariableRate || kind == ClipKind::MkvVariableRateWithAudio)
     AddPadProbe(pipeline.get(), "vsrc", GST_PAD_PROBE_TYPE_BUFFER, DropEveryThirdFrame);
+  if (kind == ClipKind::MkvVariableRate || kind == ClipKind::MkvVariableRateWithAudio ||
+      kind == ClipKind::MkvOneFrameNoRate)
     AddPadProbe(pipeline.get(), "vfr", GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, RemoveFrameRate);
-  }
 
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
   gst::BusPtr bus(gst_element_get_bus(pipeline.get()));

@@ -25,6 +25,9 @@ enum class ClipKind {
   OddName,            // Mp4H264Aac under a name with blanks and non-ASCII letters
   StillImage,         // one PNG picture
   Mp4Hd20s,           // 20 s, 1280x720, 25 fps, H.264/AAC, for benchmarks
+  MkvVariableRateWithAudio,  // MkvVariableRate with a Vorbis tone
+  AviOddWidthWithAudio,      // AviOddWidth with an MP3 tone
+  MkvOneFrameNoRate,         // a single H.264 frame, no declared frame rate
 };
 
 // The path of the clip, made on first use. Throws std::runtime_error when
