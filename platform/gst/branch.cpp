@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/encoder_limits.h"
 #include "platform/gst/encoder_timestamps.h"
@@ -63,7 +64,11 @@ bool Branch::BuildAudio(GstBin* pipeline, std::string& error) {
   ElementPtr convert = MakeElement("audioconvert", error);
   ElementPtr resample = MakeElement("audioresample", error);
   if (!convert || !resample) return false;
-  return AddAndLink(pipeline, {head_.get(), convert.get(), resample.get(), filter_.get()}, error);
+  if (!AddAndLink(pipeline, {head_.get(), convert.get(), resample.get(), filter_.get()}, error))
+    return false;
+  PadPtr raw(gst_element_get_static_pad(filter_.get(), "src"));
+  probes_.push_back(KeepAudioInOrder(raw.get()));
+  return true;
 }
 
 bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
