@@ -1,4 +1,4 @@
-#include "tests/platform/gst/gst_test_media.h"
+#include "tests/support/gst_test_media.h"
 
 #include <gst/gst.h>
 

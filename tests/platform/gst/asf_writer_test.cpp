@@ -2,7 +2,7 @@
 
 #include "platform/gst/asf_writer_plan.h"
 #include "tests/platform/gst/conversion_test_support.h"
-#include "tests/platform/gst/gst_test_media.h"
+#include "tests/support/gst_test_media.h"
 #include "tests/support/ffprobe.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "platform/gst/conversion_pipeline.h"
 #include "tests/platform/gst/conversion_test_support.h"
-#include "tests/platform/gst/gst_test_media.h"
+#include "tests/support/gst_test_media.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/media_fixtures.h"
 

@@ -1,0 +1,262 @@
+// Real conversions through the engine: the source graph rewired by the
+// conversion graph builder, run to its end (or stopped), torn down, and
+// every file written judged by ffprobe and ffmpeg.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/dshow/errors.h"
+#include "platform/dshow/error_text.h"
+#include "tests/engine/conversion_rig.h"
+#include "tests/support/ffprobe.h"
+#include "tests/support/gst_test_media.h"
+#include "tests/support/media_fixtures.h"
+
+namespace {
+
+using engine_test::ConversionRig;
+using engine_test::RunEnd;
+using test_support::Clip;
+using test_support::ClipKind;
+using test_support::DecodeErrors;
+using test_support::FfProbe;
+
+constexpr int kAvi = 0, kWmv = 1, kMkv = 2, kAsf = 3, kMp4 = 4, kDsm = 5, kOgm = 6;
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+// Streams as made, the duration within 0.2 s, and not one decoding error.
+test_support::ProbeReport ExpectCleanFile(const std::string& path, double seconds) {
+  const auto report = FfProbe(path);
+  EXPECT_TRUE(report.ok) << path << ": " << report.error;
+  EXPECT_NEAR(report.duration, seconds, 0.2) << path;
+  EXPECT_EQ(DecodeErrors(path), "") << path;
+  return report;
+}
+
+void ExpectCompleted(const RunEnd& end, ConversionRig& rig) {
+  EXPECT_EQ(end.event, EC_COMPLETE) << AMGetErrorTextA(static_cast<HRESULT>(end.param1));
+  EXPECT_GT(rig.Notifications(), 0) << "every event is posted to the window";
+  EXPECT_TRUE(rig.Messages().empty()) << testing::PrintToString(rig.Messages());
+}
+
+class WindowsMedia : public testing::TestWithParam<int> {};
+
+TEST_P(WindowsMedia, WritesTheProfilesStreamsAtTheOutputSizeAndTruncatedRate) {
+  const bool wmv = GetParam() == kWmv;
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), GetParam(), wmv ? "out.wmv" : "out.asf");
+  rig.settings.outputWidth = 352;
+  rig.settings.outputHeight = 288;
+  rig.settings.frameRate = 23.976;  // declared as 23 frames per second
+  ExpectCompleted(rig.Convert(), rig);
+
+  const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  ASSERT_EQ(report.CountOf("video"), 1);
+  ASSERT_EQ(report.CountOf("audio"), 1);
+  const auto video = report.First("video");
+  EXPECT_EQ(video.codecName, "wmv2");
+  EXPECT_EQ(video.width, 352);
+  EXPECT_EQ(video.height, 288);
+  EXPECT_DOUBLE_EQ(video.frameRate, 23.0);
+  const auto audio = report.First("audio");
+  EXPECT_EQ(audio.codecName, "wmav2");
+  EXPECT_EQ(audio.sampleRate, 44100);
+  EXPECT_EQ(audio.channels, 2);
+  EXPECT_NEAR(test_support::MeasuredBitrate(rig.settings.outputPath, "audio"), 128000, 6400);
+  EXPECT_EQ(rig.settings.videoCompressionOn, 0) << "the writer encodes by itself";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, WindowsMedia, testing::Values(kWmv, kAsf),
+                         [](const auto& info) { return info.param == kWmv ? "Wmv" : "Asf"; });
+
+TEST(WindowsMedia, TheProfilesBitratesReachTheFile) {
+  ConversionRig rig(gst_test::BusyClip(), kWmv, "busy.wmv");
+  rig.settings.outputWidth = 640;
+  rig.settings.outputHeight = 480;
+  rig.settings.videoBitrate = 798720;
+  rig.settings.audioBitrate = 64000;
+  ExpectCompleted(rig.Convert(), rig);
+  ExpectCleanFile(rig.settings.outputPath, 4.0);
+  const std::string& file = rig.settings.outputPath;
+  EXPECT_NEAR(test_support::MeasuredBitrate(file, "video"), 798720, 0.2 * 798720);
+  EXPECT_NEAR(test_support::MeasuredBitrate(file, "audio"), 64000, 3200);
+}
+
+TEST(Avi, WritesTheCataloguesEncodersAndRunsAgainWithoutReopening) {
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kAvi, "out.avi");
+  rig.UseCompressors("MPEG-4 part 2", "L.A.M.E.");
+  ExpectCompleted(rig.Convert(), rig);
+  auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  EXPECT_EQ(report.First("video").codecName, "mpeg4");
+  EXPECT_EQ(report.First("video").width, 320);
+  EXPECT_EQ(report.First("audio").codecName, "mp3");
+
+  // The teardown renewed the compressors and opened the source again.
+  ASSERT_TRUE(rig.context.videoCompressor);
+  ASSERT_TRUE(rig.context.control);
+  rig.settings.outputPath = gst_test::OutputPath("again.avi");
+  ExpectCompleted(rig.Convert(), rig);
+  report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  EXPECT_EQ(report.First("video").codecName, "mpeg4");
+}
+
+TEST(Avi, WritesUncompressedStreams) {
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kAvi, "raw.avi");
+  rig.UseCompressors("", "");
+  ExpectCompleted(rig.Convert(), rig);
+  const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  EXPECT_EQ(report.First("video").codecName, "rawvideo");
+  EXPECT_EQ(report.First("video").width, 320);
+  EXPECT_EQ(report.First("audio").codecName.rfind("pcm_", 0), 0u) << report.First("audio").codecName;
+}
+
+TEST(Matroska, WritesTheChosenEncoders) {
+  ConversionRig rig(Clip(ClipKind::AviMpeg4Mp3), kMkv, "out.mkv");
+  rig.UseCompressors("x264", "Vorbis");
+  ExpectCompleted(rig.Convert(), rig);
+  const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  EXPECT_EQ(report.First("video").codecName, "h264");
+  EXPECT_EQ(report.First("audio").codecName, "vorbis");
+}
+
+TEST(Mp4, WritesARealMp4File) {
+  ConversionRig rig(Clip(ClipKind::MkvVp8Vorbis), kMp4, "out.mp4");
+  rig.UseCompressors("x264", "libav AAC");
+  ExpectCompleted(rig.Convert(), rig);
+  const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  EXPECT_EQ(report.First("video").codecName, "h264");
+  EXPECT_EQ(report.First("audio").codecName, "aac");
+  std::ifstream file(rig.settings.outputPath, std::ios::binary);
+  char head[8] = {};
+  file.read(head, sizeof head);
+  EXPECT_EQ(std::string(head + 4, 4), "ftyp") << "an ISO media file, not Matroska";
+}
+
+TEST(Mp4, RawVideoIsRefusedWhenTheStreamIsConnected) {
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kMp4, "raw.mp4");
+  rig.UseCompressors("", "libav AAC");
+  EXPECT_EQ(rig.Build(), VFW_E_CANNOT_CONNECT);
+  EXPECT_EQ(rig.Messages(),
+            (std::vector<std::string>{"failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)",
+                                      AMGetErrorTextA(VFW_E_CANNOT_CONNECT)}));
+  rig.TearDown();
+  EXPECT_FALSE(Exists(rig.settings.outputPath));
+}
+
+TEST(Dsm, SaysWhatToInstallAndWritesNothing) {
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kDsm, "out.dsm");
+  EXPECT_EQ(rig.Build(), REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Please install DSM Splitter/Muxer codec)"});
+  EXPECT_EQ(rig.ui_->OfKind(test_support::Shown::Kind::Address).size(), 1u);
+  rig.TearDown();
+  EXPECT_FALSE(Exists(rig.settings.outputPath));
+}
+
+TEST(Ogm, RunsToTheEndWithoutWritingAFile) {
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kOgm, "out.ogm");
+  rig.UseCompressors("", "");
+  ExpectCompleted(rig.Convert(), rig);
+  EXPECT_FALSE(Exists(rig.settings.outputPath));
+}
+
+TEST(Sources, WithoutAudioTheBuildFailsAsTheWindowExpects) {
+  ConversionRig rig(Clip(ClipKind::Mp4VideoOnly), kWmv, "out.wmv");
+  EXPECT_EQ(rig.Build(), E_FAIL);
+  EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Cannot find audio renderer input pin!"});
+  rig.TearDown();
+  EXPECT_TRUE(rig.context.control) << "the source opens again";
+}
+
+TEST(Sources, AnOddWidthConverts) {
+  ConversionRig wmv(Clip(ClipKind::AviOddWidthWithAudio), kWmv, "odd.wmv");
+  ExpectCompleted(wmv.Convert(), wmv);
+  auto report = ExpectCleanFile(wmv.settings.outputPath, 2.0);
+  EXPECT_EQ(report.First("video").width, 320) << "the encoder needs an even width";
+  EXPECT_EQ(report.First("video").height, 241);
+
+  ConversionRig avi(Clip(ClipKind::AviOddWidthWithAudio), kMkv, "odd.mkv");
+  avi.UseCompressors("x264", "Vorbis");
+  ExpectCompleted(avi.Convert(), avi);
+  report = ExpectCleanFile(avi.settings.outputPath, 2.0);
+  EXPECT_NEAR(report.First("video").width, 321, 1);
+  EXPECT_NEAR(report.First("video").height, 241, 1);
+}
+
+TEST(Sources, AVariableRateConvertsAtItsAverageRate) {
+  ConversionRig wmv(Clip(ClipKind::MkvVariableRateWithAudio), kWmv, "vfr.wmv");
+  EXPECT_NEAR(wmv.media.frameRate, 33 / 1.96, 0.2);
+  ExpectCompleted(wmv.Convert(), wmv);
+  auto report = ExpectCleanFile(wmv.settings.outputPath, 2.0);
+  EXPECT_DOUBLE_EQ(report.First("video").frameRate, 16.0) << "the average rate, truncated";
+
+  ConversionRig avi(Clip(ClipKind::MkvVariableRateWithAudio), kAvi, "vfr.avi");
+  avi.UseCompressors("MPEG-4 part 2", "L.A.M.E.");
+  ExpectCompleted(avi.Convert(), avi);
+  report = ExpectCleanFile(avi.settings.outputPath, 2.0);
+  EXPECT_NEAR(report.First("video").frameRate, 33 / 1.96, 0.2) << "a constant rate in AVI";
+}
+
+TEST(Sources, HighRateAndSurroundAudioBecomeTheProfilesStereo) {
+  for (ClipKind kind : {ClipKind::Mp4Audio96k, ClipKind::Mp4Surround}) {
+    ConversionRig rig(Clip(kind), kWmv, "audio.wmv");
+    ExpectCompleted(rig.Convert(), rig);
+    const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+    EXPECT_EQ(report.First("audio").sampleRate, 44100);
+    EXPECT_EQ(report.First("audio").channels, 2);
+  }
+}
+
+TEST(Sources, OfTwoAudioTracksTheFirstIsConverted) {
+  // The first track is 44.1 kHz stereo, the second 48 kHz mono.
+  ConversionRig rig(gst_test::TwoAudioTracksClip(), kMkv, "two.mkv");
+  rig.UseCompressors("x264", "Vorbis");
+  ExpectCompleted(rig.Convert(), rig);
+  const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
+  ASSERT_EQ(report.CountOf("audio"), 1);
+  EXPECT_EQ(report.First("audio").sampleRate, 44100);
+  EXPECT_EQ(report.First("audio").channels, 2);
+}
+
+struct StopCase {
+  int format;
+  const char* name;
+  const char* video;
+  const char* audio;
+};
+
+void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name; }
+
+class StoppedHalfway : public testing::TestWithParam<StopCase> {};
+
+TEST_P(StoppedHalfway, LeavesAValidFileUpToTheStopPoint) {
+  const StopCase& c = GetParam();
+  ConversionRig rig(gst_test::LongClip(), c.format, c.name);
+  rig.UseCompressors(c.video, c.audio);
+  ASSERT_TRUE(rig.BuildAndStart());
+  ASSERT_TRUE(rig.WaitForPosition(6.0));
+  const double before = rig.PositionSeconds();
+  rig.TearDown();
+  EXPECT_TRUE(rig.Messages().empty()) << testing::PrintToString(rig.Messages());
+
+  const auto report = FfProbe(rig.settings.outputPath);
+  ASSERT_TRUE(report.ok) << report.error;
+  EXPECT_GT(report.duration, before - 0.5);
+  EXPECT_LT(report.duration, before + 3.0) << "what was in flight when it stopped, no more";
+  EXPECT_EQ(report.CountOf("video"), 1);
+  EXPECT_EQ(report.CountOf("audio"), 1);
+  EXPECT_EQ(DecodeErrors(rig.settings.outputPath), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writers, StoppedHalfway,
+    testing::Values(StopCase{kAsf, "stopped.asf", "", ""},
+                    StopCase{kAvi, "stopped.avi", "MPEG-4 part 2", "L.A.M.E."},
+                    StopCase{kMkv, "stopped.mkv", "x264", "Vorbis"},
+                    StopCase{kMp4, "stopped.mp4", "x264", "libav AAC"}),
+    [](const auto& info) {
+      const std::string name = info.param.name;
+      return name.substr(name.find('.') + 1);
+    });
+
+}  // namespace
