@@ -1,0 +1,74 @@
+// The command-line converter as a script runs it: the built program, its
+// exit status, what it says on standard error, and the file it writes.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <filesystem>
+
+#include "tests/support/ffprobe.h"
+#include "tests/support/gst_test_media.h"
+#include "tests/support/media_fixtures.h"
+
+namespace {
+
+using test_support::Clip;
+using test_support::ClipKind;
+
+struct Finished {
+  int status = -1;
+  std::string errors;
+};
+
+// Runs reelcast-convert, built beside this test, with this process's private
+// home and settings.
+Finished Convert(const QStringList& arguments) {
+  const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  QProcess process;
+  process.start(QString::fromStdString((folder / "reelcast-convert").string()), arguments);
+  Finished finished;
+  if (!process.waitForFinished(120'000)) {
+    process.kill();
+    ADD_FAILURE() << "reelcast-convert did not finish";
+    return finished;
+  }
+  finished.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  finished.errors = process.readAllStandardError().toStdString();
+  return finished;
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+TEST(ReelcastConvert, WritesTheFileAndSaysWhere) {
+  const std::string output = gst_test::OutputPath("cli");
+  const Finished run = Convert({Q(gst_test::LongClip()), Q(output), QStringLiteral("--format"),
+                                QStringLiteral("1"), QStringLiteral("--size"),
+                                QStringLiteral("320x240")});
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_NE(run.errors.find("Done: " + output + ".wmv"), std::string::npos) << run.errors;
+  const auto report = test_support::FfProbe(output + ".wmv");
+  ASSERT_TRUE(report.ok) << report.error;
+  EXPECT_NEAR(report.duration, 30.0, 0.2);
+  EXPECT_EQ(report.First("video").codecName, "wmv2");
+  EXPECT_EQ(report.First("video").width, 320);
+  EXPECT_EQ(test_support::DecodeErrors(output + ".wmv"), "");
+}
+
+TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {
+  const std::string output = gst_test::OutputPath("failed");
+  Finished run = Convert({Q(Clip(ClipKind::Mp4H264Aac)), Q(output), QStringLiteral("--format"),
+                          QStringLiteral("5")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("Please install DSM Splitter/Muxer codec)"), std::string::npos)
+      << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(output + ".dsm"));
+
+  run = Convert({Q(Clip(ClipKind::Mp4VideoOnly)), Q(output), QStringLiteral("--format"),
+                 QStringLiteral("1")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("Cannot find audio renderer input pin!"), std::string::npos)
+      << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
+}
+
+}  // namespace
