@@ -1,5 +1,7 @@
 #include "platform/dshow/asf_writer_filter.h"
 
+#include <gst/video/video.h>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -18,8 +20,8 @@ struct ProfileStreams {
 };
 
 // Frames per second from a frame time in 100 ns units: a whole number when
-// the time is one (333,333 is 30), else the nearest small fraction
-// (417,083 is 24000/1001).
+// the time is one (333,333 is 30), else the standard rate it stands for
+// (417,083 is 24000/1001) or the nearest fraction.
 void SetFrameRate(REFERENCE_TIME frameTime, gst::AsfVideoStream& video) {
   if (frameTime <= 0) return;  // the source's own timing
   const double rate = static_cast<double>(kUnitsPerSecond) / static_cast<double>(frameTime);
@@ -28,7 +30,8 @@ void SetFrameRate(REFERENCE_TIME frameTime, gst::AsfVideoStream& video) {
     video.framerateDen = 1;
     return;
   }
-  gst_util_double_to_fraction(rate, &video.framerateNum, &video.framerateDen);
+  gst_video_guess_framerate(static_cast<GstClockTime>(frameTime) * 100, &video.framerateNum,
+                            &video.framerateDen);
 }
 
 HRESULT ReadAudio(const wmf::StreamData& stream, ProfileStreams& found) {

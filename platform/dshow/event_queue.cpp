@@ -34,6 +34,11 @@ HRESULT EventQueue::Take(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, lo
   return S_OK;
 }
 
+void EventQueue::Clear() {
+  std::lock_guard lock(mutex_);
+  events_.clear();
+}
+
 void EventQueue::SetNotifyWindow(ui::WindowPort window, UINT message, LONG_PTR instanceData) {
   std::lock_guard lock(mutex_);
   window_ = std::move(window);

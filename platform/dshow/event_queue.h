@@ -18,6 +18,8 @@ class EventQueue {
   // Waits up to msTimeout (negative: without limit); E_ABORT when empty.
   HRESULT Take(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, long msTimeout);
   void SetNotifyWindow(ui::WindowPort window, UINT message, LONG_PTR instanceData);
+  // Drops the events not yet taken.
+  void Clear();
 
  private:
   struct Event {

@@ -13,6 +13,8 @@ HRESULT FilterGraph::Run() {
   RunPlan plan;
   const HRESULT hr = PlanRun(*this, plan);
   if (FAILED(hr)) return hr;
+  // The end of an earlier run, not yet taken, would be read as this one's.
+  events_.Clear();
   return GraphRun::Start(std::move(plan), events_, run_);
 }
 

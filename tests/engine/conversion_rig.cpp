@@ -89,6 +89,9 @@ RunEnd ConversionRig::WaitForEnd(std::chrono::seconds limit) {
     if (Ends(code)) {
       end.event = code;
       end.param1 = param1;
+      // The window is told just after the event is queued.
+      for (int waited = 0; Notifications() == 0 && waited < 200; ++waited)
+        std::this_thread::sleep_for(kPollStep);
       return end;
     }
   }

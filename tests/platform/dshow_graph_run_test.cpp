@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/dshow/capture_interfaces.h"
 #include "platform/dshow/error_text.h"
@@ -192,6 +193,9 @@ TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
   EXPECT_EQ(code, EC_COMPLETE);
   EXPECT_EQ(param1, S_OK);
   EXPECT_EQ(events->FreeEventParams(code, param1, param2), S_OK);
+  // The window is told just after the event is queued.
+  for (int waited = 0; posted.load() == 0 && waited < 100; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(posted.load(), 1);
   ComPtr<IMediaSeeking> seeking;
   graph.As(seeking);
@@ -206,6 +210,31 @@ TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
   EXPECT_EQ(state, State_Stopped);
   EXPECT_EQ(graph->RemoveFilter(RendererOf(*graph, MEDIATYPE_Video).Get()), S_OK);
   EXPECT_EQ(events->GetEvent(code, param1, param2, 0), E_ABORT) << "nothing after the end";
+}
+
+TEST(FilterGraph, ARunAgainReportsOnlyItsOwnEnd) {
+  auto graph = NewGraph();
+  ASSERT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), S_OK);
+  ComPtr<IMediaControl> control;
+  ComPtr<IMediaEventEx> events;
+  graph.As(control);
+  graph.As(events);
+  std::atomic<int> posted{0};
+  events->SetNotifyWindow(
+      std::make_shared<ui::MessagePort>([&posted](UINT, WPARAM, LPARAM) { ++posted; }), 1, 0);
+  ASSERT_EQ(control->Run(), S_OK);
+  for (int waited = 0; posted.load() == 0 && waited < 3000; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(posted.load(), 1) << "the first run ended";
+  control->Stop();  // its end is left untaken
+
+  ASSERT_EQ(control->Run(), S_OK);
+  long code = 0;
+  LONG_PTR param1 = 0, param2 = 0;
+  ASSERT_EQ(events->GetEvent(code, param1, param2, 30'000), S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  EXPECT_EQ(events->GetEvent(code, param1, param2, 500), E_ABORT) << "the first end was dropped";
+  control->Stop();
 }
 
 TEST(FilterGraph, RunRefusesAFileItCannotWrite) {
