@@ -15,6 +15,7 @@
 #include "resources/resource_ids.h"
 #include "i18n/language.h"
 #include "platform/dshow/initialise.h"
+#include "platform/ui/environment.h"
 #include "platform/ui/application.h"
 
 namespace {
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
 
   // No window is shown; the offscreen platform needs no display.
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ui::PrepareEnvironment();
   QApplication qt(argc, argv);
   // The settings are the program's own, whatever this executable is called.
   QApplication::setApplicationName(QStringLiteral("reelcast"));
