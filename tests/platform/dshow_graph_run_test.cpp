@@ -167,74 +167,75 @@ TEST(GraphRun, TheOutputFileIsCheckedBeforeAnythingRuns) {
   }
 }
 
-TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
-  auto graph = NewGraph();
-  ASSERT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), S_OK);
+// The playback graph of the standard clip, whose events are posted to a
+// window that counts the messages with its own message and parameter.
+struct PlayedSource {
+  PlayedSource() {
+    EXPECT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), S_OK);
+    graph.As(control);
+    graph.As(events);
+    events->SetNotifyWindow(window, 0x040D, 7);
+  }
+  // The window is told just after an event is queued.
+  int PostedWithin(int milliseconds) {
+    for (int waited = 0; posted->load() == 0 && waited < milliseconds; waited += 10)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return posted->load();
+  }
+  ComPtr<IGraphBuilder> graph = NewGraph();
   ComPtr<IMediaControl> control;
   ComPtr<IMediaEventEx> events;
-  graph.As(control);
-  graph.As(events);
-  std::atomic<int> posted{0};
-  auto window = std::make_shared<ui::MessagePort>([&posted](UINT message, WPARAM, LPARAM lParam) {
-    if (message == 0x040D && lParam == 7) ++posted;
-  });
-  events->SetNotifyWindow(window, 0x040D, 7);
+  std::shared_ptr<std::atomic<int>> posted = std::make_shared<std::atomic<int>>(0);
+  ui::WindowPort window = std::make_shared<ui::MessagePort>(
+      [counter = posted](UINT message, WPARAM, LPARAM lParam) {
+        if (message == 0x040D && lParam == 7) ++*counter;
+      });
+};
 
-  ASSERT_EQ(control->Run(), S_OK);
-  EXPECT_EQ(control->Run(), S_OK) << "running again changes nothing";
+TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
+  PlayedSource s;
+  ASSERT_EQ(s.control->Run(), S_OK);
+  EXPECT_EQ(s.control->Run(), S_OK) << "running again changes nothing";
   OAFilterState state = State_Stopped;
-  control->GetState(0, state);
+  s.control->GetState(0, state);
   EXPECT_EQ(state, State_Running);
-  EXPECT_EQ(graph->RemoveFilter(RendererOf(*graph, MEDIATYPE_Video).Get()), VFW_E_NOT_STOPPED);
+  EXPECT_EQ(s.graph->RemoveFilter(RendererOf(*s.graph, MEDIATYPE_Video).Get()), VFW_E_NOT_STOPPED);
 
   long code = 0;
   LONG_PTR param1 = -1, param2 = -1;
-  ASSERT_EQ(events->GetEvent(code, param1, param2, 30'000), S_OK);
+  ASSERT_EQ(s.events->GetEvent(code, param1, param2, 30'000), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
   EXPECT_EQ(param1, S_OK);
-  EXPECT_EQ(events->FreeEventParams(code, param1, param2), S_OK);
-  // The window is told just after the event is queued.
-  for (int waited = 0; posted.load() == 0 && waited < 100; ++waited)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(posted.load(), 1);
+  EXPECT_EQ(s.events->FreeEventParams(code, param1, param2), S_OK);
+  EXPECT_EQ(s.PostedWithin(1000), 1);
   ComPtr<IMediaSeeking> seeking;
-  graph.As(seeking);
+  s.graph.As(seeking);
   REFERENCE_TIME position = 0;
   seeking->GetCurrentPosition(position);
   EXPECT_NEAR(position / 1e7, 2.0, 0.1) << "the end was reached";
 
-  control->GetState(0, state);
+  s.control->GetState(0, state);
   EXPECT_EQ(state, State_Running) << "until the caller stops it";
-  EXPECT_EQ(control->Stop(), S_OK);
-  control->GetState(0, state);
+  EXPECT_EQ(s.control->Stop(), S_OK);
+  s.control->GetState(0, state);
   EXPECT_EQ(state, State_Stopped);
-  EXPECT_EQ(graph->RemoveFilter(RendererOf(*graph, MEDIATYPE_Video).Get()), S_OK);
-  EXPECT_EQ(events->GetEvent(code, param1, param2, 0), E_ABORT) << "nothing after the end";
+  EXPECT_EQ(s.graph->RemoveFilter(RendererOf(*s.graph, MEDIATYPE_Video).Get()), S_OK);
+  EXPECT_EQ(s.events->GetEvent(code, param1, param2, 0), E_ABORT) << "nothing after the end";
 }
 
 TEST(FilterGraph, ARunAgainReportsOnlyItsOwnEnd) {
-  auto graph = NewGraph();
-  ASSERT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), S_OK);
-  ComPtr<IMediaControl> control;
-  ComPtr<IMediaEventEx> events;
-  graph.As(control);
-  graph.As(events);
-  std::atomic<int> posted{0};
-  events->SetNotifyWindow(
-      std::make_shared<ui::MessagePort>([&posted](UINT, WPARAM, LPARAM) { ++posted; }), 1, 0);
-  ASSERT_EQ(control->Run(), S_OK);
-  for (int waited = 0; posted.load() == 0 && waited < 3000; ++waited)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  ASSERT_EQ(posted.load(), 1) << "the first run ended";
-  control->Stop();  // its end is left untaken
+  PlayedSource s;
+  ASSERT_EQ(s.control->Run(), S_OK);
+  ASSERT_EQ(s.PostedWithin(30'000), 1) << "the first run ended";
+  s.control->Stop();  // its end is left untaken
 
-  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(s.control->Run(), S_OK);
   long code = 0;
   LONG_PTR param1 = 0, param2 = 0;
-  ASSERT_EQ(events->GetEvent(code, param1, param2, 30'000), S_OK);
+  ASSERT_EQ(s.events->GetEvent(code, param1, param2, 30'000), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
-  EXPECT_EQ(events->GetEvent(code, param1, param2, 500), E_ABORT) << "the first end was dropped";
-  control->Stop();
+  EXPECT_EQ(s.events->GetEvent(code, param1, param2, 500), E_ABORT) << "the first end was dropped";
+  s.control->Stop();
 }
 
 TEST(FilterGraph, RunRefusesAFileItCannotWrite) {
