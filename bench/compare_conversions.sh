@@ -52,13 +52,19 @@ seconds() {
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 time_runs() { for _ in $(seq "$runs"); do seconds "$@"; done | median; }
 
+# The libav video encoders stamp their output 1000 hours late; the program
+# rebases the stamps, and gst-launch-1.0 does the same with an identity
+# element working in one segment (without it the ASF and AVI muxers stall).
+# AVI uses each encoder's own defaults, as the program's compressors do.
+
 # Frame rate of the Windows Media stream: the settings' 23.976 truncated.
 wm_rate=23
 wmv_gst() {
   gst-launch-1.0 -q filesrc location="$src" ! decodebin name=d \
     d. ! queue ! videoconvert ! videoscale ! videorate ! \
     "video/x-raw,format=I420,width=1280,height=720,framerate=$wm_rate/1" ! \
-    avenc_wmv2 bitrate=798720 gop-size=$((wm_rate * 8)) ! queue ! avmux_asf name=m ! \
+    avenc_wmv2 bitrate=798720 gop-size=$((wm_rate * 8)) ! identity single-segment=true ! \
+    queue ! avmux_asf name=m ! \
     filesink location="$work/gst.wmv" \
     d. ! queue ! audioconvert ! audioresample ! audio/x-raw,rate=44100,channels=2 ! \
     avenc_wmav2 bitrate=128000 ! queue ! m.
@@ -71,12 +77,12 @@ wmv_reelcast() { "$convert" --yes --format 1 --video-bitrate 780 --audio-bitrate
 
 avi_gst() {
   gst-launch-1.0 -q filesrc location="$src" ! decodebin name=d \
-    d. ! queue ! videoconvert ! avenc_mpeg4 bitrate=800000 ! queue ! avimux name=m ! \
+    d. ! queue ! videoconvert ! avenc_mpeg4 ! identity single-segment=true ! queue ! avimux name=m ! \
     filesink location="$work/gst.avi" \
-    d. ! queue ! audioconvert ! audioresample ! lamemp3enc bitrate=128 ! queue ! m.
+    d. ! queue ! audioconvert ! audioresample ! lamemp3enc ! queue ! m.
 }
 avi_ffmpeg() {
-  ffmpeg -v error -y -i "$src" -c:v mpeg4 -b:v 800k -c:a libmp3lame -b:a 128k "$work/ffmpeg.avi"
+  ffmpeg -v error -y -i "$src" -c:v mpeg4 -b:v 200k -c:a libmp3lame -q:a 4 "$work/ffmpeg.avi"
 }
 avi_reelcast() {
   "$convert" --yes --format 0 --video-compressor "mpeg-4 part 2" --audio-compressor "mp3" \

@@ -1,5 +1,7 @@
 #include "platform/dshow/model_filters.h"
 
+#include "platform/gst/encoder_threads.h"
+
 #include "platform/dshow/guids.h"
 
 namespace dshow {
@@ -36,6 +38,7 @@ HRESULT MakeCompressorFilter(StreamKind kind, const std::string& factoryName,
   GstElement* created = gst_element_factory_make(factoryName.c_str(), nullptr);
   if (!created) return E_FAIL;
   gst::ElementPtr element(GST_ELEMENT(gst_object_ref_sink(created)));
+  gst::PreferAutomaticThreads(element.get());
   auto compressor =
       MakeCom<ModelFilter>(CompressorRole{kind, factoryName, std::move(element)});
   compressor->AddPin("In", PINDIR_INPUT, MediaType::Major(MajorTypeOf(kind)));
