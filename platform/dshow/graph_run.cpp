@@ -49,8 +49,8 @@ HRESULT CheckOutputFile(const FileSinkTarget& target) {
   if (target.path.empty()) return E_INVALIDARG;
   if (target.path.size() >= PATH_MAX || path.filename().native().size() > NAME_MAX)
     return HRESULT_FILENAME_TOO_LONG;
-  std::string folder = path.parent_path().native();
-  if (folder.empty()) folder = ".";
+  const std::string folder =
+      path.parent_path().empty() ? std::string(".") : path.parent_path().native();
   if (!IsFolder(folder)) return HRESULT_PATH_NOT_FOUND;
   struct stat status {};
   if (stat(target.path.c_str(), &status) == 0) {

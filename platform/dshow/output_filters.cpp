@@ -30,7 +30,7 @@ HRESULT MultiplexerFilter::get_Mode(InterleavingMode& mode) {
 
 ComPtr<IPin> MultiplexerFilter::FreeInput() {
   if (ComPtr<IPin> free = FreeInputPin(*this, GUID_NULL)) return free;
-  char name[16];
+  char name[32];
   std::snprintf(name, sizeof name, "Input %02d", ++inputs_);
   return ComPtr<IPin>::Borrow(&AddPin(name, PINDIR_INPUT, MediaType{}));
 }

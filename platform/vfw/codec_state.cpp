@@ -81,7 +81,7 @@ std::optional<std::string> ValueText(Kind kind, const PropertyValue& value) {
   if (kind == Kind::Boolean) {
     const auto* v = std::get_if<bool>(&value);
     if (!v) return std::nullopt;
-    text = *v ? "1" : "0";
+    text = std::string(*v ? "1" : "0");
   } else if (kind == Kind::Unsigned) {
     const auto* v = std::get_if<std::uint64_t>(&value);
     if (!v) return std::nullopt;
