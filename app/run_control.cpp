@@ -31,6 +31,18 @@ bool SameFile(const std::string& a, const std::string& b) {
   return error ? a == b : ca == cb;
 }
 
+// The desktop's Videos folder is where output goes by default; on a machine
+// whose user never had one it is made, as a file manager would, rather than
+// failing the first conversion. No other missing folder is created.
+void MakeVideosFolderFor(const std::string& outputPath) {
+  const auto videos = shell::VideosFolder();
+  if (!videos) return;
+  const std::filesystem::path folder = std::filesystem::path(outputPath).parent_path();
+  std::error_code error;
+  if (folder == std::filesystem::path(*videos) && !std::filesystem::exists(folder, error))
+    std::filesystem::create_directories(folder, error);
+}
+
 }  // namespace
 
 void CReelcastDlg::OnConvert() {
@@ -60,6 +72,7 @@ void CReelcastDlg::OnConvert() {
     shell::DeleteFile(m_settings.outputPath);
   }
 
+  MakeVideosFolderFor(m_settings.outputPath);
   lastRun_ = RunOutcome::FailedToStart;
   ConversionRequest request{m_settings, graph_, Port(), errorText};
   if (BuildGraphWithCompressors(request) < 0) {

@@ -98,3 +98,18 @@ TEST(StatusTexts, ElapsedTimeAndDuration) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RunControl, TheDefaultVideosFolderIsMadeWhenTheUserHasNone) {
+  CReelcastDlg& w = OpenSource();
+  std::filesystem::remove_all(test_support::HomeFolder() + "/Videos");
+  ASSERT_EQ(w.Settings().outputPath, test_support::HomeFolder() + "/Videos/output.wmv");
+  w.Item(IDC_BUTTON_CONVERT).Click();
+  EXPECT_TRUE(std::filesystem::is_directory(test_support::HomeFolder() + "/Videos"));
+  EXPECT_TRUE(w.IsConverting()) << testing::PrintToString(f.ui().MessageTexts());
+  w.Item(IDC_BUTTON_CONVERT).Click();  // stop
+  std::filesystem::create_directories(test_support::HomeFolder() + "/Videos");
+}
+
+}  // namespace
