@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kFormatMp4 = 4;
-
 // True when both paths name one file (the output would replace the source).
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;

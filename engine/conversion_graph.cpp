@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int kFormatAvi = 0, kFormatWmv = 1, kFormatMkv = 2, kFormatAsf = 3, kFormatMp4 = 4,
-              kFormatDsm = 5;
 constexpr std::uint32_t kFourccWmv3 = 0x33564D57;  // "WMV3"
 
 bool IsWindowsMedia(int format) { return format == kFormatWmv || format == kFormatAsf; }

@@ -5,6 +5,15 @@
 #include <cstdint>
 #include <string>
 
+// Output format ids as stored in "OutputFormat".
+constexpr int kFormatAvi = 0;
+constexpr int kFormatWmv = 1;
+constexpr int kFormatMkv = 2;
+constexpr int kFormatAsf = 3;
+constexpr int kFormatMp4 = 4;
+constexpr int kFormatDsm = 5;
+constexpr int kFormatOgm = 6;
+
 struct OutputSettings {
   std::string outputPath;  // at most 259 bytes
   std::int32_t outputWidth = 0;
@@ -18,7 +27,7 @@ struct OutputSettings {
   std::int32_t audioCompressorIndex = 0;
   std::int32_t videoBitrate = 389120;  // 380 * 1024
   std::int32_t audioBitrate = 128000;
-  std::int32_t outputFormat = 1;
+  std::int32_t outputFormat = kFormatWmv;
   std::int32_t useFileProfile = 0;
 };
 

@@ -169,7 +169,7 @@ void CDialogOutputSettings::ApplyFormat() {
 }
 
 void CDialogOutputSettings::OnDefaults() {
-  if (formatId == 1 || formatId == 3) {
+  if (formatId == kFormatWmv || formatId == kFormatAsf) {
     Item(IDC_EDIT_VIDEO_BITRATE).SetText("780");
     Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(1);
     return;

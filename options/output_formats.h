@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "engine/output_settings.h"
+
 enum class OptionsView { Bitrate, Compressor };
 
 struct OutputFormat {
@@ -16,14 +18,6 @@ struct OutputFormat {
   const char* filterPattern;
   OptionsView view;
 };
-
-constexpr int kFormatAvi = 0;
-constexpr int kFormatWmv = 1;
-constexpr int kFormatMkv = 2;
-constexpr int kFormatAsf = 3;
-constexpr int kFormatMp4 = 4;
-constexpr int kFormatDsm = 5;
-constexpr int kFormatOgm = 6;
 
 // The format with this id, or null for an unsupported id.
 const OutputFormat* FindOutputFormat(int id);
