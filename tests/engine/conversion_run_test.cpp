@@ -86,6 +86,9 @@ TEST(WindowsMedia, TheProfilesBitratesReachTheFile) {
 TEST(Avi, WritesTheCataloguesEncodersAndRunsAgainWithoutReopening) {
   ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kAvi, "out.avi");
   rig.UseCompressors("MPEG-4 part 2", "L.A.M.E.");
+  // Held so that a renewed compressor cannot reuse the old one's address.
+  const ComPtr<IBaseFilter> firstVideo = rig.context.videoCompressor;
+  const ComPtr<IBaseFilter> firstAudio = rig.context.audioCompressor;
   ExpectCompleted(rig.Convert(), rig);
   auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
   EXPECT_EQ(report.First("video").codecName, "mpeg4");
@@ -94,6 +97,9 @@ TEST(Avi, WritesTheCataloguesEncodersAndRunsAgainWithoutReopening) {
 
   // The teardown renewed the compressors and opened the source again.
   ASSERT_TRUE(rig.context.videoCompressor);
+  ASSERT_TRUE(rig.context.audioCompressor);
+  EXPECT_NE(rig.context.videoCompressor.Get(), firstVideo.Get());
+  EXPECT_NE(rig.context.audioCompressor.Get(), firstAudio.Get());
   ASSERT_TRUE(rig.context.control);
   rig.settings.outputPath = gst_test::OutputPath("again.avi");
   ExpectCompleted(rig.Convert(), rig);
