@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #include "platform/dshow/errors.h"
 #include "platform/dshow/frame_time_scan.h"
@@ -43,10 +46,23 @@ HRESULT FromErrno(int error) {
 
 // Only a regular file that can be opened for reading goes to the discoverer:
 // a folder, a device or a pipe would otherwise block or fail obscurely.
-HRESULT CheckReadableFile(const std::string& path) {
+// What tells one version of a file from another: a file rewritten or
+// replaced under the same name differs in at least one of these.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modifiedSeconds = 0;
+  long modifiedNanoseconds = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+HRESULT CheckReadableFile(const std::string& path, FileIdentity& identity) {
   if (path.empty() || path.find('\0') != std::string::npos) return E_INVALIDARG;
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) return FromErrno(errno);
+  identity = {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
+              status.st_mtim.tv_nsec};
   if (!S_ISREG(status.st_mode)) return VFW_E_CANNOT_LOAD_SOURCE_FILTER;
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!file.IsOpen()) return FromErrno(errno);
@@ -209,13 +225,9 @@ void MeasureFrameRate(const std::string& uri, StreamInfo& stream) {
   stream.frameRateMeasured = true;
 }
 
-}  // namespace
-
-Discovery DiscoverFile(const std::string& path) {
+// Discovers a readable file afresh.
+Discovery DiscoverReadableFile(const std::string& path) {
   Discovery found;
-  found.result = CheckReadableFile(path);
-  if (FAILED(found.result)) return found;
-
   GError* uriError = nullptr;
   gst::CharPtr uri(gst_filename_to_uri(path.c_str(), &uriError));
   const gst::ErrorPtr uriErrorOwner(uriError);
@@ -261,6 +273,38 @@ Discovery DiscoverFile(const std::string& path) {
                            found.undecodableVideos + found.undecodableAudios > 0
                        ? VFW_E_CANNOT_RENDER
                        : VFW_E_UNSUPPORTED_STREAM;
+  return found;
+}
+
+}  // namespace
+
+// Opening a video probes it and then builds its graph, and every run ends
+// by building it again: the last file's discovery is kept, and used while
+// the file is the same version, so those steps do not decode its start anew.
+Discovery DiscoverFile(const std::string& path) {
+  Discovery found;
+  FileIdentity identity;
+  found.result = CheckReadableFile(path, identity);
+  if (FAILED(found.result)) return found;
+
+  struct Kept {
+    std::string path;
+    FileIdentity identity;
+    Discovery discovery;
+  };
+  static std::mutex mutex;
+  static std::optional<Kept> kept;
+  {
+    std::lock_guard lock(mutex);
+    if (kept && kept->path == path && kept->identity == identity) return kept->discovery;
+  }
+  found = DiscoverReadableFile(path);
+  // Failures are not kept: a time-out may not recur, and a file that
+  // failed is usually replaced before it is tried again.
+  if (found.result == S_OK) {
+    std::lock_guard lock(mutex);
+    kept = Kept{path, identity, found};
+  }
   return found;
 }
 

@@ -243,4 +243,28 @@ TEST(RenderFile, RefusesAFileItCannotRead) {
   ExpectRefused(locked, E_ACCESSDENIED);
 }
 
+// What was learnt about a file is used again only while it is the same file.
+TEST(RenderFile, AFileReplacedUnderItsNameIsLearntAnew) {
+  const std::string path = test_support::HomeFolder() + "/replaced.mp4";
+  const auto sizeOf = [&path] {
+    auto graph = NewGraph();
+    long width = 0, height = 0;
+    ComPtr<IBasicVideo> video;
+    if (FAILED(graph->RenderFile(path)) || FAILED(graph.As(video)) ||
+        FAILED(video->GetVideoSize(width, height)))
+      return std::make_pair(0L, 0L);
+    return std::make_pair(width, height);
+  };
+  const auto copy = std::filesystem::copy_options::overwrite_existing;
+  std::filesystem::copy_file(Clip(ClipKind::Mp4H264Aac), path, copy);
+  EXPECT_EQ(sizeOf(), std::make_pair(320L, 240L));
+  EXPECT_EQ(sizeOf(), std::make_pair(320L, 240L));
+  std::filesystem::copy_file(Clip(ClipKind::AviOddWidth), path, copy);
+  EXPECT_EQ(sizeOf(), std::make_pair(321L, 241L));
+  std::filesystem::copy_file(Clip(ClipKind::TextNamedMp4), path, copy);
+  EXPECT_EQ(sizeOf(), std::make_pair(0L, 0L));
+  std::filesystem::remove(path);
+  EXPECT_EQ(NewGraph()->RenderFile(path), HRESULT_FILE_NOT_FOUND);
+}
+
 }  // namespace
