@@ -109,6 +109,16 @@ bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
                                    : gst_caps_new_empty_simple(
                                          description_.kind == StreamKind::Video ? "video/x-raw"
                                                                                 : "audio/x-raw"));
+    // The muxer and the file writer get a thread of their own beside the
+    // encoder's, as a queue in front of a muxer gives them.
+    ElementPtr feed = MakeElement("queue", error);
+    if (!feed) return false;
+    gst_bin_add(pipeline, feed.get());
+    if (!gst_element_link(tail, feed.get())) {
+      error = "The stream cannot be queued for the container.";
+      return false;
+    }
+    tailPad = PadPtr(gst_element_get_static_pad(feed.get(), "src"));
     muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, tailPad.get(), carried.get()));
     if (!muxerPad_) {
       error = "The container cannot take the " +
