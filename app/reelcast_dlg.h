@@ -14,6 +14,9 @@
 constexpr UINT WM_GRAPHNOTIFY = WM_USER + 13;
 // The elapsed-time timer of a running conversion.
 constexpr unsigned TIMER_ELAPSED = 1112;
+// How long Stop lets the writer finish before the run is torn down anyway.
+constexpr unsigned TIMER_STOP_LIMIT = 1113;
+constexpr unsigned kStopLimitMilliseconds = 5000;
 
 namespace test_support {
 struct MainWindowProbe;
@@ -29,6 +32,8 @@ class CReelcastDlg : public ui::Dialog {
   OutputSettings& Settings() { return m_settings; }
   const std::string& SourcePath() const { return sourcePath; }
   bool IsConverting() const { return converting != 0; }
+  // Stop was pressed and the writer is finishing what the streams held.
+  bool IsStopping() const { return stopping_; }
   bool IsSourceOpened() const { return sourceOpened != 0; }
   // How the last conversion ended.
   enum class RunOutcome { None, FailedToStart, Running, Completed, Stopped, Aborted };
@@ -55,6 +60,9 @@ class CReelcastDlg : public ui::Dialog {
   void OnOutputSettings();
   LRESULT OnGraphNotify();
 
+  // Stop: ends the streams and lets the run finish on its own, so the window
+  // never waits for the writer; the end then tears the run down.
+  void RequestStop();
   // Ends a run (completed, stopped, aborted or failed to start) and reopens
   // the source for the next one.
   void TearDown();
@@ -77,4 +85,5 @@ class CReelcastDlg : public ui::Dialog {
   int windowsMajorVersion = 0;
   bool comInitialised = false;
   RunOutcome lastRun_ = RunOutcome::None;
+  bool stopping_ = false;
 };

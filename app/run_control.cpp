@@ -45,8 +45,7 @@ void MakeVideosFolderFor(const std::string& outputPath) {
 
 void CReelcastDlg::OnConvert() {
   if (converting) {
-    lastRun_ = RunOutcome::Stopped;
-    TearDown();
+    RequestStop();
     return;
   }
   if (!graph_.control) {
@@ -95,7 +94,24 @@ void CReelcastDlg::OnConvert() {
   Item(IDC_BUTTON_OUTPUT_SETTINGS).Enable(false);
 }
 
+void CReelcastDlg::RequestStop() {
+  if (stopping_) return;  // the writer is already finishing
+  lastRun_ = RunOutcome::Stopped;
+  ComPtr<IMediaStreamEnd> end;
+  if (graph_.graph && SUCCEEDED(graph_.graph.As(end)) && end->EndStreams() == S_OK) {
+    stopping_ = true;
+    SetTimer(TIMER_STOP_LIMIT, kStopLimitMilliseconds);
+    return;
+  }
+  TearDown();
+}
+
 void CReelcastDlg::OnTimer(unsigned id) {
+  if (id == TIMER_STOP_LIMIT) {
+    // The writer did not finish in time: the run is stopped as it stands.
+    TearDown();
+    return;
+  }
   if (id != TIMER_ELAPSED) return;
   ++elapsedSeconds;
   Item(IDC_STATIC_SUMMARY).SetText(ElapsedText(elapsedSeconds));
@@ -109,7 +125,8 @@ LRESULT CReelcastDlg::OnGraphNotify() {
   while (graph_.events && SUCCEEDED(graph_.events->GetEvent(code, param1, param2, 0))) {
     result = graph_.events->FreeEventParams(code, param1, param2);
     if (code == EC_COMPLETE) {
-      lastRun_ = RunOutcome::Completed;
+      // After Stop, the end of the streams is the stop taking effect.
+      lastRun_ = stopping_ ? RunOutcome::Stopped : RunOutcome::Completed;
       TearDown();
     } else if (code == EC_ERRORABORT || code == EC_USERABORT) {
       // An aborted graph ends the run as a stop does, after saying why,
@@ -125,6 +142,8 @@ LRESULT CReelcastDlg::OnGraphNotify() {
 
 void CReelcastDlg::TearDown() {
   KillTimer(TIMER_ELAPSED);
+  KillTimer(TIMER_STOP_LIMIT);
+  stopping_ = false;
   if (graph_.control) graph_.control->Stop();
   if (graph_.events) graph_.events->SetNotifyWindow(nullptr, 0, 0);
   if (graph_.graph) TearDownGraph(graph_.graph.Get(), sourcePath, m_settings, graph_);

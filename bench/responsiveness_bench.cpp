@@ -101,18 +101,24 @@ ConvertOptions OptionsFor(int format) {
 void BM_ConvertThenStop(benchmark::State& state) {
   Window window(OptionsFor(static_cast<int>(state.range(0))));
   if (!window.ready()) return state.SkipWithError("the clip did not open");
-  double convert = 0, running = 0, stop = 0;
+  double convert = 0, running = 0, stop = 0, ending = 0, stopToEnd = 0;
   for (auto _ : state) {
     convert = std::max(convert, window.Click());
     if (!window.converting()) return state.SkipWithError("the conversion did not start");
     const auto until = Clock::now() + std::chrono::milliseconds(1500);
     running = std::max(running, window.LongestStallUntil([&] { return Clock::now() >= until; }));
     if (!window.converting()) return state.SkipWithError("the run ended before the stop");
+    const auto pressed = Clock::now();
     stop = std::max(stop, window.Click());
+    // The writer finishes while the window goes on; then the run is torn down.
+    ending = std::max(ending, window.LongestStallUntil([&] { return !window.converting(); }));
+    stopToEnd = std::max(stopToEnd, Milliseconds(Clock::now() - pressed));
   }
   state.counters["convert_ms"] = convert;
   state.counters["running_max_stall_ms"] = running;
   state.counters["stop_ms"] = stop;
+  state.counters["stopping_max_stall_ms"] = ending;
+  state.counters["stop_to_end_ms"] = stopToEnd;
 }
 BENCHMARK(BM_ConvertThenStop)->ArgName("format")->Arg(1)->Arg(2)->Iterations(3)
     ->Unit(benchmark::kMillisecond)->UseRealTime();

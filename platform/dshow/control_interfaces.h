@@ -26,6 +26,16 @@ struct IMediaControl : IUnknown {
   virtual HRESULT GetState(long msTimeout, OAFilterState& state) = 0;
 };
 
+// This framework's own addition to the control interface: asks the running
+// graph to end its streams as the source's end would, and returns at once.
+// What the streams already hold is written; the end is then reported as
+// EC_COMPLETE, and Stop afterwards returns at once. So a window can stop a
+// run without waiting for the writer. S_FALSE when the graph is not running.
+struct IMediaStreamEnd : IUnknown {
+  static constexpr IID kIid = GUID::Parse("{7D3B1F52-6C0E-4B8A-9E21-5A40C3D7E918}");
+  virtual HRESULT EndStreams() = 0;
+};
+
 struct IMediaEvent : IUnknown {
   static constexpr IID kIid = GUID::Parse("{56A868B6-0AD4-11CE-B03A-0020AF0BA770}");
   // Takes the oldest queued event; waits up to msTimeout (a negative time-out

@@ -15,8 +15,8 @@
 
 namespace dshow {
 
-class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaEventEx,
-                                       IMediaSeeking, IBasicVideo> {
+class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaStreamEnd,
+                                       IMediaEventEx, IMediaSeeking, IBasicVideo> {
  public:
   FilterGraph() = default;
 
@@ -42,6 +42,9 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaEvent
   HRESULT Pause() override;
   HRESULT Stop() override;
   HRESULT GetState(long msTimeout, OAFilterState& state) override;
+
+  // IMediaStreamEnd
+  HRESULT EndStreams() override;
 
   // IMediaEvent, IMediaEventEx
   HRESULT GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2,

@@ -30,6 +30,12 @@ HRESULT FilterGraph::Stop() {
   return hr;
 }
 
+HRESULT FilterGraph::EndStreams() {
+  if (!run_) return S_FALSE;
+  run_->EndStreams();
+  return S_OK;
+}
+
 HRESULT FilterGraph::GetState(long, OAFilterState& state) {
   state = run_ ? State_Running : State_Stopped;
   return S_OK;

@@ -93,6 +93,8 @@ HRESULT GraphRun::Stop() {
                                                                                     : S_OK;
 }
 
+void GraphRun::EndStreams() { pipeline_.EndStreams(); }
+
 REFERENCE_TIME GraphRun::Position() const {
   const auto position = pipeline_.Position();
   return position && *position > 0 ? *position / 100 : 0;

@@ -46,6 +46,10 @@ class GraphRun {
   // file may then be incomplete. No event comes after it.
   HRESULT Stop();
 
+  // Ends the streams without waiting; the run's end then comes as
+  // EC_COMPLETE once the writer has finished what the streams held.
+  void EndStreams();
+
   // Media time reached by the slowest stream, 100 ns units; 0 before any.
   REFERENCE_TIME Position() const;
 

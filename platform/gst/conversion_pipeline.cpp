@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/gst/branch.h"
@@ -78,9 +79,10 @@ class ConversionPipeline::Impl {
       Shutdown();
       return failed ? StopResult::Failed : StopResult::Finished;
     }
+    const bool ending = stopping_;  // EndStreams came first
     stopping_ = true;
     lock.unlock();
-    EndStreams();
+    if (!ending) EndStreams();
     lock.lock();
     const bool ended = changed_.wait_for(lock, wait, [this] { return ended_; });
     const bool failed = firstError_.has_value();
@@ -88,6 +90,17 @@ class ConversionPipeline::Impl {
     Shutdown();
     if (!ended) return StopResult::TimedOut;
     return failed ? StopResult::Failed : StopResult::Finished;
+  }
+
+  // Sending the end into a branch waits while its queue is full, so it is
+  // sent from a thread of its own that Shutdown joins.
+  void EndWithoutWaiting() {
+    {
+      std::lock_guard lock(mutex_);
+      if (!pipeline_ || ended_ || stopping_) return;
+      stopping_ = true;
+    }
+    ender_ = std::thread([this] { EndStreams(); });
   }
 
   std::optional<std::int64_t> Position() const {
@@ -155,6 +168,7 @@ class ConversionPipeline::Impl {
   void Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    if (ender_.joinable()) ender_.join();  // its sends end once the pads flush
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
@@ -277,6 +291,11 @@ class ConversionPipeline::Impl {
     {
       std::lock_guard lock(mutex_);
       if (ended_) return;
+      // Streams ended before their formats were agreed leave the muxer
+      // without them: that is the stop taking effect early, not a failure.
+      if (stopping_ && event.kind == PipelineEvent::Kind::Error &&
+          event.failure == PipelineEvent::Failure::Negotiation)
+        event = PipelineEvent{};
       ended_ = true;
       if (event.kind == PipelineEvent::Kind::Error) firstError_ = event;
       if (deliver_)
@@ -298,7 +317,8 @@ class ConversionPipeline::Impl {
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;
   bool deliver_ = false;   // events go to the handler (started, not stopping)
-  bool stopping_ = false;  // Stop sent the end of stream itself
+  bool stopping_ = false;  // the streams were ended here (Stop or EndStreams)
+  std::thread ender_;      // sends the end for EndStreams
   bool ended_ = false;     // end of stream or an error came
   bool failed_ = false;    // Start refused
   std::optional<PipelineEvent> firstError_;
@@ -319,6 +339,8 @@ bool ConversionPipeline::Start(std::string& error) { return impl_->Start(error);
 ConversionPipeline::StopResult ConversionPipeline::Stop(std::chrono::milliseconds wait) {
   return impl_->Stop(wait);
 }
+
+void ConversionPipeline::EndStreams() { impl_->EndWithoutWaiting(); }
 
 std::optional<std::int64_t> ConversionPipeline::Position() const { return impl_->Position(); }
 

@@ -9,7 +9,7 @@
 //   ... handler gets Complete or Error, once, on a GStreamer thread ...
 //   run.Stop();                           // ends the file cleanly if still running
 //
-// Start, Stop, Position, Duration and the destructor belong to the thread
+// Start, Stop, EndStreams, Position, Duration and the destructor belong to the thread
 // that made the object. The handler is called on a GStreamer thread (or
 // within Start); it must only hand the event over (queue it, post it) and
 // must not call back into this object.
@@ -69,6 +69,12 @@ class ConversionPipeline {
   // shuts the pipeline down. No event is reported for a stop; a run that
   // already ended just shuts down.
   StopResult Stop(std::chrono::milliseconds wait = std::chrono::seconds(5));
+
+  // Ends the streams where they enter their branches and returns at once;
+  // what is inside the branches is still written. The end comes as the
+  // Complete event (or an Error) once the writer has finished, and a Stop
+  // afterwards only shuts down. Does nothing once the run has ended.
+  void EndStreams();
 
   // Media time reached by the slowest stream, and the source's duration, in
   // nanoseconds; nothing when not known (yet).

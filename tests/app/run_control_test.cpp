@@ -97,10 +97,6 @@ TEST(StatusTexts, ElapsedTimeAndDuration) {
   EXPECT_EQ(DurationDisplay("movie.mkv", 111099000000LL), "movie.mkv: 03:05:09");
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(RunControl, TheDefaultVideosFolderIsMadeWhenTheUserHasNone) {
   CReelcastDlg& w = OpenSource();
   std::filesystem::remove_all(test_support::HomeFolder() + "/Videos");
@@ -108,8 +104,7 @@ TEST_F(RunControl, TheDefaultVideosFolderIsMadeWhenTheUserHasNone) {
   w.Item(IDC_BUTTON_CONVERT).Click();
   EXPECT_TRUE(std::filesystem::is_directory(test_support::HomeFolder() + "/Videos"));
   EXPECT_TRUE(w.IsConverting()) << testing::PrintToString(f.ui().MessageTexts());
-  w.Item(IDC_BUTTON_CONVERT).Click();  // stop
-  std::filesystem::create_directories(test_support::HomeFolder() + "/Videos");
+  w.Item(IDC_BUTTON_CONVERT).Click();  // stop; the window closes while the writer finishes
 }
 
 }  // namespace

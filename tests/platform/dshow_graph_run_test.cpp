@@ -170,8 +170,8 @@ TEST(GraphRun, TheOutputFileIsCheckedBeforeAnythingRuns) {
 // The playback graph of the standard clip, whose events are posted to a
 // window that counts the messages with its own message and parameter.
 struct PlayedSource {
-  PlayedSource() {
-    EXPECT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), S_OK);
+  explicit PlayedSource(ClipKind kind = ClipKind::Mp4H264Aac) {
+    EXPECT_EQ(graph->RenderFile(Clip(kind)), S_OK);
     graph.As(control);
     graph.As(events);
     events->SetNotifyWindow(window, 0x040D, 7);
@@ -191,6 +191,30 @@ struct PlayedSource {
         if (message == 0x040D && lParam == 7) ++*counter;
       });
 };
+
+TEST(FilterGraph, EndingTheStreamsEndsTheRunAsItsEndWouldWithoutWaiting) {
+  PlayedSource s(ClipKind::Mp4Hd20s);
+  ComPtr<IMediaStreamEnd> end;
+  ASSERT_EQ(s.graph.As(end), S_OK);
+  EXPECT_EQ(end->EndStreams(), S_FALSE) << "nothing runs yet";
+  ASSERT_EQ(s.control->Run(), S_OK);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(end->EndStreams(), S_OK);
+  EXPECT_EQ(end->EndStreams(), S_OK) << "asking twice changes nothing";
+
+  long code = 0;
+  LONG_PTR param1 = -1, param2 = -1;
+  ASSERT_EQ(s.events->GetEvent(code, param1, param2, 10'000), S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  s.events->FreeEventParams(code, param1, param2);
+  ComPtr<IMediaSeeking> seeking;
+  s.graph.As(seeking);
+  REFERENCE_TIME position = 0;
+  seeking->GetCurrentPosition(position);
+  EXPECT_LT(position / 1e7, 15.0) << "ended well before the source's end";
+  EXPECT_EQ(s.control->Stop(), S_OK);
+  EXPECT_EQ(s.events->GetEvent(code, param1, param2, 0), E_ABORT) << "one end only";
+}
 
 TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
   PlayedSource s;
