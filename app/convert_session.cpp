@@ -93,7 +93,7 @@ int RunConversion(CReelcastDlg& window) {
   auto lastPrint = Clock::now();
   ui::RunMessageLoop(
       [&] {
-        if (interrupted && window.IsConverting()) {
+        if (interrupted && window.IsConverting() && !window.IsStopping()) {
           std::cerr << "Stopping...\n";
           window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
         }

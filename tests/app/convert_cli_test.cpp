@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QProcess>
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
@@ -21,12 +26,17 @@ struct Finished {
 };
 
 // Runs reelcast-convert, built beside this test, with this process's private
-// home and settings.
-Finished Convert(const QStringList& arguments) {
+// home and settings; with `interruptAfter`, Ctrl+C reaches it after that long.
+Finished Convert(const QStringList& arguments,
+                 std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt) {
   const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   QProcess process;
   process.start(QString::fromStdString((folder / "reelcast-convert").string()), arguments);
   Finished finished;
+  if (interruptAfter && process.waitForStarted()) {
+    std::this_thread::sleep_for(*interruptAfter);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+  }
   if (!process.waitForFinished(120'000)) {
     process.kill();
     ADD_FAILURE() << "reelcast-convert did not finish";
@@ -52,6 +62,23 @@ TEST(ReelcastConvert, WritesTheFileAndSaysWhere) {
   EXPECT_EQ(report.First("video").codecName, "wmv2");
   EXPECT_EQ(report.First("video").width, 320);
   EXPECT_EQ(test_support::DecodeErrors(output + ".wmv"), "");
+}
+
+TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
+  const std::string output = gst_test::OutputPath("interrupted");
+  const Finished run = Convert({Q(Clip(ClipKind::Mp4Hd20s)), Q(output), QStringLiteral("--format"),
+                                QStringLiteral("2"), QStringLiteral("--video-compressor"),
+                                QStringLiteral("x264"), QStringLiteral("--audio-compressor"),
+                                QStringLiteral("vorbis")},
+                               std::chrono::milliseconds(4000));
+  EXPECT_EQ(run.status, 130) << run.errors;
+  const auto first = run.errors.find("Stopping...");
+  ASSERT_NE(first, std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find("Stopping...", first + 1), std::string::npos) << "said once";
+  const auto report = test_support::FfProbe(output + ".mkv");
+  ASSERT_TRUE(report.ok) << report.error;
+  EXPECT_LT(report.duration, 19.0);
+  EXPECT_EQ(test_support::DecodeErrors(output + ".mkv"), "");
 }
 
 TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {
