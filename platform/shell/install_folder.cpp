@@ -13,7 +13,13 @@ std::string InstallFolderHolding(const std::string& executablePath, const std::s
   const std::size_t parentSlash = programFolder.rfind('/');
   if (parentSlash == std::string::npos) return programFolder;
   const std::string parentFolder = programFolder.substr(0, parentSlash);
-  return FileExists(parentFolder + "/" + marker) ? parentFolder : programFolder;
+  const auto holds = [&](const std::string& folder) { return FileExists(folder + "/" + marker); };
+  if (holds(parentFolder)) return parentFolder;
+  if (holds(programFolder)) return programFolder;
+  // An installed tree keeps the program's data apart from its programs.
+  const std::string shared = parentFolder + "/share/reelcast";
+  if (holds(shared)) return shared;
+  return programFolder;
 }
 
 }  // namespace shell

@@ -220,6 +220,20 @@ TEST(LanguageBaseFolder, TheFolderAboveWinsWhenItHoldsTheEnglishFile) {
   std::ofstream(root / "language" / "English.ini") << "";
   EXPECT_EQ(shell::InstallFolderHolding(exe, "language/English.ini"), root.string());
 
+  // An installed tree under a prefix: prefix/bin/reelcast beside
+  // prefix/share/reelcast/; a folder beside or above the program still wins.
+  const fs::path prefix = fs::path(test_support::HomeFolder()) / "prefix";
+  fs::create_directories(prefix / "share" / "reelcast" / "language");
+  std::ofstream(prefix / "share" / "reelcast" / "language" / "English.ini") << "";
+  const std::string installed = (prefix / "bin" / "reelcast").string();
+  EXPECT_EQ(shell::InstallFolderHolding(installed, "language/English.ini"),
+            (prefix / "share" / "reelcast").string());
+  EXPECT_EQ(shell::InstallFolderHolding(installed, "help/Introduction.htm"), (prefix / "bin").string())
+      << "nothing holds the marker: the program folder, as before";
+  fs::create_directories(prefix / "bin" / "language");
+  std::ofstream(prefix / "bin" / "language" / "English.ini") << "";
+  EXPECT_EQ(shell::InstallFolderHolding(installed, "language/English.ini"), (prefix / "bin").string());
+
   EXPECT_EQ(shell::InstallFolderHolding("/reelcast", "language/English.ini"), "");
   EXPECT_EQ(shell::InstallFolderHolding("reelcast", "language/English.ini"), ".");
 

@@ -1,0 +1,30 @@
+# The installed tree follows the platform's layout: programs in bin/, the
+# language files and help in share/reelcast/ (where the program looks for
+# them relative to its own folder), and what a desktop needs to list, show
+# and open the program: desktop entry, icons, AppStream metadata.
+include(GNUInstallDirs)
+
+install(TARGETS reelcast DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET reelcast-convert)
+  install(TARGETS reelcast-convert DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+set(REELCAST_DATA_DIR ${CMAKE_INSTALL_DATADIR}/reelcast)
+foreach(dir language help)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir})
+    install(DIRECTORY ${dir}/ DESTINATION ${REELCAST_DATA_DIR}/${dir})
+  endif()
+endforeach()
+
+set(REELCAST_APP_ID com.tarnwick.Reelcast)
+install(FILES packaging/${REELCAST_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/${REELCAST_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+set(icon_theme ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES packaging/icons/reelcast.svg DESTINATION ${icon_theme}/scalable/apps)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES packaging/icons/reelcast-${size}.png
+    DESTINATION ${icon_theme}/${size}x${size}/apps RENAME reelcast.png)
+endforeach()
+
+# The manual pages (share/man/man1) are installed by the rule that makes
+# them; whatever that rule installs is part of the package as well.
