@@ -49,12 +49,8 @@ int FrameDimension(int value) {
 // "00:01:05  42%" from the graph's position, when it knows one.
 void PrintProgress(CReelcastDlg& window) {
   std::string line = ElapsedText(window.ElapsedSeconds());
-  ComPtr<IMediaSeeking> seeking;
-  REFERENCE_TIME position = 0, duration = 0;
-  if (window.Graph().graph && SUCCEEDED(window.Graph().graph.As(seeking)) &&
-      SUCCEEDED(seeking->GetCurrentPosition(position)) &&
-      SUCCEEDED(seeking->GetDuration(duration)) && duration > 0) {
-    const auto percent = std::clamp<long long>(position * 100 / duration, 0, 100);
+  if (const auto at = window.Position()) {
+    const auto percent = std::clamp<long long>(at->position * 100 / at->duration, 0, 100);
     line += "  " + std::to_string(percent) + "%";
   }
   std::cerr << line << '\n';

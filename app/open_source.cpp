@@ -1,6 +1,7 @@
 // Open Video: pick a file, drop the previous source's graph, probe the new
 // file, show its name and duration, remember its folder and open the graph
-// a conversion will extend.
+// a conversion will extend. A file named on the command line or dropped on
+// the window takes the same road from the probe on.
 
 #include "app/reelcast_dlg.h"
 #include "app/settings_store.h"
@@ -37,14 +38,18 @@ void CReelcastDlg::OnOpenVideo() {
   request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST | ui::OFN_READONLY;
   const auto chosen = ui::Modal().GetOpenFileName(request);
   if (!chosen) return;
-  if (chosen->size() >= kMaxPath) {
+  OpenVideoFile(*chosen);
+}
+
+void CReelcastDlg::OpenVideoFile(const std::string& path) {
+  if (path.size() >= kMaxPath) {
     // Refused before anything changes: the current source stays open.
-    ReportPathTooLong(*chosen);
+    ReportPathTooLong(path);
     return;
   }
 
   if (!sourcePath.empty() && graph_.graph) graph_.ReleaseGraph();
-  sourcePath = *chosen;
+  sourcePath = path;
 
   std::int64_t duration = 0;
   if (ProbeSourceFile(sourcePath, duration, mediaInfo_, m_settings) != 1) {
@@ -62,4 +67,16 @@ void CReelcastDlg::OnOpenVideo() {
 
   if (CreateSourceGraph(sourcePath, graph_) < 0) return;
   sourceOpened = 1;
+}
+
+void CReelcastDlg::OpenWhenShown(const std::string& path) {
+  pendingOpen_ = path;
+  if (IsCreated()) PostMessage(WM_OPEN_PENDING);
+}
+
+void CReelcastDlg::OnDropFiles(const std::vector<std::string>& paths) {
+  // Refused while converting, as Open Video is (its button is disabled then).
+  if (converting || paths.empty() || !Item(IDC_BUTTON_ADD_VIDEO).IsEnabled()) return;
+  // One source at a time: the first file dropped.
+  OpenVideoFile(paths.front());
 }

@@ -12,6 +12,7 @@ bool CReelcastApp::InitInstance() {
   theLanguage.Open(theLanguage.GetLanguageBaseFolder(), ReadCurrentLanguage());
 
   CReelcastDlg dialog;
+  if (!startupFile_.empty()) dialog.OpenWhenShown(startupFile_);
   SetMainWindow(&dialog);
   dialog.DoModal();
   SetMainWindow(nullptr);

@@ -1,5 +1,7 @@
 #include "app/reelcast_dlg.h"
 
+#include <utility>
+
 #include "app/catalogue_resolver.h"
 #include "app/help_commands.h"
 #include "app/settings_store.h"
@@ -43,6 +45,11 @@ bool CReelcastDlg::OnInitDialog() {
   Item(IDC_STATIC_DURATION).SetText("00:00:00");
 
   theLanguage.ApplyToDialog(*this, IDD_REELCAST_DIALOG);
+  Item(IDC_PROGRESS_CONVERSION).SetAccessibleName(theLanguage.GetMessageText(IDS_MESSAGE_PROGRESS));
+  DragAcceptFiles(true);
+  // A file named on the command line is opened once the window is up, so
+  // that what the probe has to say has the window to stand on.
+  if (!pendingOpen_.empty()) PostMessage(WM_OPEN_PENDING);
   return true;
 }
 
@@ -119,5 +126,9 @@ bool CReelcastDlg::OnCommand(int id, int) {
 
 LRESULT CReelcastDlg::OnMessage(UINT message, WPARAM, LPARAM) {
   if (message == WM_GRAPHNOTIFY) return OnGraphNotify();
+  if (message == WM_OPEN_PENDING && !pendingOpen_.empty()) {
+    const std::string path = std::exchange(pendingOpen_, std::string());
+    OpenVideoFile(path);
+  }
   return 0;
 }

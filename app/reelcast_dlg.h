@@ -3,8 +3,12 @@
 // and About dialogs.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/run_progress.h"
 #include "engine/graph_context.h"
 #include "engine/media_info.h"
 #include "engine/output_settings.h"
@@ -17,6 +21,11 @@ constexpr unsigned TIMER_ELAPSED = 1112;
 // How long Stop lets the writer finish before the run is torn down anyway.
 constexpr unsigned TIMER_STOP_LIMIT = 1113;
 constexpr unsigned kStopLimitMilliseconds = 5000;
+// How often the progress bar follows the run.
+constexpr unsigned TIMER_PROGRESS = 1114;
+constexpr unsigned kProgressMilliseconds = 500;
+// Opens the file given when the program started, once the window is up.
+constexpr UINT WM_OPEN_PENDING = WM_USER + 14;
 
 namespace test_support {
 struct MainWindowProbe;
@@ -42,6 +51,20 @@ class CReelcastDlg : public ui::Dialog {
   const MediaInfo& SourceInfo() const { return mediaInfo_; }
   GraphContext& Graph() { return graph_; }
 
+  // Where the running graph is in its source, when it can tell.
+  struct RunPosition {
+    REFERENCE_TIME position = 0;
+    REFERENCE_TIME duration = 0;
+  };
+  std::optional<RunPosition> Position();
+
+  // Opens a video as Open Video does once the user has chosen it: the same
+  // probe, messages and stored folder.
+  void OpenVideoFile(const std::string& path);
+  // Opens `path` that way as soon as the window is up (the file named on
+  // the command line).
+  void OpenWhenShown(const std::string& path);
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OnInitDialog() override;
@@ -50,6 +73,7 @@ class CReelcastDlg : public ui::Dialog {
   bool OnCommand(int id, int notification) override;
   void OnTimer(unsigned id) override;
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDropFiles(const std::vector<std::string>& paths) override;
 
  private:
   friend struct test_support::MainWindowProbe;
@@ -67,6 +91,13 @@ class CReelcastDlg : public ui::Dialog {
   // the source for the next one.
   void TearDown();
   void ShowFilterPropertiesBeforeRun();
+
+  // The progress bar of a run, and the notification at its end.
+  void StartProgress();
+  void ShowProgress();
+  void EndProgress();
+  void NotifyRunEnd();
+  static std::int64_t SteadyMilliseconds();
 
   // Release of the media objects when the window closes.
   void ReleaseMediaObjects();
@@ -86,4 +117,9 @@ class CReelcastDlg : public ui::Dialog {
   bool comInitialised = false;
   RunOutcome lastRun_ = RunOutcome::None;
   bool stopping_ = false;
+  RunProgress progress_;
+  // Milliseconds on a steady clock; the time left is estimated by it.
+  std::function<std::int64_t()> runClock_ = SteadyMilliseconds;
+  std::int64_t runStarted_ = 0;
+  std::string pendingOpen_;
 };

@@ -92,6 +92,8 @@ void CReelcastDlg::OnConvert() {
   SetTimer(TIMER_ELAPSED, 1000);
   Item(IDC_BUTTON_ADD_VIDEO).Enable(false);
   Item(IDC_BUTTON_OUTPUT_SETTINGS).Enable(false);
+  DragAcceptFiles(false);  // a drop is an Open Video
+  StartProgress();
 }
 
 void CReelcastDlg::RequestStop() {
@@ -110,6 +112,10 @@ void CReelcastDlg::OnTimer(unsigned id) {
   if (id == TIMER_STOP_LIMIT) {
     // The writer did not finish in time: the run is stopped as it stands.
     TearDown();
+    return;
+  }
+  if (id == TIMER_PROGRESS) {
+    ShowProgress();
     return;
   }
   if (id != TIMER_ELAPSED) return;
@@ -155,6 +161,8 @@ void CReelcastDlg::TearDown() {
       CompletionSummary(m_settings.outputPath, m_settings.outputWidth, m_settings.outputHeight));
   Item(IDC_BUTTON_ADD_VIDEO).Enable(true);
   Item(IDC_BUTTON_OUTPUT_SETTINGS).Enable(true);
+  DragAcceptFiles(true);
+  EndProgress();
   CreateSourceGraph(sourcePath, graph_);
 }
 

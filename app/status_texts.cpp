@@ -41,6 +41,14 @@ std::string ElapsedText(std::int32_t seconds) {
   return "Please wait... Used Time: " + Clock(seconds < 0 ? 0 : seconds);
 }
 
+std::string ProgressText(int percent, std::optional<std::int64_t> secondsLeft) {
+  std::string text = std::to_string(percent) + "%";
+  if (secondsLeft)
+    text += "   " + theLanguage.GetMessageText(IDS_MESSAGE_TIME_LEFT) + " " +
+            Clock(*secondsLeft < 0 ? 0 : *secondsLeft);
+  return text;
+}
+
 std::string DurationDisplay(const std::string& fileName, std::int64_t duration) {
   // Whole seconds as a 32-bit count, truncated toward zero.
   const auto seconds = static_cast<std::int32_t>(duration / 10'000'000);

@@ -2,6 +2,7 @@
 // The texts the main window shows in its two panes.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // "Output file: PATH     Resolution: Original size"
@@ -12,5 +13,8 @@ std::string SummaryWithSize(const std::string& outputPath, int width, int height
 std::string CompletionSummary(const std::string& outputPath, int width, int height);
 // "Please wait... Used Time: HH:MM:SS"
 std::string ElapsedText(std::int32_t seconds);
+// What the progress bar says: "42%", or "42%   Time left: HH:MM:SS" once
+// the time left is known.
+std::string ProgressText(int percent, std::optional<std::int64_t> secondsLeft);
 // "NAME: HH:MM:SS" for a duration in 100-ns units (seconds truncated).
 std::string DurationDisplay(const std::string& fileName, std::int64_t duration);

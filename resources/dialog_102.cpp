@@ -15,7 +15,8 @@ ui::DialogTemplate MainDialogTemplate() {
   t.fontFace = "MS Sans Serif";
   t.pointSize = 8;
   t.cx = 287;
-  t.cy = 140;
+  // The progress bar below the template's controls makes the window taller.
+  t.cy = 156;
   t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_CAPTION | ui::WS_SYSMENU | ui::WS_MINIMIZEBOX |
             ui::DS_MODALFRAME | ui::DS_SETFONT;
   t.exStyle = ui::WS_EX_APPWINDOW;
@@ -31,6 +32,7 @@ ui::DialogTemplate MainDialogTemplate() {
       {IDC_BUTTON_HELP, ControlKind::PushButton, "Help", 214, 7, 66, 26, kButton, {}},
       {IDC_BUTTON_HOMEPAGE, ControlKind::PushButton, "Homepage", 76, 106, 66, 26, kButton, {}},
       {IDC_BUTTON_ABOUT, ControlKind::PushButton, "About", 145, 106, 66, 26, kButton, {}},
+      {IDC_PROGRESS_CONVERSION, ControlKind::ProgressBar, "", 7, 139, 273, 11, ui::WS_VISIBLE, {}},
   };
   return t;
 }

@@ -35,6 +35,11 @@ constexpr int IDS_MESSAGE_RESTART_PROGRAM = 126;
 constexpr int IDS_MESSAGE_FILE_EXIST = 131;
 constexpr int IDS_MESSAGE_STOP_CONVERT = 143;
 constexpr int IDS_MESSAGE_CONVERSION_DONE = 163;
+// Texts added for the desktop: the progress bar and the notifications.
+constexpr int IDS_MESSAGE_TIME_LEFT = 200;
+constexpr int IDS_MESSAGE_PROGRESS = 201;
+constexpr int IDS_MESSAGE_NOTIFY_DONE = 202;
+constexpr int IDS_MESSAGE_NOTIFY_FAILED = 203;
 
 // Main window controls (dialog 102).
 constexpr int IDC_BUTTON_ADD_VIDEO = 1000;
@@ -47,6 +52,7 @@ constexpr int IDC_BUTTON_EXIT = 1022;
 constexpr int IDC_BUTTON_HOMEPAGE = 1026;
 constexpr int IDC_BUTTON_ABOUT = 1027;
 constexpr int IDC_BUTTON_HELP = 1043;
+constexpr int IDC_PROGRESS_CONVERSION = 1060;
 
 // About box controls (dialog 100).
 constexpr int IDC_STATIC_VERSION = 1044;

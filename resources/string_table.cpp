@@ -31,6 +31,10 @@ std::optional<std::string> LoadBuiltInString(int id) {
       {IDS_MESSAGE_FILE_EXIST, "exists. Do you want to replace it?"},
       {IDS_MESSAGE_STOP_CONVERT, "Please first stop converting"},
       {IDS_MESSAGE_CONVERSION_DONE, "Done"},
+      {IDS_MESSAGE_TIME_LEFT, "Time left:"},
+      {IDS_MESSAGE_PROGRESS, "Conversion progress"},
+      {IDS_MESSAGE_NOTIFY_DONE, "Conversion done"},
+      {IDS_MESSAGE_NOTIFY_FAILED, "Conversion failed"},
   };
   auto it = table.find(id);
   if (it == table.end()) return std::nullopt;

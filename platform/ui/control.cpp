@@ -2,7 +2,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "platform/text/utf8.h"
 #include "platform/ui/dialog.h"
@@ -40,6 +42,13 @@ QString Displayed(const std::string& text) {
 void Control::SetText(const std::string& text) {
   if (!widget_) return;
   widget_->setProperty(kTextProperty, Q(text));
+  if (auto* bar = qobject_cast<QProgressBar*>(widget_)) {
+    // The bar keeps its name; its text is what it says about the value.
+    // The text is shown as given: the bar's own placeholders are not used.
+    bar->setFormat(Q(text));
+    bar->setAccessibleDescription(Q(text));
+    return;
+  }
   widget_->setAccessibleName(Displayed(text));
   if (auto* button = qobject_cast<QPushButton*>(widget_)) button->setText(Q(text));
   else if (auto* edit = qobject_cast<QLineEdit*>(widget_)) edit->setText(Q(text));
@@ -72,6 +81,19 @@ void Control::SetFont(const LogFont& font) {
 }
 
 LogFont Control::Font() const { return widget_ ? FromQFont(widget_->font()) : LogFont{}; }
+
+void Control::SetAccessibleName(const std::string& name) {
+  if (widget_) widget_->setAccessibleName(Q(name));
+}
+
+void Control::SetPos(int position) {
+  if (auto* bar = qobject_cast<QProgressBar*>(widget_)) bar->setValue(std::clamp(position, 0, 100));
+}
+
+int Control::GetPos() const {
+  const auto* bar = qobject_cast<const QProgressBar*>(widget_);
+  return bar ? bar->value() : 0;
+}
 
 void Control::ResetContent() {
   if (!widget_) return;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "platform/ui/dialog_impl.h"
@@ -144,6 +145,15 @@ void Dialog::Create() {
         widget = list;
         break;
       }
+      case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(window);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setFormat(Q(c.text));
+        bar->setAlignment(Qt::AlignCenter);
+        widget = bar;
+        break;
+      }
     }
     widget->setProperty(kTextProperty, Q(c.text));
     widget->setFont(font);
@@ -162,6 +172,7 @@ void Dialog::Create() {
   }
 
   if (!impl_->icon.isNull()) window->setWindowIcon(impl_->icon);
+  window->setAcceptDrops(impl_->acceptsDroppedFiles);
   OnInitDialog();
 }
 
@@ -244,6 +255,17 @@ void Dialog::KillTimer(unsigned id) {
 }
 
 bool Dialog::HasTimer(unsigned id) const { return impl_->timers.count(id) != 0; }
+
+void Dialog::DragAcceptFiles(bool accept) {
+  impl_->acceptsDroppedFiles = accept;
+  if (impl_->window) impl_->window->setAcceptDrops(accept);
+}
+
+bool Dialog::AcceptsDroppedFiles() const { return impl_->acceptsDroppedFiles; }
+
+bool Dialog::IsWindowVisible() const { return impl_->window && impl_->window->isVisible(); }
+
+bool Dialog::IsActiveWindow() const { return impl_->window && impl_->window->isActiveWindow(); }
 
 void Dialog::ClientToScreen(int& x, int& y) const {
   if (!impl_->window) return;

@@ -40,6 +40,12 @@ class Control {
   bool IsVisible() const;
   void SetFont(const LogFont& font);
   LogFont Font() const;
+  // The name a screen reader gives the control, when it is not its text.
+  void SetAccessibleName(const std::string& name);
+
+  // Progress bars: the position, 0 to 100.
+  void SetPos(int position);
+  int GetPos() const;
 
   // Combo and list boxes. Indexes are 0-based; -1 means no selection.
   void ResetContent();
@@ -117,6 +123,15 @@ class Dialog {
   void KillTimer(unsigned id);
   bool HasTimer(unsigned id) const;
 
+  // Whether files dragged from a file manager may be dropped on the window
+  // (OnDropFiles receives them); off until asked for.
+  void DragAcceptFiles(bool accept);
+  bool AcceptsDroppedFiles() const;
+  // Whether the window is on screen, and whether it is the one the user is
+  // working in.
+  bool IsWindowVisible() const;
+  bool IsActiveWindow() const;
+
   // Maps a point in the dialog's client area to screen coordinates.
   void ClientToScreen(int& x, int& y) const;
   // Converts a rectangle in dialog units to pixels with the dialog font.
@@ -144,9 +159,13 @@ class Dialog {
   virtual void OnClose() { SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }
   // Any other message.
   virtual LRESULT OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return 0; }
+  // Local files dropped on the window, when it accepts them, in the order
+  // the drop gave them.
+  virtual void OnDropFiles(const std::vector<std::string>& /*paths*/) {}
 
  private:
   friend class Control;
+  friend class DialogWindow;
   struct Impl;
   friend struct Impl;
 

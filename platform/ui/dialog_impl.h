@@ -30,6 +30,7 @@ struct Dialog::Impl {
   // Set while the program itself changes a selection, so that only a
   // user's change sends a notification.
   bool programmaticChange = false;
+  bool acceptsDroppedFiles = false;
 };
 
 // The text a control was given, as given (mnemonic markers included).

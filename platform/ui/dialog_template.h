@@ -15,6 +15,7 @@ enum class ControlKind {
   Edit,
   ComboBox,  // drop-down list
   ListBox,
+  ProgressBar,  // 0 to 100, with a text of its own on the bar
 };
 
 // Window styles.

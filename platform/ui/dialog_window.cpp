@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 
 #include "platform/ui/dialog.h"
 
@@ -36,6 +38,43 @@ void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {
                        MAKELPARAM(static_cast<unsigned>(at.x()), static_cast<unsigned>(at.y())));
   }
   QDialog::mouseReleaseEvent(event);
+}
+
+namespace {
+
+// The local files a drag carries; other addresses are not files to open.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  return paths;
+}
+
+}  // namespace
+
+void DialogWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (owner_.AcceptsDroppedFiles() && !LocalFiles(event->mimeData()).empty())
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void DialogWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (owner_.AcceptsDroppedFiles() && !LocalFiles(event->mimeData()).empty())
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void DialogWindow::dropEvent(QDropEvent* event) {
+  const auto paths = LocalFiles(event->mimeData());
+  if (!owner_.AcceptsDroppedFiles() || paths.empty()) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  owner_.OnDropFiles(paths);
 }
 
 void DialogWindow::customEvent(QEvent* event) {

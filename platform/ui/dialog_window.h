@@ -32,6 +32,9 @@ class DialogWindow : public QDialog {
   void closeEvent(QCloseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void customEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   Dialog& owner_;

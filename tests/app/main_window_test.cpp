@@ -35,7 +35,8 @@ TEST_F(MainWindow, StartsWithTheTemplateTextsAndTheFirstStatusTexts) {
       {IDC_STATIC_SUMMARY, "Output file: " + test_support::HomeFolder() +
                                "/Videos/output.wmv     Resolution: Original size"},
       {IDC_BUTTON_OUTPUT_SETTINGS, "Options"}, {IDC_BUTTON_HELP, "Help"},
-      {IDC_BUTTON_HOMEPAGE, "Homepage"},     {IDC_BUTTON_ABOUT, "About"}};
+      {IDC_BUTTON_HOMEPAGE, "Homepage"},     {IDC_BUTTON_ABOUT, "About"},
+      {IDC_PROGRESS_CONVERSION, ""}};
   const auto children = w.Children();
   ASSERT_EQ(children.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -2,6 +2,8 @@
 // Runs the program's start-up as far as the main window, without its modal
 // loop: settings key, language, main window created and initialised.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/reelcast_dlg.h"
@@ -14,6 +16,10 @@ namespace test_support {
 struct MainWindowProbe {
   static void SetConverting(CReelcastDlg& window, bool converting) {
     window.converting = converting ? 1 : 0;
+  }
+  // The clock (milliseconds) by which the window estimates the time left.
+  static void SetRunClock(CReelcastDlg& window, std::function<std::int64_t()> clock) {
+    window.runClock_ = std::move(clock);
   }
 };
 

@@ -162,6 +162,10 @@ Recipe RecipeFor(ClipKind kind) {
       const ClipFacts f = WithAudio(Picture(1280, 720, 25, 1, 500), 1, 48000, 2);
       return {"hd-20s.mp4", f, Mux("mp4mux") + Video(f, kH264) + Audio(f, kAac, 20)};
     }
+    case ClipKind::Mp4TwoMinutes: {
+      const ClipFacts f = WithAudio(Picture(320, 240, 25, 1, 3000), 1, 44100, 2);
+      return {"two-minutes-320x240.mp4", f, Mux("mp4mux") + Video(f, kH264) + Audio(f, kAac, 120)};
+    }
   }
   throw std::logic_error("unknown clip kind");
 }

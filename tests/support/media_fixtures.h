@@ -28,6 +28,7 @@ enum class ClipKind {
   MkvVariableRateWithAudio,  // MkvVariableRate with a Vorbis tone
   AviOddWidthWithAudio,      // AviOddWidth with an MP3 tone
   MkvOneFrameNoRate,         // a single H.264 frame, no declared frame rate
+  Mp4TwoMinutes,             // 2 min, 320x240, 25 fps, H.264/AAC: a run long enough to watch
 };
 
 // The path of the clip, made on first use. Throws std::runtime_error when

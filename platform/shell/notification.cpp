@@ -1,0 +1,33 @@
+#include "platform/shell/notification.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace shell {
+
+namespace {
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+}  // namespace
+
+bool ShowDesktopNotification(const std::string& summary, const std::string& body) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected() || !bus.interface()) return false;
+  // A service the bus starts on demand counts as much as a running one.
+  QDBusConnectionInterface* names = bus.interface();
+  if (!names->isServiceRegistered(kService).value() &&
+      !names->activatableServiceNames().value().contains(kService))
+    return false;
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/Notifications"),
+                                                     kService, QStringLiteral("Notify"));
+  // app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout
+  call << QStringLiteral("Reelcast") << 0u << QStringLiteral("reelcast")
+       << QString::fromStdString(summary) << QString::fromStdString(body) << QStringList()
+       << QVariantMap() << -1;
+  // The reply (the notification's number) is of no use here: never wait.
+  return bus.send(call);
+}
+
+}  // namespace shell
