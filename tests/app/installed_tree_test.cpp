@@ -9,7 +9,10 @@
 #include <QProcess>
 #include <QSettings>
 #include <filesystem>
+#include <fstream>
+#include <gst/gst.h>
 #include <map>
+#include <sstream>
 
 #include "app/reelcast_app.h"
 #include "app/reelcast_dlg.h"
@@ -84,6 +87,40 @@ TEST(InstalledTree, DISABLED_FromTheInstalledTree) {
   EXPECT_EQ(addresses[0].text, text::FileUrl((shared / "help" / "Introduction.htm").string()));
 }
 
+// File managers offer the program for the types its desktop entry names:
+// each must be a container that an installed GStreamer demultiplexer reads.
+void ExpectOnlyReadableTypes(const fs::path& desktopEntry) {
+  const std::map<std::string, const char*> readers = {
+      {"video/mp4", "qtdemux"},          {"video/x-m4v", "qtdemux"},
+      {"video/quicktime", "qtdemux"},    {"video/3gpp", "qtdemux"},
+      {"video/3gpp2", "qtdemux"},        {"video/x-matroska", "matroskademux"},
+      {"video/webm", "matroskademux"},   {"video/x-msvideo", "avidemux"},
+      {"video/vnd.avi", "avidemux"},     {"video/x-ms-wmv", "asfdemux"},
+      {"video/x-ms-asf", "asfdemux"},    {"video/x-flv", "flvdemux"},
+      {"video/mpeg", "mpegpsdemux"},     {"video/mp2t", "tsdemux"},
+      {"video/ogg", "oggdemux"},         {"video/x-ogm+ogg", "oggdemux"},
+      {"video/x-theora+ogg", "oggdemux"}, {"video/dv", "dvdemux"},
+      {"application/vnd.rn-realmedia", "rmdemux"}};
+  std::ifstream in(desktopEntry);
+  std::string line, types;
+  while (std::getline(in, line))
+    if (line.rfind("MimeType=", 0) == 0) types = line.substr(9);
+  ASSERT_FALSE(types.empty());
+  std::stringstream list(types);
+  std::string type;
+  int count = 0;
+  while (std::getline(list, type, ';')) {
+    if (type.empty()) continue;
+    ++count;
+    const auto reader = readers.find(type);
+    ASSERT_NE(reader, readers.end()) << type << ": which demultiplexer reads it?";
+    GstElementFactory* factory = gst_element_factory_find(reader->second);
+    EXPECT_NE(factory, nullptr) << type << " needs " << reader->second;
+    if (factory) gst_object_unref(factory);
+  }
+  EXPECT_GE(count, 10);
+}
+
 void ExpectPassed(const Outcome& run) {
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("[  PASSED  ] 1 test"), std::string::npos) << run.output;
@@ -119,6 +156,8 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
   const Outcome metadata = Execute("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
                                                     QString::fromStdString((share / "metainfo" / "com.tarnwick.Reelcast.metainfo.xml").string())});
   EXPECT_EQ(metadata.status, 0) << metadata.output;
+
+  ExpectOnlyReadableTypes(share / "applications" / "com.tarnwick.Reelcast.desktop");
 
   const Outcome version = Execute((usr / "bin" / "reelcast").string(), {QStringLiteral("--version")});
   EXPECT_EQ(version.status, 0) << version.output;
