@@ -64,5 +64,6 @@ void CLanguage::ApplyLocale(const std::string& localeString) {
   text::SetProcessLocale(localeString);
   const auto langId = static_cast<std::uint16_t>(m_nSubLanguage * 1024 + m_nPrimaryLanguage);
   text::SetThreadLocale(text::MAKELCID(langId));
-  text::UseEnglishNumbers();
+  // Numbers stay English: SetProcessLocale leaves the numeric category
+  // alone, so no running stream ever sees it change.
 }

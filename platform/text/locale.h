@@ -20,14 +20,17 @@ constexpr LCID MAKELCID(std::uint16_t langId) { return langId; }
 void SetThreadLocale(LCID locale);
 LCID GetThreadLocale();
 
-// Sets the C library's locale for every category. The Windows locale strings
-// a language names ("english", "chs", "deu") name no C locale on this
-// platform, and a look-alike alias could switch the character set away from
-// UTF-8, so the user's own locale (from the environment) is used whatever the
-// string. Returns the locale name the library took.
+// Sets the C library's locale for every category but the numeric one, which
+// is never touched (numbers stay "C"). The Windows locale strings a language
+// names ("english", "chs", "deu") name no C locale on this platform, and a
+// look-alike alias could switch the character set away from UTF-8, so the
+// user's own locale (from the environment) is used whatever the string.
+// Returns the locale name the library took (for all categories).
 std::string SetProcessLocale(const std::string& windowsLocaleString);
 
 // Numbers are read and written the English way ("C") whatever the language.
+// Called once at start-up, before any thread formats a number (the toolkit
+// sets the user's locale for every category when it starts).
 void UseEnglishNumbers();
 
 }  // namespace text

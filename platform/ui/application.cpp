@@ -3,13 +3,20 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "platform/text/locale.h"
+
 namespace ui {
 
 namespace {
 Application* current = nullptr;
 }
 
-Application::Application() { current = this; }
+Application::Application() {
+  current = this;
+  // The toolkit took the user's locale for every category when it started;
+  // numbers are read and written the English way from here on.
+  text::UseEnglishNumbers();
+}
 
 Application::~Application() {
   if (current == this) current = nullptr;

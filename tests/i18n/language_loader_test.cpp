@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -89,6 +90,33 @@ TEST_F(LanguageLoader, LocaleOfTheName) {
   char number[16];
   std::snprintf(number, sizeof number, "%.2f", 23.976);
   EXPECT_STREQ(number, "23.98");
+}
+
+// Encoder threads format numbers while the language is switched, so the
+// switch never sets the numeric category, not even for a moment: a value
+// placed there beforehand is still there after several switches, while the
+// other categories follow the user's locale.
+TEST_F(LanguageLoader, SwitchingNeverTouchesTheNumericLocale) {
+  folder.Add("English.ini", "");
+  folder.Add("German.ini", "");
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  const char* savedAll = std::getenv("LC_ALL");
+  const std::string saved = savedAll ? savedAll : "";
+  setenv("LC_ALL", "C.UTF-8", 1);
+  const char* marker = std::setlocale(LC_NUMERIC, "C.UTF-8");
+  ASSERT_NE(marker, nullptr) << "C.UTF-8 is part of the C library";
+  const std::string placed = marker;
+
+  ASSERT_TRUE(language.Open(folder.Base(), "English"));
+  language.SelectLanguage("German");
+  language.SelectLanguage("english");
+  EXPECT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), placed);
+  EXPECT_EQ(std::string(std::setlocale(LC_CTYPE, nullptr)), "C.UTF-8");
+  EXPECT_EQ(std::string(std::setlocale(LC_TIME, nullptr)), "C.UTF-8");
+
+  if (savedAll) setenv("LC_ALL", saved.c_str(), 1);
+  else unsetenv("LC_ALL");
+  std::setlocale(LC_ALL, before.c_str());
 }
 
 TEST_F(LanguageLoader, AnUnknownNameLoadsEnglish) {
