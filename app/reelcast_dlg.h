@@ -88,8 +88,11 @@ class CReelcastDlg : public ui::Dialog {
   // never waits for the writer; the end then tears the run down.
   void RequestStop();
   // Ends a run (completed, stopped, aborted or failed to start) and reopens
-  // the source for the next one.
+  // the source for the next one; once per run.
   void TearDown();
+  // The elapsed-time and stop-limit timers, stopped before anything of the
+  // run shows a message box.
+  void StopRunTimers();
   void ShowFilterPropertiesBeforeRun();
 
   // The progress bar of a run, and the notification at its end.
@@ -122,4 +125,6 @@ class CReelcastDlg : public ui::Dialog {
   std::function<std::int64_t()> runClock_ = SteadyMilliseconds;
   std::int64_t runStarted_ = 0;
   std::string pendingOpen_;
+  bool runOpen_ = false;  // a run was begun and is not torn down yet
+  int teardowns_ = 0;     // runs torn down, for tests
 };

@@ -71,6 +71,7 @@ void CReelcastDlg::OnConvert() {
 
   MakeVideosFolderFor(m_settings.outputPath);
   lastRun_ = RunOutcome::FailedToStart;
+  runOpen_ = true;
   ConversionRequest request{m_settings, graph_, Port(), errorText};
   if (BuildGraphWithCompressors(request) < 0) {
     TearDown();
@@ -136,8 +137,11 @@ LRESULT CReelcastDlg::OnGraphNotify() {
       TearDown();
     } else if (code == EC_ERRORABORT || code == EC_USERABORT) {
       // An aborted graph ends the run as a stop does, after saying why,
-      // instead of staying in the converting state.
+      // instead of staying in the converting state. The box runs its own
+      // message loop: the run's timers are stopped first, so that neither
+      // the elapsed time nor the stop limit acts on a run that is ending.
       lastRun_ = RunOutcome::Aborted;
+      StopRunTimers();
       errorText = AMGetErrorTextA(code == EC_ERRORABORT ? static_cast<HRESULT>(param1) : E_ABORT);
       ui::AppMessageBox(errorText);
       TearDown();
@@ -146,9 +150,18 @@ LRESULT CReelcastDlg::OnGraphNotify() {
   return result;
 }
 
-void CReelcastDlg::TearDown() {
+void CReelcastDlg::StopRunTimers() {
   KillTimer(TIMER_ELAPSED);
   KillTimer(TIMER_STOP_LIMIT);
+}
+
+void CReelcastDlg::TearDown() {
+  // Once per run: whatever asks again (a message handled inside a message
+  // box, a late timer) finds the run already ended.
+  if (!runOpen_) return;
+  runOpen_ = false;
+  ++teardowns_;
+  StopRunTimers();
   stopping_ = false;
   if (graph_.control) graph_.control->Stop();
   if (graph_.events) graph_.events->SetNotifyWindow(nullptr, 0, 0);

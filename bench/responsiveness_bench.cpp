@@ -1,89 +1,31 @@
 // How long the window's thread is kept from its messages around a
 // conversion: pressing Convert (build and start), the run itself, pressing
-// Stop, and the end of a completed run (event drain, teardown, reopening the
-// source). The window runs headless on the offscreen platform with the
-// program's own start-up, on a 20-second 1280x720 H.264/AAC clip.
+// Stop, the end of a completed run (event drain, teardown, reopening the
+// source), and a stop whose writer never finishes. The window runs headless
+// on the offscreen platform with the program's own start-up, on a 20-second
+// 1280x720 H.264/AAC clip.
 //
 // The loop's tick asks for every 5 ms; the longest gap between two ticks is
 // the longest time a user would have waited for the window to react.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 
-#include "app/console_modal_ui.h"
-#include "app/convert_options.h"
-#include "app/convert_session.h"
-#include "app/reelcast_dlg.h"
-#include "platform/dshow/initialise.h"
-#include "platform/ui/application.h"
-#include "platform/ui/environment.h"
-#include "platform/ui/message_loop.h"
-#include "platform/ui/modal_ui.h"
-#include "resources/resource_ids.h"
+#include "bench/bench_window.h"
+#include "platform/gst/conversion_pipeline.h"
 #include "tests/support/media_fixtures.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-class BenchApplication : public ui::Application {
- public:
-  bool InitInstance() override { return false; }
-};
-
-// One main window with the clip opened and the format's compressors chosen.
-class Window {
- public:
-  explicit Window(const ConvertOptions& options) {
-    app_.SetRegistryKey("TARNWICK");
-    app_.SetMainWindow(&window_);
-    window_.Create();
-    window_.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ADD_VIDEO, BN_CLICKED));
-    ready_ = window_.Graph().graph && ApplyConvertOptions(options, window_);
-  }
-  ~Window() { app_.SetMainWindow(nullptr); }
-
-  bool ready() const { return ready_; }
-
-  // How long the click's handling kept the thread.
-  double Click() {
-    const auto start = Clock::now();
-    window_.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
-    return Milliseconds(Clock::now() - start);
-  }
-  bool converting() { return window_.IsConverting(); }
-
-  // Runs the loop until `done`, giving the longest gap between ticks.
-  template <typename Done>
-  double LongestStallUntil(Done done) {
-    auto last = Clock::now();
-    double longest = 0;
-    ui::RunMessageLoop(
-        [&] {
-          const auto now = Clock::now();
-          longest = std::max(longest, Milliseconds(now - last));
-          last = now;
-          return done();
-        },
-        5);
-    return longest;
-  }
-
- private:
-  BenchApplication app_;
-  CReelcastDlg window_;
-  bool ready_ = false;
-};
+using bench::Clock;
+using bench::Milliseconds;
+using bench::Window;
 
 ConvertOptions OptionsFor(int format) {
   ConvertOptions options;
@@ -138,22 +80,50 @@ void BM_RunToCompletion(benchmark::State& state) {
 BENCHMARK(BM_RunToCompletion)->ArgName("format")->Arg(1)->Iterations(1)
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A writer that never finishes: the output is a pipe that nobody reads, as
+// a hung network share would be. Stop, the five seconds the writer is given,
+// and the teardown after that limit: the window never waits for the writer.
+// The pipe is then read to its end, which comes once the pipeline left to
+// finish on its own has let go of the file.
+void BM_StopWithAStuckWriter(benchmark::State& state) {
+  double stop = 0, stall = 0, stopToEnd = 0;
+  for (auto _ : state) {
+    int ends[2];
+    if (pipe(ends) != 0) return state.SkipWithError("no pipe");
+    const int capacity = fcntl(ends[0], F_SETPIPE_SZ, 4096);
+    Window window(OptionsFor(1));
+    if (!window.ready()) return state.SkipWithError("the clip did not open");
+    window.dialog().Settings().outputPath = "/proc/self/fd/" + std::to_string(ends[1]);
+    window.Click();
+    if (!window.converting()) return state.SkipWithError("the conversion did not start");
+    window.LongestStallUntil([&] {
+      int unread = 0;
+      ioctl(ends[0], FIONREAD, &unread);
+      return unread >= capacity;
+    });
+    const auto pressed = Clock::now();
+    stop = std::max(stop, window.Click());
+    stall = std::max(stall, window.LongestStallUntil([&] { return !window.converting(); }));
+    stopToEnd = std::max(stopToEnd, Milliseconds(Clock::now() - pressed));
+    close(ends[1]);
+    char buffer[4096];
+    while (read(ends[0], buffer, sizeof buffer) > 0) {
+    }
+    close(ends[0]);
+    gst::ConversionPipeline::WaitUntilShutDown(std::chrono::seconds(60));
+  }
+  state.counters["stop_ms"] = stop;
+  state.counters["stopping_max_stall_ms"] = stall;
+  state.counters["stop_to_end_ms"] = stopToEnd;
+}
+BENCHMARK(BM_StopWithAStuckWriter)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  // The program's settings are read from a private home, so the user's stay untouched.
-  const auto home = std::filesystem::temp_directory_path() / "reelcast-bench-home";
-  std::filesystem::create_directories(home);
-  setenv("HOME", home.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-  ui::PrepareEnvironment();
+  bench::PrepareProcess();
   QApplication qt(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("reelcast"));
-  dshow::Initialise();
-  const std::string clip = test_support::Clip(test_support::ClipKind::Mp4Hd20s);
-  ui::SetModal(std::make_unique<ConsoleModalUi>(clip, true));
-
+  bench::StartProgram(test_support::Clip(test_support::ClipKind::Mp4Hd20s));
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -1,24 +1,44 @@
 #include "platform/dshow/event_queue.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 
 namespace dshow {
 
-void EventQueue::Post(long eventCode, LONG_PTR param1, LONG_PTR param2) {
+RunGeneration NextRunGeneration() {
+  static std::atomic<RunGeneration> last{0};
+  return ++last;
+}
+
+void EventQueue::Open(RunGeneration generation) {
+  std::lock_guard lock(mutex_);
+  current_ = generation;
+  open_ = true;
+  std::erase_if(events_, [generation](const Event& e) { return e.generation != generation; });
+}
+
+void EventQueue::Close() {
+  std::lock_guard lock(mutex_);
+  open_ = false;
+}
+
+void EventQueue::Post(RunGeneration generation, long eventCode, LONG_PTR param1,
+                      LONG_PTR param2) {
   ui::WindowPort window;
   UINT message = 0;
   LONG_PTR instanceData = 0;
   {
     std::lock_guard lock(mutex_);
-    events_.push_back({eventCode, param1, param2});
+    // An event of a run that was stopped, or of an earlier one.
+    if (!open_ || generation != current_) return;
+    events_.push_back({generation, eventCode, param1, param2});
     window = window_;
     message = message_;
     instanceData = instanceData_;
   }
   arrived_.notify_all();
-  // Posted outside the lock: the port takes its own lock and may deliver
-  // at once.
-  if (window) window->Post(message, 0, instanceData);
+  if (window) window->Post(message, static_cast<WPARAM>(generation), instanceData);
 }
 
 HRESULT EventQueue::Take(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, long msTimeout) {
@@ -32,11 +52,6 @@ HRESULT EventQueue::Take(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, lo
   param1 = event.param1;
   param2 = event.param2;
   return S_OK;
-}
-
-void EventQueue::Clear() {
-  std::lock_guard lock(mutex_);
-  events_.clear();
 }
 
 void EventQueue::SetNotifyWindow(ui::WindowPort window, UINT message, LONG_PTR instanceData) {

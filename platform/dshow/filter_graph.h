@@ -33,10 +33,13 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaStrea
 
   // IMediaControl. Run starts the pipeline the graph stands for (see
   // run_plan.h and graph_run.h for what it writes and the events and codes
-  // it gives); running again while running does nothing. Stop ends the
-  // streams so that the file stays valid, waiting a bounded time
-  // (VFW_E_TIMEOUT when the writer did not finish). A graph that has run to
-  // its end stays running until Stop, as the events leave it to the caller.
+  // it gives); running again while running does nothing. Each run has a
+  // generation of its own, and the events of any other are dropped. Stop
+  // ends the streams so that the file stays valid, waiting a bounded time
+  // (none after EndStreams); VFW_E_TIMEOUT when the writer had not
+  // finished, which is then left to finish apart and never holds the
+  // caller. A graph that has run to its end stays running until Stop, as
+  // the events leave it to the caller.
   // Pause is not offered: E_NOTIMPL.
   HRESULT Run() override;
   HRESULT Pause() override;

@@ -13,9 +13,13 @@ HRESULT FilterGraph::Run() {
   RunPlan plan;
   const HRESULT hr = PlanRun(*this, plan);
   if (FAILED(hr)) return hr;
-  // The end of an earlier run, not yet taken, would be read as this one's.
-  events_.Clear();
-  return GraphRun::Start(std::move(plan), events_, run_);
+  // From now on only this run's events count: the end of an earlier run,
+  // not yet taken or still on its way, is dropped by its generation.
+  const RunGeneration generation = NextRunGeneration();
+  events_.Open(generation);
+  const HRESULT started = GraphRun::Start(std::move(plan), events_, generation, run_);
+  if (FAILED(started)) events_.Close();
+  return started;
 }
 
 HRESULT FilterGraph::Pause() {
@@ -25,6 +29,8 @@ HRESULT FilterGraph::Pause() {
 
 HRESULT FilterGraph::Stop() {
   if (!run_) return S_OK;
+  // Whatever the stopping run still raises is dropped by its generation.
+  events_.Close();
   const HRESULT hr = run_->Stop();
   run_.reset();
   return hr;

@@ -61,24 +61,29 @@ HRESULT CheckOutputFile(const FileSinkTarget& target) {
   return access(folder.c_str(), W_OK | X_OK) == 0 ? S_OK : E_ACCESSDENIED;
 }
 
-GraphRun::GraphRun(RunPlan plan, EventQueue& events)
-    : pipeline_(std::move(plan.description), [&events](const gst::PipelineEvent& event) {
-        if (event.kind == gst::PipelineEvent::Kind::Complete) {
-          events.Post(EC_COMPLETE, S_OK, 0);
-          return;
-        }
-        GST_WARNING("run failed: %s (%s)", event.message.c_str(), event.detail.c_str());
-        events.Post(EC_ERRORABORT, FailureCode(event.failure), 0);
-      }) {}
+// The pipeline calls the handler with no lock held and never after its Stop
+// has returned, so the queue (which outlives the run) is safe to use.
+GraphRun::GraphRun(RunPlan plan, EventQueue& events, RunGeneration generation)
+    : pipeline_(std::move(plan.description),
+                [&events, generation](const gst::PipelineEvent& event) {
+                  if (event.kind == gst::PipelineEvent::Kind::Complete) {
+                    events.Post(generation, EC_COMPLETE, S_OK, 0);
+                    return;
+                  }
+                  GST_WARNING("run failed: %s (%s)", event.message.c_str(),
+                              event.detail.c_str());
+                  events.Post(generation, EC_ERRORABORT, FailureCode(event.failure), 0);
+                }) {}
 
-HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, std::unique_ptr<GraphRun>& run) {
+HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generation,
+                        std::unique_ptr<GraphRun>& run) {
   GST_DEBUG_CATEGORY_INIT(graph_run_debug, "reelcast-run", 0, "runs of filter graphs");
   run.reset();
   if (plan.output) {
     const HRESULT hr = CheckOutputFile(*plan.output);
     if (FAILED(hr)) return hr;
   }
-  std::unique_ptr<GraphRun> started(new GraphRun(std::move(plan), events));
+  std::unique_ptr<GraphRun> started(new GraphRun(std::move(plan), events, generation));
   std::string error;
   if (!started->pipeline_.Start(error)) {
     GST_WARNING("the run could not start: %s", error.c_str());

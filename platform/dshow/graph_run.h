@@ -3,7 +3,8 @@
 // output file was found writable, with the pipeline's end turned into a
 // graph event.
 //
-// Events (queued from a GStreamer thread, which touches nothing else):
+// Events (queued from a GStreamer thread, which touches nothing else, under
+// the run's generation, with no lock held):
 // the end of every stream is EC_COMPLETE (param1 S_OK); a failure is
 // EC_ERRORABORT with param1 the code that says what happened:
 //   a stream has no installed decoder       VFW_E_NO_DECOMPRESSOR
@@ -32,18 +33,22 @@ HRESULT CheckOutputFile(const FileSinkTarget& target);
 
 class GraphRun {
  public:
-  // Starts the plan; its events go to `events` until Stop. On failure
-  // nothing runs and no event comes: the output file's code
-  // (CheckOutputFile), or VFW_E_RUNTIME_ERROR when the pipeline could not
-  // be built or started.
-  static HRESULT Start(RunPlan plan, EventQueue& events, std::unique_ptr<GraphRun>& run);
+  // Starts the plan; its events go to `events` under `generation` until
+  // Stop. On failure nothing runs and no event comes: the output file's
+  // code (CheckOutputFile), or VFW_E_RUNTIME_ERROR when the pipeline could
+  // not be built or started.
+  static HRESULT Start(RunPlan plan, EventQueue& events, RunGeneration generation,
+                       std::unique_ptr<GraphRun>& run);
 
   GraphRun(const GraphRun&) = delete;
   GraphRun& operator=(const GraphRun&) = delete;
 
   // Ends the streams and waits (bounded) until the writer has finished, so
-  // the file stays valid. VFW_E_TIMEOUT when it did not finish in time: the
-  // file may then be incomplete. No event comes after it.
+  // the file stays valid; after EndStreams it waits no more, the caller
+  // having given the writer its time. VFW_E_TIMEOUT when the writer had not
+  // finished: the file may then be incomplete, and the pipeline is left to
+  // shut down on a thread of its own (a stuck writer cannot hold the
+  // caller). No event comes after it.
   HRESULT Stop();
 
   // Ends the streams without waiting; the run's end then comes as
@@ -54,7 +59,7 @@ class GraphRun {
   REFERENCE_TIME Position() const;
 
  private:
-  GraphRun(RunPlan plan, EventQueue& events);
+  GraphRun(RunPlan plan, EventQueue& events, RunGeneration generation);
 
   gst::ConversionPipeline pipeline_;
 };

@@ -2,6 +2,7 @@
 
 #include <gst/pbutils/pbutils.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -18,6 +19,15 @@ namespace gst {
 namespace {
 
 const char* KindName(StreamKind kind) { return kind == StreamKind::Video ? "video" : "audio"; }
+
+// How long a stopped run left to finish on its own thread is given before
+// it is shut down as it stands.
+constexpr auto kFinishApartLimit = std::chrono::seconds(60);
+
+// Pipelines being shut down on threads of their own.
+std::mutex apartMutex;
+std::condition_variable apartChanged;
+int apartCount = 0;
 
 std::optional<StreamKind> KindOf(GstCaps* caps) {
   if (!caps || gst_caps_is_empty(caps) || gst_caps_is_any(caps)) return std::nullopt;
@@ -38,13 +48,7 @@ class ConversionPipeline::Impl {
     description_.branches.clear();
   }
 
-  ~Impl() {
-    {
-      std::lock_guard lock(mutex_);
-      deliver_ = false;
-    }
-    Shutdown();
-  }
+  ~Impl() { Shutdown(); }
 
   bool Start(std::string& error) {
     const bool started =
@@ -64,32 +68,55 @@ class ConversionPipeline::Impl {
       return false;
     }
     deliver_ = true;
-    // An end that came while starting goes out now.
-    for (const PipelineEvent& event : pending_) handler_(event);
-    pending_.clear();
+    // An end that came while starting goes out now, outside the lock.
+    std::vector<PipelineEvent> pending;
+    pending.swap(pending_);
+    ++delivering_;
+    lock.unlock();
+    for (const PipelineEvent& event : pending) handler_(event);
+    lock.lock();
+    --delivering_;
+    changed_.notify_all();
     return true;
   }
 
+  // Ends the streams (unless EndStreams did) and waits up to `wait` for the
+  // writer; after EndStreams it does not wait again. No event is handed
+  // over once it returns. What is left to do is Shutdown, which the caller
+  // runs at once when the run ended, or apart when the writer is still busy.
   StopResult Stop(std::chrono::milliseconds wait) {
     std::unique_lock lock(mutex_);
-    deliver_ = false;
-    if (!pipeline_ || ended_) {
-      const bool failed = failed_ || firstError_.has_value();
-      lock.unlock();
-      Shutdown();
-      return failed ? StopResult::Failed : StopResult::Finished;
-    }
+    StopDelivering(lock);
+    if (!pipeline_ || ended_)
+      return failed_ || firstError_ ? StopResult::Failed : StopResult::Finished;
     const bool ending = stopping_;  // EndStreams came first
-    stopping_ = true;
     lock.unlock();
-    if (!ending) EndStreams();
+    EndWithoutWaiting();
     lock.lock();
-    const bool ended = changed_.wait_for(lock, wait, [this] { return ended_; });
-    const bool failed = firstError_.has_value();
-    lock.unlock();
-    Shutdown();
+    const bool ended =
+        changed_.wait_for(lock, ending ? std::chrono::milliseconds(0) : wait, [this] {
+          return ended_;
+        });
     if (!ended) return StopResult::TimedOut;
-    return failed ? StopResult::Failed : StopResult::Finished;
+    return firstError_ ? StopResult::Failed : StopResult::Finished;
+  }
+
+  // Whether shutting down can wait for streaming threads that may never
+  // return (a writer stuck in the file system): a run still going.
+  bool Busy() {
+    std::unique_lock lock(mutex_);
+    StopDelivering(lock);
+    return pipeline_ && !ended_;
+  }
+
+  // Lets a run that was stopped finish on the calling thread: the streams
+  // are ended (if they were not) and the writer is given up to `limit` to
+  // write what they hold, so the file is whole when the writer is merely
+  // slow.
+  void Finish(std::chrono::milliseconds limit) {
+    EndWithoutWaiting();
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, limit, [this] { return ended_; });
   }
 
   // Sending the end into a branch waits while its queue is full, so it is
@@ -165,6 +192,7 @@ class ConversionPipeline::Impl {
   }
 
   // Stops every thread of the pipeline, then gives back what the caller owns.
+  // Waits for every streaming thread, however long the writer takes.
   void Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
@@ -284,26 +312,37 @@ class ConversionPipeline::Impl {
     return event;
   }
 
-  // Records the first end of the run and reports it once.
-  // The handler is called under the lock, so that it never runs once
-  // delivery has been switched off by Stop or the destructor.
+  // Records the first end of the run and reports it once. The handler is
+  // called with no lock held; StopDelivering waits for a call under way, so
+  // none runs once Stop or the destructor has switched delivery off.
   void End(PipelineEvent event) {
-    {
-      std::lock_guard lock(mutex_);
-      if (ended_) return;
-      // Streams ended before their formats were agreed leave the muxer
-      // without them: that is the stop taking effect early, not a failure.
-      if (stopping_ && event.kind == PipelineEvent::Kind::Error &&
-          event.failure == PipelineEvent::Failure::Negotiation)
-        event = PipelineEvent{};
-      ended_ = true;
-      if (event.kind == PipelineEvent::Kind::Error) firstError_ = event;
-      if (deliver_)
-        handler_(event);
-      else if (!stopping_)
-        pending_.push_back(event);
-    }
+    std::unique_lock lock(mutex_);
+    if (ended_) return;
+    // Streams ended before their formats were agreed leave the muxer
+    // without them: that is the stop taking effect early, not a failure.
+    if (stopping_ && event.kind == PipelineEvent::Kind::Error &&
+        event.failure == PipelineEvent::Failure::Negotiation)
+      event = PipelineEvent{};
+    ended_ = true;
+    if (event.kind == PipelineEvent::Kind::Error) firstError_ = event;
     changed_.notify_all();
+    if (!deliver_) {
+      if (!stopping_) pending_.push_back(event);
+      return;
+    }
+    ++delivering_;
+    lock.unlock();
+    handler_(event);
+    lock.lock();
+    --delivering_;
+    changed_.notify_all();
+  }
+
+  // No event is handed over from now on; one being handed over is awaited
+  // (it only queues or posts).
+  void StopDelivering(std::unique_lock<std::mutex>& lock) {
+    deliver_ = false;
+    changed_.wait(lock, [this] { return delivering_ == 0; });
   }
 
   PipelineDescription description_;
@@ -317,6 +356,7 @@ class ConversionPipeline::Impl {
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;
   bool deliver_ = false;   // events go to the handler (started, not stopping)
+  int delivering_ = 0;     // handler calls under way
   bool stopping_ = false;  // the streams were ended here (Stop or EndStreams)
   std::thread ender_;      // sends the end for EndStreams
   bool ended_ = false;     // end of stream or an error came
@@ -332,18 +372,53 @@ ConversionPipeline::ConversionPipeline(PipelineDescription description,
                                        PipelineEventHandler handler)
     : impl_(std::make_unique<Impl>(std::move(description), std::move(handler))) {}
 
-ConversionPipeline::~ConversionPipeline() = default;
+ConversionPipeline::~ConversionPipeline() {
+  if (impl_ && impl_->Busy()) ShutDownApart();
+}
+
+// Setting a pipeline to NULL waits for its streaming threads; a writer stuck
+// in the file system would hold the caller as long. So a run that has not
+// ended is left to finish on a thread of its own, which then shuts it down
+// and releases it.
+void ConversionPipeline::ShutDownApart() {
+  {
+    std::lock_guard lock(apartMutex);
+    ++apartCount;
+  }
+  std::thread([impl = std::move(impl_)]() mutable {
+    impl->Finish(kFinishApartLimit);
+    impl.reset();
+    std::lock_guard lock(apartMutex);
+    --apartCount;
+    apartChanged.notify_all();
+  }).detach();
+}
 
 bool ConversionPipeline::Start(std::string& error) { return impl_->Start(error); }
 
 ConversionPipeline::StopResult ConversionPipeline::Stop(std::chrono::milliseconds wait) {
-  return impl_->Stop(wait);
+  if (stopped_) return *stopped_;
+  stopped_ = impl_->Stop(wait);
+  if (*stopped_ == StopResult::TimedOut) ShutDownApart();
+  else impl_.reset();
+  return *stopped_;
 }
 
-void ConversionPipeline::EndStreams() { impl_->EndWithoutWaiting(); }
+void ConversionPipeline::EndStreams() {
+  if (impl_) impl_->EndWithoutWaiting();
+}
 
-std::optional<std::int64_t> ConversionPipeline::Position() const { return impl_->Position(); }
+std::optional<std::int64_t> ConversionPipeline::Position() const {
+  return impl_ ? impl_->Position() : std::nullopt;
+}
 
-std::optional<std::int64_t> ConversionPipeline::Duration() const { return impl_->Duration(); }
+std::optional<std::int64_t> ConversionPipeline::Duration() const {
+  return impl_ ? impl_->Duration() : std::nullopt;
+}
+
+bool ConversionPipeline::WaitUntilShutDown(std::chrono::milliseconds limit) {
+  std::unique_lock lock(apartMutex);
+  return apartChanged.wait_for(lock, limit, [] { return apartCount == 0; });
+}
 
 }  // namespace gst

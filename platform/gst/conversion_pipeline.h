@@ -11,8 +11,9 @@
 //
 // Start, Stop, EndStreams, Position, Duration and the destructor belong to the thread
 // that made the object. The handler is called on a GStreamer thread (or
-// within Start); it must only hand the event over (queue it, post it) and
-// must not call back into this object.
+// within Start), with no lock of this object held; it must only hand the
+// event over (queue it, post it) and must not call back into this object.
+// It is never called once Stop or the destructor has returned.
 
 #include <chrono>
 #include <cstdint>
@@ -48,8 +49,9 @@ using PipelineEventHandler = std::function<void(const PipelineEvent&)>;
 class ConversionPipeline {
  public:
   ConversionPipeline(PipelineDescription description, PipelineEventHandler handler);
-  // Stops without waiting (the file may be incomplete when still running);
-  // no event comes after it.
+  // Stops without waiting: a run that has not ended has its streams ended
+  // and is left to finish and shut down on a thread of its own, as after a
+  // Stop that timed out. No event comes after it.
   ~ConversionPipeline();
   ConversionPipeline(const ConversionPipeline&) = delete;
   ConversionPipeline& operator=(const ConversionPipeline&) = delete;
@@ -66,8 +68,13 @@ class ConversionPipeline {
     TimedOut,  // the streams did not end in time; the file may be incomplete
   };
   // Ends the streams, waits up to `wait` for the writer to finish, then
-  // shuts the pipeline down. No event is reported for a stop; a run that
-  // already ended just shuts down.
+  // shuts the pipeline down. After EndStreams it does not wait again: the
+  // writer has had its time. When the writer has not finished (TimedOut)
+  // the run is left to finish on a thread of its own (a minute at most),
+  // which then shuts it down, waiting for the writer however long it takes,
+  // and releases everything; Stop itself returns at once. No event is
+  // reported for a stop; a run that already ended just shuts down. A second
+  // Stop gives the first one's result.
   StopResult Stop(std::chrono::milliseconds wait = std::chrono::seconds(5));
 
   // Ends the streams where they enter their branches and returns at once;
@@ -81,10 +88,17 @@ class ConversionPipeline {
   std::optional<std::int64_t> Position() const;
   std::optional<std::int64_t> Duration() const;
 
+  // Waits up to `limit` until every pipeline left to shut down on a thread
+  // of its own has been released; false when some are still busy.
+  static bool WaitUntilShutDown(std::chrono::milliseconds limit);
+
   class Impl;
 
  private:
+  void ShutDownApart();
+
   std::unique_ptr<Impl> impl_;
+  std::optional<StopResult> stopped_;
 };
 
 }  // namespace gst

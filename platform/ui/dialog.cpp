@@ -45,16 +45,23 @@ Qt::WindowFlags FlagsFor(unsigned style) {
 
 Dialog::Dialog(DialogTemplate tmpl, Dialog* parent)
     : template_(std::move(tmpl)), parent_(parent), impl_(std::make_unique<Impl>()) {
-  port_ = std::make_shared<MessagePort>([this](UINT message, WPARAM wParam, LPARAM lParam) {
-    // Runs under the port's lock on any thread; postEvent is thread-safe and
-    // the port is closed before the window goes away.
-    if (impl_->window)
-      QCoreApplication::postEvent(impl_->window.data(),
-                                  new PostedMessageEvent(message, wParam, lParam));
-  });
+  // Runs on any thread and touches nothing of the dialog there: the message
+  // is queued to the application object, which lives longer than any
+  // window, and handed to the dialog on the user-interface thread only if
+  // the dialog is still there.
+  port_ = std::make_shared<MessagePort>(
+      [target = target_](UINT message, WPARAM wParam, LPARAM lParam) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [target, message, wParam, lParam] {
+              if (*target) (*target)->SendMessage(message, wParam, lParam);
+            },
+            Qt::QueuedConnection);
+      });
 }
 
 Dialog::~Dialog() {
+  *target_ = nullptr;
   port_->Close();
   for (auto& [id, timer] : impl_->timers) timer.release()->deleteLater();
   impl_->timers.clear();

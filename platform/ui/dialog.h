@@ -172,6 +172,9 @@ class Dialog {
   DialogTemplate template_;
   Dialog* parent_;
   std::unique_ptr<Impl> impl_;
+  // This dialog while it exists; read and cleared on the user-interface
+  // thread only.
+  std::shared_ptr<Dialog*> target_ = std::make_shared<Dialog*>(this);
   WindowPort port_;
   std::optional<LogFont> dialogFont_;
   bool ended_ = false;

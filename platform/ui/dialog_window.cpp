@@ -10,11 +10,6 @@
 
 namespace ui {
 
-QEvent::Type PostedMessageEvent::EventType() {
-  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-  return type;
-}
-
 DialogWindow::DialogWindow(Dialog& owner, QWidget* parent) : QDialog(parent), owner_(owner) {}
 
 // Escape: the cancel command, which the dialog may refuse.
@@ -75,13 +70,6 @@ void DialogWindow::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   owner_.OnDropFiles(paths);
-}
-
-void DialogWindow::customEvent(QEvent* event) {
-  if (event->type() == PostedMessageEvent::EventType()) {
-    auto* posted = static_cast<PostedMessageEvent*>(event);
-    owner_.SendMessage(posted->message, posted->wParam, posted->lParam);
-  }
 }
 
 }  // namespace ui

@@ -11,17 +11,6 @@ namespace ui {
 
 class Dialog;
 
-// A message posted to the window from any thread.
-class PostedMessageEvent : public QEvent {
- public:
-  static QEvent::Type EventType();
-  PostedMessageEvent(UINT message, WPARAM wParam, LPARAM lParam)
-      : QEvent(EventType()), message(message), wParam(wParam), lParam(lParam) {}
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-
 class DialogWindow : public QDialog {
  public:
   DialogWindow(Dialog& owner, QWidget* parent);
@@ -31,7 +20,6 @@ class DialogWindow : public QDialog {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  void customEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;

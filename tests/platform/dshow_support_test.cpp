@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -36,11 +38,13 @@ TEST(ErrorText, AnyOtherCodeIsNamedByItsValue) {
 
 TEST(EventQueue, TakesInOrderAndTimesOutWhenEmpty) {
   dshow::EventQueue queue;
+  const auto run = dshow::NextRunGeneration();
+  queue.Open(run);
   long code = 0;
   LONG_PTR p1 = 0, p2 = 0;
   EXPECT_EQ(queue.Take(code, p1, p2, 0), E_ABORT);
-  queue.Post(EC_ERRORABORT, 7, 8);
-  queue.Post(EC_COMPLETE, 0, 0);
+  queue.Post(run, EC_ERRORABORT, 7, 8);
+  queue.Post(run, EC_COMPLETE, 0, 0);
   ASSERT_EQ(queue.Take(code, p1, p2, 0), S_OK);
   EXPECT_EQ(code, EC_ERRORABORT);
   EXPECT_EQ(p1, 7);
@@ -49,8 +53,42 @@ TEST(EventQueue, TakesInOrderAndTimesOutWhenEmpty) {
   EXPECT_EQ(queue.Take(code, p1, p2, 10), E_ABORT);
 }
 
+// Only the current run's events are kept: one of an earlier run, whether
+// still queued or arriving late, and one raised after its run was stopped,
+// are dropped by their generation, and nobody is told of them.
+TEST(EventQueue, EventsOfOtherRunsAreDroppedByTheirGeneration) {
+  dshow::EventQueue queue;
+  std::atomic<int> posted{0};
+  std::atomic<WPARAM> lastGeneration{0};
+  queue.SetNotifyWindow(std::make_shared<ui::MessagePort>([&](UINT, WPARAM wParam, LPARAM) {
+                          lastGeneration = wParam;
+                          ++posted;
+                        }),
+                        WM_USER + 13, 0);
+  long code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  const auto first = dshow::NextRunGeneration();
+  queue.Open(first);
+  queue.Post(first, EC_COMPLETE, 1, 0);  // left untaken
+  const auto second = dshow::NextRunGeneration();
+  EXPECT_GT(second, first);
+  queue.Open(second);
+  queue.Post(first, EC_ERRORABORT, 2, 0);  // late
+  EXPECT_EQ(queue.Take(code, p1, p2, 0), E_ABORT);
+  queue.Post(second, EC_COMPLETE, 3, 0);
+  EXPECT_EQ(lastGeneration.load(), second) << "the message names its run";
+  queue.Close();
+  queue.Post(second, EC_ERRORABORT, 4, 0);  // after the stop
+  ASSERT_EQ(queue.Take(code, p1, p2, 0), S_OK) << "what came before the stop stays";
+  EXPECT_EQ(p1, 3);
+  EXPECT_EQ(queue.Take(code, p1, p2, 0), E_ABORT);
+  EXPECT_EQ(posted.load(), 2);
+}
+
 TEST(EventQueue, PostsTheNotificationForEveryEventFromAnyThread) {
   dshow::EventQueue queue;
+  const auto run = dshow::NextRunGeneration();
+  queue.Open(run);
   std::vector<UINT> posted;
   std::mutex mutex;
   auto port = std::make_shared<ui::MessagePort>([&](UINT message, WPARAM, LPARAM lParam) {
@@ -59,15 +97,16 @@ TEST(EventQueue, PostsTheNotificationForEveryEventFromAnyThread) {
     EXPECT_EQ(lParam, 42);
   });
   queue.SetNotifyWindow(port, WM_USER + 13, 42);
-  std::thread streaming([&] { queue.Post(EC_COMPLETE, 0, 0); });
+  std::thread streaming([&] { queue.Post(run, EC_COMPLETE, 0, 0); });
   long code = 0;
   LONG_PTR p1 = 0, p2 = 0;
   EXPECT_EQ(queue.Take(code, p1, p2, 5000), S_OK) << "a waiting reader wakes up";
   streaming.join();
 
   queue.SetNotifyWindow(nullptr, 0, 0);
-  queue.Post(EC_COMPLETE, 0, 0);
+  queue.Post(run, EC_COMPLETE, 0, 0);
   port->Close();
+  port->Post(WM_USER + 13, 0, 42);
   std::lock_guard lock(mutex);
   EXPECT_EQ(posted, std::vector<UINT>{WM_USER + 13});
 }

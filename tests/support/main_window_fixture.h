@@ -21,6 +21,7 @@ struct MainWindowProbe {
   static void SetRunClock(CReelcastDlg& window, std::function<std::int64_t()> clock) {
     window.runClock_ = std::move(clock);
   }
+  static int Teardowns(const CReelcastDlg& window) { return window.teardowns_; }
 };
 
 class MainWindowFixture {

@@ -32,6 +32,12 @@ std::vector<Shown> ScriptedModalUi::OfKind(Shown::Kind kind) const {
 int ScriptedModalUi::MessageBox(ui::Dialog* owner, const std::string& text,
                                 const std::string& caption, UINT flags) {
   shown.push_back({Shown::Kind::MessageBox, text, caption, flags, owner, 0, {}, {}});
+  if (!messageScripts.empty()) {
+    auto script = std::move(messageScripts.front());
+    messageScripts.pop_front();
+    const Shown current = shown.back();
+    return script(current);
+  }
   if (!messageAnswers.empty()) {
     const int answer = messageAnswers.front();
     messageAnswers.pop_front();

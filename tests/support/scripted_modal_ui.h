@@ -31,6 +31,10 @@ class ScriptedModalUi : public ui::ModalUi {
   // IDOK (IDNO for a yes/no question), cancel for dialogs, no file, no font,
   // no popup command, an unconfirmed property frame.
   std::deque<int> messageAnswers;
+  // Looks at a message box while it is shown (a real box runs the message
+  // loop meanwhile; a script may do the same) and answers; taken before
+  // messageAnswers.
+  std::deque<std::function<int(const Shown&)>> messageScripts;
   std::deque<std::function<void(ui::Dialog&)>> dialogScripts;
   std::deque<std::optional<std::string>> openFileAnswers;
   std::deque<std::optional<std::string>> saveFileAnswers;
