@@ -4,8 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "app/console_modal_ui.h"
 #include "engine/compressor_catalogue.h"
@@ -81,6 +84,34 @@ void BM_ListVideoCompressors(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ListCompressors(CompressorKind::Video));
 }
 BENCHMARK(BM_ListVideoCompressors)->Unit(benchmark::kMillisecond);
+
+// A file that cannot be opened is refused with its message well under a
+// second: the probe of a text named .mp4, an empty file, a cut-off MP4 and
+// a still picture (the window shows "cannot open" for each). The figure is
+// the slowest of them.
+void BM_RefuseBadFile(benchmark::State& state) {
+  using test_support::ClipKind;
+  std::vector<std::string> bad;
+  for (ClipKind kind : {ClipKind::TextNamedMp4, ClipKind::EmptyMp4, ClipKind::TruncatedMp4,
+                        ClipKind::StillImage})
+    bad.push_back(test_support::Clip(kind));
+  double slowest = 0;
+  for (auto _ : state) {
+    for (const std::string& path : bad) {
+      const auto start = std::chrono::steady_clock::now();
+      std::int64_t duration = 0;
+      MediaInfo info;
+      OutputSettings settings;
+      if (ProbeSourceFile(path, duration, info, settings) == 1)
+        state.SkipWithError("a bad file was taken");
+      slowest = std::max(
+          slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                       .count());
+    }
+  }
+  state.counters["slowest_ms"] = slowest;
+}
+BENCHMARK(BM_RefuseBadFile)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

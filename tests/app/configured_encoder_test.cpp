@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include "app/convert_options.h"
 #include "engine/compressor_catalogue.h"
@@ -16,6 +15,7 @@
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -40,9 +40,7 @@ class ConfiguredEncoder : public ::testing::Test {
     w.Settings().outputFormat = format;
     w.Settings().outputPath = test_support::HomeFolder() + "/" + name;
     w.Item(IDC_BUTTON_CONVERT).Click();
-    QElapsedTimer clock;
-    clock.start();
-    while (w.IsConverting() && clock.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(test_support::PumpUntil([&] { return !w.IsConverting(); }));
     EXPECT_EQ(w.LastRun(), CReelcastDlg::RunOutcome::Completed)
         << testing::PrintToString(f.ui().MessageTexts());
     EXPECT_EQ(test_support::DecodeErrors(w.Settings().outputPath), "");

@@ -6,14 +6,13 @@
 #include <signal.h>
 
 #include <QProcess>
-#include <chrono>
 #include <filesystem>
-#include <optional>
-#include <thread>
+#include <functional>
 
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -26,18 +25,19 @@ struct Finished {
 };
 
 // Runs reelcast-convert, built beside this test, with this process's private
-// home and settings; with `interruptAfter`, Ctrl+C reaches it after that long.
-Finished Convert(const QStringList& arguments,
-                 std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt) {
+// home and settings; with `interruptWhen`, Ctrl+C reaches it as soon as that
+// holds (unless it has ended by then).
+Finished Convert(const QStringList& arguments, const std::function<bool()>& interruptWhen = {}) {
   const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   QProcess process;
   process.start(QString::fromStdString((folder / "reelcast-convert").string()), arguments);
   Finished finished;
-  if (interruptAfter && process.waitForStarted()) {
-    std::this_thread::sleep_for(*interruptAfter);
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+  if (interruptWhen && process.waitForStarted()) {
+    test_support::WaitUntil([&] { return interruptWhen() || process.waitForFinished(10); });
+    if (process.state() == QProcess::Running)
+      ::kill(static_cast<pid_t>(process.processId()), SIGINT);
   }
-  if (!process.waitForFinished(120'000)) {
+  if (!process.waitForFinished(static_cast<int>(test_support::kHangGuardMilliseconds))) {
     process.kill();
     ADD_FAILURE() << "reelcast-convert did not finish";
     return finished;
@@ -70,7 +70,13 @@ TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
                                 QStringLiteral("2"), QStringLiteral("--video-compressor"),
                                 QStringLiteral("x264"), QStringLiteral("--audio-compressor"),
                                 QStringLiteral("vorbis")},
-                               std::chrono::milliseconds(4000));
+                               [&] {
+                                 // Frames have been written.
+                                 std::error_code error;
+                                 return std::filesystem::file_size(output + ".mkv", error) >=
+                                            100'000 &&
+                                        !error;
+                               });
   EXPECT_EQ(run.status, 130) << run.errors;
   const auto first = run.errors.find("Stopping...");
   ASSERT_NE(first, std::string::npos) << run.errors;

@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "engine/compressor_catalogue.h"
 #include "engine/graph_teardown.h"
 #include "engine/source_graph.h"
 #include "platform/text/ascii_case.h"
 #include "tests/support/gst_test_media.h"
+#include "tests/support/waiting.h"
 
 namespace engine_test {
 
 namespace {
-
-constexpr auto kPollStep = std::chrono::milliseconds(5);
 
 bool Ends(long event) { return event == EC_COMPLETE || event == EC_ERRORABORT || event == EC_USERABORT; }
 
@@ -78,24 +75,25 @@ bool ConversionRig::BuildAndStart() {
   return started == S_OK;
 }
 
-RunEnd ConversionRig::WaitForEnd(std::chrono::seconds limit) {
+RunEnd ConversionRig::WaitForEnd() {
   RunEnd end;
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (context.events && std::chrono::steady_clock::now() < deadline) {
+  const bool ended = test_support::WaitUntil([&] {
     long code = 0;
     LONG_PTR param1 = 0, param2 = 0;
-    if (FAILED(context.events->GetEvent(code, param1, param2, 100))) continue;
+    if (!context.events || FAILED(context.events->GetEvent(code, param1, param2, 100)))
+      return false;
     context.events->FreeEventParams(code, param1, param2);
-    if (Ends(code)) {
-      end.event = code;
-      end.param1 = param1;
-      // The window is told just after the event is queued.
-      for (int waited = 0; Notifications() == 0 && waited < 200; ++waited)
-        std::this_thread::sleep_for(kPollStep);
-      return end;
-    }
+    if (!Ends(code)) return false;
+    end.event = code;
+    end.param1 = param1;
+    return true;
+  });
+  if (!ended) {
+    ADD_FAILURE() << "the run did not end";
+    return end;
   }
-  ADD_FAILURE() << "the run did not end within " << limit.count() << " s";
+  // The window is told just after the event is queued.
+  EXPECT_TRUE(test_support::WaitUntil([&] { return Notifications() > 0; }));
   return end;
 }
 
@@ -108,13 +106,8 @@ double ConversionRig::PositionSeconds() {
   return position / 1e7;
 }
 
-bool ConversionRig::WaitForPosition(double seconds, std::chrono::seconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (PositionSeconds() >= seconds) return true;
-    std::this_thread::sleep_for(kPollStep);
-  }
-  return false;
+bool ConversionRig::WaitForPosition(double seconds) {
+  return test_support::WaitUntil([&] { return PositionSeconds() >= seconds; });
 }
 
 void ConversionRig::TearDown() {

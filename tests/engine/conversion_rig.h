@@ -44,11 +44,11 @@ class ConversionRig {
   // Build and Start; false (with the test failed) when either fails.
   bool BuildAndStart();
 
-  // Takes the graph's events until one ends the run, or the limit passes.
-  RunEnd WaitForEnd(std::chrono::seconds limit = std::chrono::seconds(120));
-  // Waits until the graph's position reaches `seconds`; false when the
-  // limit passed first.
-  bool WaitForPosition(double seconds, std::chrono::seconds limit = std::chrono::seconds(60));
+  // Takes the graph's events until one ends the run.
+  RunEnd WaitForEnd();
+  // Waits until the graph's position reaches `seconds`; false when the run
+  // hangs.
+  bool WaitForPosition(double seconds);
   double PositionSeconds();
 
   // The run control's teardown, without the window: stop, detach the

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "platform/dshow/capture_interfaces.h"
 #include "platform/dshow/error_text.h"
@@ -21,6 +20,7 @@
 #include "tests/platform/dshow_test_helpers.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -177,10 +177,16 @@ struct PlayedSource {
     events->SetNotifyWindow(window, 0x040D, 7);
   }
   // The window is told just after an event is queued.
-  int PostedWithin(int milliseconds) {
-    for (int waited = 0; posted->load() == 0 && waited < milliseconds; waited += 10)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  int Posted() {
+    test_support::WaitUntil([&] { return posted->load() > 0; });
     return posted->load();
+  }
+  double PositionSeconds() {
+    ComPtr<IMediaSeeking> seeking;
+    REFERENCE_TIME position = 0;
+    graph.As(seeking);
+    seeking->GetCurrentPosition(position);
+    return position / 1e7;
   }
   ComPtr<IGraphBuilder> graph = NewGraph();
   ComPtr<IMediaControl> control;
@@ -198,20 +204,16 @@ TEST(FilterGraph, EndingTheStreamsEndsTheRunAsItsEndWouldWithoutWaiting) {
   ASSERT_EQ(s.graph.As(end), S_OK);
   EXPECT_EQ(end->EndStreams(), S_FALSE) << "nothing runs yet";
   ASSERT_EQ(s.control->Run(), S_OK);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(test_support::WaitUntil([&] { return s.PositionSeconds() >= 0.5; }));
   EXPECT_EQ(end->EndStreams(), S_OK);
   EXPECT_EQ(end->EndStreams(), S_OK) << "asking twice changes nothing";
 
   long code = 0;
   LONG_PTR param1 = -1, param2 = -1;
-  ASSERT_EQ(s.events->GetEvent(code, param1, param2, 10'000), S_OK);
+  ASSERT_EQ(s.events->GetEvent(code, param1, param2, test_support::kHangGuardMilliseconds), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
   s.events->FreeEventParams(code, param1, param2);
-  ComPtr<IMediaSeeking> seeking;
-  s.graph.As(seeking);
-  REFERENCE_TIME position = 0;
-  seeking->GetCurrentPosition(position);
-  EXPECT_LT(position / 1e7, 15.0) << "ended well before the source's end";
+  EXPECT_LT(s.PositionSeconds(), 15.0) << "ended well before the source's end";
   EXPECT_EQ(s.control->Stop(), S_OK);
   EXPECT_EQ(s.events->GetEvent(code, param1, param2, 0), E_ABORT) << "one end only";
 }
@@ -227,16 +229,12 @@ TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
 
   long code = 0;
   LONG_PTR param1 = -1, param2 = -1;
-  ASSERT_EQ(s.events->GetEvent(code, param1, param2, 30'000), S_OK);
+  ASSERT_EQ(s.events->GetEvent(code, param1, param2, test_support::kHangGuardMilliseconds), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
   EXPECT_EQ(param1, S_OK);
   EXPECT_EQ(s.events->FreeEventParams(code, param1, param2), S_OK);
-  EXPECT_EQ(s.PostedWithin(1000), 1);
-  ComPtr<IMediaSeeking> seeking;
-  s.graph.As(seeking);
-  REFERENCE_TIME position = 0;
-  seeking->GetCurrentPosition(position);
-  EXPECT_NEAR(position / 1e7, 2.0, 0.1) << "the end was reached";
+  EXPECT_EQ(s.Posted(), 1);
+  EXPECT_NEAR(s.PositionSeconds(), 2.0, 0.1) << "the end was reached";
 
   s.control->GetState(0, state);
   EXPECT_EQ(state, State_Running) << "until the caller stops it";
@@ -250,15 +248,15 @@ TEST(FilterGraph, RunsToItsEndAndStaysRunningUntilStopped) {
 TEST(FilterGraph, ARunAgainReportsOnlyItsOwnEnd) {
   PlayedSource s;
   ASSERT_EQ(s.control->Run(), S_OK);
-  ASSERT_EQ(s.PostedWithin(30'000), 1) << "the first run ended";
+  ASSERT_EQ(s.Posted(), 1) << "the first run ended";
   s.control->Stop();  // its end is left untaken
 
   ASSERT_EQ(s.control->Run(), S_OK);
   long code = 0;
   LONG_PTR param1 = 0, param2 = 0;
-  ASSERT_EQ(s.events->GetEvent(code, param1, param2, 30'000), S_OK);
+  ASSERT_EQ(s.events->GetEvent(code, param1, param2, test_support::kHangGuardMilliseconds), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
-  EXPECT_EQ(s.events->GetEvent(code, param1, param2, 500), E_ABORT) << "the first end was dropped";
+  EXPECT_EQ(s.events->GetEvent(code, param1, param2, 0), E_ABORT) << "the first end was dropped";
   s.control->Stop();
 }
 

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 
@@ -201,16 +200,12 @@ TEST(RenderFile, RendersWhatItCanDecodeAndSaysWhatItCannot) {
   EXPECT_TRUE(Filters(*videoOnly).empty());
 }
 
-// Each bad input fails quickly with a code that has a text, and leaves the
-// graph as it was.
+// Each bad input fails with a code that has a text, and leaves the graph as
+// it was (how quickly is measured in bench/).
 void ExpectRefused(const std::string& path, HRESULT expected) {
   auto graph = NewGraph();
-  const auto start = std::chrono::steady_clock::now();
   const HRESULT hr = graph->RenderFile(path);
-  const auto seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(hr, expected) << path << ": " << AMGetErrorTextA(hr);
-  EXPECT_LT(seconds, 3.0) << path;
   EXPECT_TRUE(Filters(*graph).empty()) << path;
   EXPECT_EQ(AMGetErrorTextA(hr).rfind("Unknown", 0), std::string::npos) << path;
 }
