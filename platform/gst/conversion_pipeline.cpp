@@ -276,8 +276,14 @@ class ConversionPipeline::Impl {
     }
   }
 
-  // Runs on whichever thread posts; only records and hands over.
-  static GstBusSyncReply OnMessage(GstBus*, GstMessage* message, gpointer data) {
+  // Runs on whichever thread posts; only records and hands over. Every
+  // message is dropped here, and a handler that drops a message owns it:
+  // kept, each would hold its element (and so the whole pipeline, with its
+  // buses' descriptors and its threads' resources) for the life of the
+  // process.
+  static GstBusSyncReply OnMessage(GstBus*, GstMessage* raw, gpointer data) {
+    const MessagePtr owned(raw);
+    GstMessage* message = owned.get();
     auto& self = *static_cast<Impl*>(data);
     switch (GST_MESSAGE_TYPE(message)) {
       case GST_MESSAGE_EOS:
