@@ -4,6 +4,7 @@ option(REELCAST_WERROR "Treat compiler warnings as errors" OFF)
 option(REELCAST_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(REELCAST_BUILD_TESTS "Build the tests" ON)
 option(REELCAST_BUILD_BENCH "Build the benchmarks" OFF)
+option(REELCAST_FUZZ "Build the libFuzzer targets of tests/fuzz (clang only); every target is instrumented for fuzzing under AddressSanitizer and UBSan" OFF)
 
 set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 set(CMAKE_AUTOMOC ON)
@@ -23,7 +24,12 @@ target_compile_definitions(reelcast_options INTERFACE
 if(REELCAST_WERROR)
   target_compile_options(reelcast_options INTERFACE -Werror)
 endif()
-if(REELCAST_SANITIZE)
+if(REELCAST_FUZZ)
+  target_compile_options(reelcast_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined)
+elseif(REELCAST_SANITIZE)
   target_compile_options(reelcast_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined)
