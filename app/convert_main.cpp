@@ -7,16 +7,19 @@
 #include <iostream>
 #include <memory>
 
+#include "app/command_help.h"
 #include "app/console_modal_ui.h"
 #include "app/convert_options.h"
 #include "app/convert_session.h"
 #include "app/reelcast_dlg.h"
 #include "app/settings_store.h"
-#include "resources/resource_ids.h"
 #include "i18n/language.h"
 #include "platform/dshow/initialise.h"
-#include "platform/ui/environment.h"
+#include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
+#include "platform/ui/environment.h"
+#include "resources/build_info.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -28,16 +31,24 @@ class ConvertApplication : public ui::Application {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto parsed = ParseConvertOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (const auto* error = std::get_if<std::string>(&parsed)) {
-    std::cerr << "reelcast-convert: " << *error << "\n(see reelcast-convert --help)\n";
-    return 2;
+  const auto parsed = ParseConvertCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (const auto* error = std::get_if<UsageError>(&parsed)) {
+    std::cerr << "reelcast-convert: " << error->message << "\n(see reelcast-convert --help)\n";
+    return kUsageErrorStatus;
   }
-  const ConvertOptions& options = std::get<ConvertOptions>(parsed);
-  if (options.help) {
-    std::cout << ConvertUsage();
+  const ConvertCommand& command = std::get<ConvertCommand>(parsed);
+  if (command.action == ConvertAction::ShowHelp) {
+    std::cout << HelpText(ConvertCommandHelp());
     return 0;
   }
+  if (command.action == ConvertAction::ShowVersion) {
+    std::cout << "reelcast-convert (Reelcast) " << kProgramVersion << '\n';
+    return 0;
+  }
+  const ConvertOptions& options = command.options;
+  // A run leaves the settings as it found them: the options above apply to
+  // it alone, and opening the source does not move the window's next Open.
+  profile::SetReadOnly(true);
 
   // No window is shown; the offscreen platform needs no display.
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -45,10 +56,15 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   // The settings are the program's own, whatever this executable is called.
   QApplication::setApplicationName(QStringLiteral("reelcast"));
+  dshow::Initialise();
+  if (command.action == ConvertAction::ListCompressors) {
+    std::cout << CompressorListing();
+    return 0;
+  }
+
   auto console = std::make_unique<ConsoleModalUi>(
       std::filesystem::absolute(options.source).lexically_normal().string(), options.replaceExisting);
   ui::SetModal(std::move(console));
-  dshow::Initialise();
 
   ConvertApplication app;
   app.SetRegistryKey("TARNWICK");

@@ -1,114 +1,228 @@
 #include "app/convert_options.h"
 
 #include <charconv>
+#include <functional>
+#include <limits>
 
-#include "engine/compressor_catalogue.h"
 #include "platform/text/ascii_case.h"
 
 namespace {
 
-std::optional<int> ParseInt(const std::string& text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || ptr != end || text.empty()) return std::nullopt;
+using Error = std::optional<std::string>;
+
+// One option: how it is written and explained, and what its value does to
+// the options of the run. `apply` gets the value as typed ("" for an option
+// without one) and says what is wrong with it, if anything.
+struct OptionSpec {
+  HelpOption help;
+  std::function<Error(const std::string& value, ConvertCommand& command)> apply;
+};
+
+std::optional<long long> ParseWhole(const std::string& text) {
+  long long value = 0;
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  if (begin != end && *begin == '+') ++begin;
+  const auto [ptr, error] = std::from_chars(begin, end, value);
+  if (error != std::errc() || ptr != end || begin == end) return std::nullopt;
   return value;
+}
+
+std::string RangeText(long long low, long long high) {
+  return "from " + std::to_string(low) + " to " + std::to_string(high);
+}
+
+// A whole number from `low` to `high`, or what is wrong with the text.
+Error ParseInRange(const std::string& option, const std::string& text, long long low,
+                   long long high, std::optional<int>& target) {
+  const auto value = ParseWhole(text);
+  if (!value || *value < low || *value > high)
+    return "--" + option + " needs a whole number " + RangeText(low, high) + ", not \"" + text +
+           "\"";
+  target = static_cast<int>(*value);
+  return std::nullopt;
+}
+
+// The video bitrate is stored in bits per second as a signed 32-bit number:
+// KBPS times 1024 must fit.
+constexpr long long kMaxVideoKbps = std::numeric_limits<std::int32_t>::max() / 1024;
+constexpr long long kMaxAudioBitrate = std::numeric_limits<std::int32_t>::max();
+// Frames larger than this would need gigabytes per queued picture.
+constexpr long long kMaxFrameDimension = 8192;
+constexpr int kLastFormatId = 6;
+
+Error ApplySize(const std::string& text, ConvertOptions& options) {
+  const auto x = text.find_first_of("xX");
+  const std::string wrong = "--size needs WIDTHxHEIGHT, each " + RangeText(1, kMaxFrameDimension) +
+                            ", for example 640x480, not \"" + text + "\"";
+  if (x == std::string::npos) return wrong;
+  const auto width = ParseWhole(text.substr(0, x));
+  const auto height = ParseWhole(text.substr(x + 1));
+  if (!width || !height || *width < 1 || *height < 1 || *width > kMaxFrameDimension ||
+      *height > kMaxFrameDimension)
+    return wrong;
+  options.width = static_cast<int>(*width);
+  options.height = static_cast<int>(*height);
+  return std::nullopt;
+}
+
+Error ApplyCompressor(const std::string& option, const std::string& text,
+                      std::optional<std::string>& target) {
+  if (text.empty()) return "--" + option + " needs a name, an index or none";
+  target = text;
+  return std::nullopt;
+}
+
+// The options in the order --help lists them.
+const std::vector<OptionSpec>& Options() {
+  static const std::vector<OptionSpec> options = {
+      {{{"format"}, "ID",
+        "Output format: 0 AVI, 1 WMV, 2 MKV, 3 ASF, 4 MP4, 5 DSM, 6 OGM (no file is written "
+        "for 6)."},
+       [](const std::string& v, ConvertCommand& c) {
+         return ParseInRange("format", v, 0, kLastFormatId, c.options.format);
+       }},
+      {{{"video-compressor"}, "NAME|INDEX|none",
+        "Video compressor for AVI, MKV and MP4: the first entry of the catalogue whose name "
+        "contains NAME (letters compared without case), the entry at INDEX, or none for "
+        "uncompressed video. --list-compressors shows the catalogue."},
+       [](const std::string& v, ConvertCommand& c) {
+         return ApplyCompressor("video-compressor", v, c.options.videoCompressor);
+       }},
+      {{{"audio-compressor"}, "NAME|INDEX|none", "The same for audio."},
+       [](const std::string& v, ConvertCommand& c) {
+         return ApplyCompressor("audio-compressor", v, c.options.audioCompressor);
+       }},
+      {{{"video-bitrate"}, "KBPS",
+        "Windows Media video bitrate, " + RangeText(1, kMaxVideoKbps) +
+            " (1 Kbps = 1024 bits per second)."},
+       [](const std::string& v, ConvertCommand& c) {
+         return ParseInRange("video-bitrate", v, 1, kMaxVideoKbps, c.options.videoBitrateKbps);
+       }},
+      {{{"audio-bitrate"}, "BPS",
+        "Windows Media audio bitrate in bits per second, " + RangeText(1, kMaxAudioBitrate) +
+            "; the options dialog offers 64000, 128000, 192000 and 320000."},
+       [](const std::string& v, ConvertCommand& c) {
+         return ParseInRange("audio-bitrate", v, 1, kMaxAudioBitrate, c.options.audioBitrate);
+       }},
+      {{{"size"}, "WxH",
+        "Output frame size, each side " + RangeText(1, kMaxFrameDimension) +
+            " pixels; cut to a multiple of 8, at least 16."},
+       [](const std::string& v, ConvertCommand& c) { return ApplySize(v, c.options); }},
+      {{{"y", "yes"}, "", "Replace an existing output file without asking."},
+       [](const std::string&, ConvertCommand& c) -> Error {
+         c.options.replaceExisting = true;
+         return std::nullopt;
+       }},
+      {{{"list-compressors"}, "",
+        "List the video and audio compressors of the catalogue, each with its index and its "
+        "name, in the order the options dialog shows them, and exit."},
+       [](const std::string&, ConvertCommand& c) -> Error {
+         c.action = ConvertAction::ListCompressors;
+         return std::nullopt;
+       }},
+      {{{"h", "help"}, "", "Show this text and exit."},
+       [](const std::string&, ConvertCommand& c) -> Error {
+         c.action = ConvertAction::ShowHelp;
+         return std::nullopt;
+       }},
+      {{{"version"}, "", "Show the version and exit."},
+       [](const std::string&, ConvertCommand& c) -> Error {
+         c.action = ConvertAction::ShowVersion;
+         return std::nullopt;
+       }},
+  };
+  return options;
+}
+
+// An argument read as options that looks like a file name ("-odd.mp4": no
+// option has a '.' or a '/') gets a hint on how to give it.
+std::string FileNameHint(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") break;
+    if (argument.size() > 1 && argument[0] == '-' && argument[1] != '-' &&
+        argument.find_first_of("./") != std::string::npos)
+      return "\nA file whose name starts with '-' goes after --, as in: -- " + argument;
+  }
+  return {};
+}
+
+// The file names: SOURCE and, when given, OUTPUT.
+Error ApplyPositional(const std::vector<std::string>& positional, ConvertCommand& command) {
+  if (command.action == ConvertAction::ListCompressors) {
+    if (!positional.empty()) return "--list-compressors takes no file names";
+    return std::nullopt;
+  }
+  if (positional.empty()) return std::string("no SOURCE given");
+  if (positional.size() > 2) return "too many file names: " + positional[2];
+  for (const std::string& name : positional)
+    if (name.empty()) return std::string("a file name cannot be empty");
+  command.options.source = positional[0];
+  if (positional.size() == 2) command.options.output = positional[1];
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string ConvertUsage() {
-  return "Usage: reelcast-convert [OPTIONS] SOURCE [OUTPUT]\n"
-         "\n"
-         "Converts SOURCE with the settings Reelcast has stored, exactly as the Convert\n"
-         "button does. OUTPUT, when given, replaces the stored output name; it gets the\n"
-         "extension of the output format. The options apply to this run only and are\n"
-         "not stored. Messages go to standard error; the exit status is 0 only when the\n"
-         "output file was written.\n"
-         "\n"
-         "Options:\n"
-         "  --format ID                 output format: 0 AVI, 1 WMV, 2 MKV, 3 ASF, 4 MP4,\n"
-         "                              5 DSM, 6 OGM (no file is written for 6)\n"
-         "  --video-compressor NAME|INDEX|none\n"
-         "                              video compressor for AVI, MKV and MP4: the first\n"
-         "                              catalogue entry whose name contains NAME (letters\n"
-         "                              compared without case), a catalogue index, or\n"
-         "                              none for uncompressed video\n"
-         "  --audio-compressor NAME|INDEX|none\n"
-         "                              the same for audio\n"
-         "  --video-bitrate KBPS        Windows Media video bitrate (1 Kbps = 1024 bit/s)\n"
-         "  --audio-bitrate BPS         Windows Media audio bitrate: 64000, 128000,\n"
-         "                              192000 or 320000\n"
-         "  --size WxH                  output frame size (cut to multiples of 8, at least 16)\n"
-         "  --yes                       replace an existing output file\n"
-         "  --help                      show this text\n";
+std::variant<ConvertCommand, UsageError> ParseConvertCommandLine(
+    const std::vector<std::string>& arguments) {
+  std::vector<shell::CommandLineOption> specs;
+  for (const OptionSpec& spec : Options()) specs.push_back(spec.help);
+  const auto parsed = shell::ParseCommandLine(specs, arguments);
+  if (const auto* error = std::get_if<std::string>(&parsed))
+    return UsageError{*error + FileNameHint(arguments)};
+  const shell::ParsedCommandLine& line = std::get<shell::ParsedCommandLine>(parsed);
+
+  ConvertCommand command;
+  for (std::size_t i = 0; i < Options().size(); ++i) {
+    // A repeated option counts once, with its last value.
+    if (line.values[i].empty()) continue;
+    if (Error error = Options()[i].apply(line.values[i].back(), command)) return UsageError{*error};
+  }
+  // Help and version answer whatever else the line says.
+  if (command.action == ConvertAction::ShowHelp || command.action == ConvertAction::ShowVersion)
+    return command;
+  if (Error error = ApplyPositional(line.positional, command)) return UsageError{*error};
+  return command;
 }
 
-std::variant<ConvertOptions, std::string> ParseConvertOptions(const std::vector<std::string>& args) {
-  ConvertOptions options;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= args.size()) return std::nullopt;
-      return args[++i];
-    };
-    auto number = [&](std::optional<int>& target) -> std::optional<std::string> {
-      auto text = value();
-      if (!text) return arg + " needs a value";
-      auto parsed = ParseInt(*text);
-      if (!parsed) return arg + " needs a whole number, not \"" + *text + "\"";
-      target = parsed;
-      return std::nullopt;
-    };
-    std::optional<std::string> error;
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--yes" || arg == "-y") {
-      options.replaceExisting = true;
-    } else if (arg == "--format") {
-      error = number(options.format);
-    } else if (arg == "--video-bitrate") {
-      error = number(options.videoBitrateKbps);
-      if (!error && *options.videoBitrateKbps <= 0) error = "--video-bitrate must be above 0";
-    } else if (arg == "--audio-bitrate") {
-      error = number(options.audioBitrate);
-      if (!error && *options.audioBitrate <= 0) error = "--audio-bitrate must be above 0";
-    } else if (arg == "--video-compressor" || arg == "--audio-compressor") {
-      auto text = value();
-      if (!text || text->empty()) error = arg + " needs a value";
-      else (arg == "--video-compressor" ? options.videoCompressor : options.audioCompressor) = *text;
-    } else if (arg == "--size") {
-      auto text = value();
-      const auto x = text ? text->find_first_of("xX") : std::string::npos;
-      std::optional<int> w, h;
-      if (x != std::string::npos) {
-        w = ParseInt(text->substr(0, x));
-        h = ParseInt(text->substr(x + 1));
-      }
-      if (!w || !h || *w <= 0 || *h <= 0) error = "--size needs WIDTHxHEIGHT, for example 640x480";
-      options.width = w;
-      options.height = h;
-    } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-      error = "unknown option " + arg;
-    } else {
-      positional.push_back(arg);
-    }
-    if (error) return *error;
-  }
-  if (options.help) return options;
-  if (positional.empty()) return std::string("no SOURCE given");
-  if (positional.size() > 2) return std::string("too many arguments: ") + positional[2];
-  options.source = positional[0];
-  if (positional.size() == 2) options.output = positional[1];
-  return options;
+const CommandHelp& ConvertCommandHelp() {
+  static const CommandHelp help = [] {
+    CommandHelp h;
+    h.program = "reelcast-convert";
+    h.summary = "convert a video file with the settings Reelcast has stored";
+    h.synopsis = {"[OPTION]... SOURCE [OUTPUT]", "--list-compressors"};
+    h.description = {
+        "Converts SOURCE with the settings Reelcast has stored, exactly as the Convert button "
+        "of the Reelcast window does. OUTPUT, when given, replaces the stored output name; it "
+        "gets the extension of the output format.",
+        "The options apply to this run only: nothing is stored, and the window's settings stay "
+        "as they were. An option takes its value as the next argument or after '=' "
+        "(--format=1); -- ends the options, so a file whose name starts with '-' can follow "
+        "it.",
+        "Messages go to standard error. While converting, the elapsed time and the percentage "
+        "done are printed there once a second. Ctrl+C stops the run and leaves a playable file "
+        "of what was converted so far."};
+    for (const OptionSpec& spec : Options()) h.options.push_back(spec.help);
+    h.sections = {
+        {"Exit status",
+         {"0 when the output file was written (or the list or text asked for was shown), 1 when "
+          "the conversion failed, 2 when the command line is wrong, 130 when the run was "
+          "stopped with Ctrl+C."}},
+        {"Files",
+         {"~/.config/TARNWICK/reelcast.conf: the settings of Reelcast, read and never "
+          "changed."}},
+        {"See also", {"reelcast(1)"}}};
+    return h;
+  }();
+  return help;
 }
 
 std::optional<int> ResolveCompressorSelector(const std::string& selector,
                                              const std::vector<std::string>& names) {
   if (text::AsciiLower(selector) == "none") return -1;
-  if (auto index = ParseInt(selector)) {
-    if (*index >= 0 && static_cast<std::size_t>(*index) < names.size()) return *index;
+  if (const auto index = ParseWhole(selector)) {
+    if (*index >= 0 && static_cast<std::size_t>(*index) < names.size()) return static_cast<int>(*index);
     return std::nullopt;
   }
   const std::string wanted = text::AsciiLower(selector);

@@ -1,10 +1,13 @@
 #pragma once
-// The command line of reelcast-convert.
+// The command line of reelcast-convert: what it accepts, how it is read,
+// and the text that explains it (--help and the manual page).
 
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "app/command_help.h"
 
 struct ConvertOptions {
   std::string source;
@@ -17,13 +20,32 @@ struct ConvertOptions {
   std::optional<int> width;
   std::optional<int> height;
   bool replaceExisting = false;
-  bool help = false;
 };
 
-// The options, or a message saying what is wrong with the command line.
-std::variant<ConvertOptions, std::string> ParseConvertOptions(const std::vector<std::string>& args);
+// What the command line asks the program to do.
+enum class ConvertAction { Convert, ShowHelp, ShowVersion, ListCompressors };
 
-std::string ConvertUsage();
+struct ConvertCommand {
+  ConvertAction action = ConvertAction::Convert;
+  ConvertOptions options;
+};
+
+// A command line that cannot be honoured; `message` says what is wrong.
+struct UsageError {
+  std::string message;
+};
+
+// The exit status of a usage error, as command-line tools have it.
+constexpr int kUsageErrorStatus = 2;
+
+// Reads the arguments that follow the program's name. Options may come
+// before, between or after the file names and take their value as the next
+// argument or after '='; "--" ends the options, so a file whose name starts
+// with '-' can follow it. Every number is checked against its range.
+std::variant<ConvertCommand, UsageError> ParseConvertCommandLine(
+    const std::vector<std::string>& arguments);
+
+const CommandHelp& ConvertCommandHelp();
 
 // A compressor selector against the catalogue's names: "none" gives -1, a
 // whole number is an index (it must exist), anything else picks the first

@@ -58,6 +58,21 @@ void PrintProgress(CReelcastDlg& window) {
 
 }  // namespace
 
+std::string CompressorListing() {
+  std::string out;
+  for (const auto kind : {CompressorKind::Video, CompressorKind::Audio}) {
+    out += kind == CompressorKind::Video ? "Video compressors:\n" : "Audio compressors:\n";
+    const std::vector<std::string> names = ListCompressors(kind);
+    const std::size_t width = std::to_string(names.empty() ? 0 : names.size() - 1).size();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::string index = std::to_string(i);
+      out += "  " + std::string(width - index.size(), ' ') + index + "  " + names[i] + '\n';
+    }
+    if (names.empty()) out += "  (none)\n";
+  }
+  return out;
+}
+
 bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
   OutputSettings& s = window.Settings();
   if (options.format) s.outputFormat = *options.format;

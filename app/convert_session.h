@@ -17,3 +17,8 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
 // percentage done at most once a second. Returns the process's exit status:
 // 0 only when the run completed and the output file exists.
 int RunConversion(CReelcastDlg& window);
+
+// The video and audio compressor catalogues, each entry with its index and
+// its name, in catalogue order: the names --video-compressor and
+// --audio-compressor accept.
+std::string CompressorListing();

@@ -69,7 +69,13 @@ std::function<void(const std::string&, const std::string&)>& Observer() {
   return observer;
 }
 
+bool& ReadOnly() {
+  static bool readOnly = false;
+  return readOnly;
+}
+
 bool Write(const std::string& section, const std::string& key, const QVariant& value) {
+  if (ReadOnly()) return false;
   if (Observer()) Observer()(section, key);
   auto settings = OpenOwn();
   if (!settings) return false;
@@ -112,11 +118,14 @@ bool WriteProfileString(const std::string& section, const std::string& key,
   return Write(section, key, QVariant(QString::fromStdString(value)));
 }
 
+void SetReadOnly(bool readOnly) { ReadOnly() = readOnly; }
+
 void SetWriteObserver(std::function<void(const std::string&, const std::string&)> observer) {
   Observer() = std::move(observer);
 }
 
 void AdjustForeignDivXValue() {
+  if (ReadOnly()) return;
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
                      QStringLiteral("DivXNetworks"), QStringLiteral("DivX4Windows"));
   const QString key = StoredSpelling(settings.childKeys(), QStringLiteral("Disable feedback"));

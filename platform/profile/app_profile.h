@@ -23,6 +23,12 @@ bool WriteProfileInt(const std::string& section, const std::string& key, std::in
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value);
 
+// While read-only, every stored value stays as it is: writes (also the
+// adjustment of the foreign value below) change nothing and return false.
+// A run of the command-line converter works this way, so that it leaves the
+// settings exactly as it found them.
+void SetReadOnly(bool readOnly);
+
 // Called with section and key after every write to the profile; tests use it
 // to see which values are written and in which order. Null removes it.
 void SetWriteObserver(std::function<void(const std::string& section, const std::string& key)> observer);

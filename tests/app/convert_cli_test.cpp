@@ -6,12 +6,18 @@
 #include <signal.h>
 
 #include <QProcess>
+#include <QSettings>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "app/command_help.h"
+#include "app/convert_options.h"
+#include "app/convert_session.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
+#include "tests/support/test_environment.h"
 #include "tests/support/waiting.h"
 
 namespace {
@@ -22,15 +28,18 @@ using test_support::ClipKind;
 struct Finished {
   int status = -1;
   std::string errors;
+  std::string output;  // what it printed on standard output
 };
 
 // Runs reelcast-convert, built beside this test, with this process's private
-// home and settings; with `interruptWhen`, Ctrl+C reaches it as soon as that
-// holds (unless it has ended by then).
-Finished Convert(const QStringList& arguments, const std::function<bool()>& interruptWhen = {}) {
-  const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+// home and settings, in `folder` when one is given; with `interruptWhen`,
+// Ctrl+C reaches it as soon as that holds (unless it has ended by then).
+Finished Convert(const QStringList& arguments, const std::function<bool()>& interruptWhen = {},
+                 const std::string& folder = {}) {
+  const auto programs = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   QProcess process;
-  process.start(QString::fromStdString((folder / "reelcast-convert").string()), arguments);
+  if (!folder.empty()) process.setWorkingDirectory(QString::fromStdString(folder));
+  process.start(QString::fromStdString((programs / "reelcast-convert").string()), arguments);
   Finished finished;
   if (interruptWhen && process.waitForStarted()) {
     test_support::WaitUntil([&] { return interruptWhen() || process.waitForFinished(10); });
@@ -44,6 +53,7 @@ Finished Convert(const QStringList& arguments, const std::function<bool()>& inte
   }
   finished.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
   finished.errors = process.readAllStandardError().toStdString();
+  finished.output = process.readAllStandardOutput().toStdString();
   return finished;
 }
 
@@ -62,6 +72,66 @@ TEST(ReelcastConvert, WritesTheFileAndSaysWhere) {
   EXPECT_EQ(report.First("video").codecName, "wmv2");
   EXPECT_EQ(report.First("video").width, 320);
   EXPECT_EQ(test_support::DecodeErrors(output + ".wmv"), "");
+}
+
+TEST(ReelcastConvert, AFileNameStartingWithADashFollowsTheDoubleDash) {
+  const std::string folder = std::filesystem::path(gst_test::OutputPath("odd")).parent_path();
+  std::filesystem::copy_file(Clip(ClipKind::Mp4H264Aac), folder + "/-odd.mp4");
+  const Finished run = Convert({QStringLiteral("--format=1"), QStringLiteral("--"),
+                                QStringLiteral("-odd.mp4"), QStringLiteral("out.wmv")},
+                               {}, folder);
+  EXPECT_EQ(run.status, 0) << run.errors;
+  const auto report = test_support::FfProbe(folder + "/out.wmv");
+  ASSERT_TRUE(report.ok) << report.error;
+  EXPECT_EQ(report.First("video").codecName, "wmv2");
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(ReelcastConvert, ARunStoresNothing) {
+  test_support::ResetSettings();
+  const std::string config = test_support::HomeFolder() + "/config/TARNWICK/reelcast.conf";
+  {
+    QSettings stored(Q(config), QSettings::IniFormat);
+    stored.setValue(QStringLiteral("Option/LastPhotoFolder"), QStringLiteral("/elsewhere/"));
+    stored.setValue(QStringLiteral("Settings/nOuptputFormat"), 0);
+    stored.setValue(QStringLiteral("DexVideoCompress/CompressorNumber"), -1);
+  }
+  const std::string before = Bytes(config);
+  ASSERT_NE(before.find("LastPhotoFolder"), std::string::npos);
+
+  const std::string output = gst_test::OutputPath("stores-nothing");
+  const Finished run = Convert({Q(Clip(ClipKind::Mp4H264Aac)), Q(output), QStringLiteral("--format"),
+                                QStringLiteral("1"), QStringLiteral("--video-bitrate=300")});
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(Bytes(config), before);
+}
+
+TEST(ReelcastConvert, UsageErrorsExitWithTwoAndSayWhy) {
+  Finished run = Convert({QStringLiteral("--video-bitrate"), QStringLiteral("2097152"),
+                          Q(Clip(ClipKind::Mp4H264Aac))});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("--video-bitrate needs a whole number from 1 to 2097151"),
+            std::string::npos)
+      << run.errors;
+  run = Convert({});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("no SOURCE given"), std::string::npos) << run.errors;
+}
+
+TEST(ReelcastConvert, HelpVersionAndTheCompressorListGoToStandardOutput) {
+  Finished run = Convert({QStringLiteral("-h")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, HelpText(ConvertCommandHelp()));
+  run = Convert({QStringLiteral("--version")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output.rfind("reelcast-convert (Reelcast) ", 0), 0u) << run.output;
+  run = Convert({QStringLiteral("--list-compressors")});
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(run.output, CompressorListing());
 }
 
 TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {

@@ -4,22 +4,24 @@
 
 namespace {
 
-ConvertOptions Parse(std::vector<std::string> args) {
-  auto result = ParseConvertOptions(args);
-  if (auto* error = std::get_if<std::string>(&result)) ADD_FAILURE() << *error;
-  return std::get<ConvertOptions>(result);
+ConvertCommand Parse(std::vector<std::string> args) {
+  auto result = ParseConvertCommandLine(args);
+  if (auto* error = std::get_if<UsageError>(&result)) ADD_FAILURE() << error->message;
+  return std::get<ConvertCommand>(result);
 }
 
 std::string Error(std::vector<std::string> args) {
-  auto result = ParseConvertOptions(args);
-  if (auto* error = std::get_if<std::string>(&result)) return *error;
+  auto result = ParseConvertCommandLine(args);
+  if (auto* error = std::get_if<UsageError>(&result)) return error->message;
   return "";
 }
 
 TEST(ConvertOptions, ReadsEveryOptionAndThePositionalPaths) {
-  const auto o = Parse({"--format", "0", "in put.mp4", "--video-compressor", "mpeg-4",
-                        "--audio-compressor", "none", "--video-bitrate", "500",
-                        "--audio-bitrate", "64000", "--size", "640x480", "--yes", "out.avi"});
+  const auto c = Parse({"--format", "0", "in put.mp4", "--video-compressor", "mpeg-4",
+                        "--audio-compressor=none", "--video-bitrate", "500",
+                        "--audio-bitrate=64000", "--size", "640x480", "--yes", "out.avi"});
+  EXPECT_EQ(c.action, ConvertAction::Convert);
+  const ConvertOptions& o = c.options;
   EXPECT_EQ(o.source, "in put.mp4");
   EXPECT_EQ(o.output, "out.avi");
   EXPECT_EQ(o.format, 0);
@@ -30,19 +32,57 @@ TEST(ConvertOptions, ReadsEveryOptionAndThePositionalPaths) {
   EXPECT_EQ(o.width, 640);
   EXPECT_EQ(o.height, 480);
   EXPECT_TRUE(o.replaceExisting);
-  EXPECT_FALSE(Parse({"a.mp4"}).output.has_value());
-  EXPECT_TRUE(Parse({"--help"}).help);
+  EXPECT_FALSE(Parse({"a.mp4"}).options.output.has_value());
+  EXPECT_TRUE(Parse({"-y", "a.mp4"}).options.replaceExisting);
+  EXPECT_EQ(Parse({"--format", "1", "--format=3", "a.mp4"}).options.format, 3) << "the last wins";
+}
+
+TEST(ConvertOptions, DoubleDashEndsTheOptionsSoNamesMayStartWithADash) {
+  const auto o = Parse({"--format=1", "--", "-odd.mp4", "--yes"}).options;
+  EXPECT_EQ(o.source, "-odd.mp4");
+  EXPECT_EQ(o.output, "--yes");
+  EXPECT_FALSE(o.replaceExisting);
+  EXPECT_EQ(Parse({"-"}).options.source, "-");
+  // Without "--" such a name is read as options, and refused with a hint.
+  EXPECT_NE(Error({"-odd.mp4"}).find("goes after --, as in: -- -odd.mp4"), std::string::npos);
+}
+
+TEST(ConvertOptions, HelpVersionAndTheCatalogueAreActions) {
+  EXPECT_EQ(Parse({"--help"}).action, ConvertAction::ShowHelp);
+  EXPECT_EQ(Parse({"-h", "no-such-file"}).action, ConvertAction::ShowHelp);
+  EXPECT_EQ(Parse({"--version"}).action, ConvertAction::ShowVersion);
+  EXPECT_EQ(Parse({"--list-compressors"}).action, ConvertAction::ListCompressors);
+  EXPECT_EQ(Error({"--list-compressors", "a.mp4"}), "--list-compressors takes no file names");
+}
+
+TEST(ConvertOptions, NumbersOutsideTheirRangeAreUsageErrors) {
+  // KBPS times 1024 must fit the stored 32-bit bits per second.
+  EXPECT_EQ(Parse({"--video-bitrate", "2097151", "a"}).options.videoBitrateKbps, 2097151);
+  EXPECT_EQ(Error({"--video-bitrate", "2097152", "a"}),
+            "--video-bitrate needs a whole number from 1 to 2097151, not \"2097152\"");
+  EXPECT_NE(Error({"--video-bitrate", "99999999999999999999", "a"}), "");
+  EXPECT_NE(Error({"--video-bitrate", "0", "a"}), "");
+  EXPECT_NE(Error({"--video-bitrate", "-5", "a"}), "");
+  EXPECT_NE(Error({"--video-bitrate", "12k", "a"}), "");
+  EXPECT_NE(Error({"--audio-bitrate", "2147483648", "a"}), "");
+  EXPECT_EQ(Error({"--format", "7", "a"}), "--format needs a whole number from 0 to 6, not \"7\"");
+  EXPECT_NE(Error({"--format", "wmv", "a"}), "");
+  EXPECT_NE(Error({"--size", "640", "a"}).find("WIDTHxHEIGHT"), std::string::npos);
+  EXPECT_NE(Error({"--size", "0x10", "a"}), "");
+  EXPECT_NE(Error({"--size", "8200x10", "a"}), "");
+  EXPECT_NE(Error({"--size", "640x4294967312", "a"}), "");
+  EXPECT_EQ(Parse({"--size", "8192X16", "a"}).options.width, 8192);
 }
 
 TEST(ConvertOptions, SaysWhatIsWrong) {
   EXPECT_EQ(Error({}), "no SOURCE given");
-  EXPECT_EQ(Error({"a", "b", "c"}), "too many arguments: c");
-  EXPECT_EQ(Error({"--format"}), "--format needs a value");
-  EXPECT_NE(Error({"--format", "wmv", "a"}).find("whole number"), std::string::npos);
-  EXPECT_NE(Error({"--size", "640", "a"}).find("WIDTHxHEIGHT"), std::string::npos);
-  EXPECT_NE(Error({"--size", "0x10", "a"}).find("WIDTHxHEIGHT"), std::string::npos);
-  EXPECT_EQ(Error({"--frobnicate", "a"}), "unknown option --frobnicate");
-  EXPECT_NE(Error({"--video-bitrate", "-5", "a"}).find("above 0"), std::string::npos);
+  EXPECT_EQ(Error({"a", "b", "c"}), "too many file names: c");
+  EXPECT_EQ(Error({""}), "a file name cannot be empty");
+  EXPECT_EQ(Error({"a.mp4", ""}), "a file name cannot be empty");
+  EXPECT_NE(Error({"--format"}).find("--format"), std::string::npos);
+  EXPECT_NE(Error({"--frobnicate", "a"}).find("frobnicate"), std::string::npos);
+  EXPECT_NE(Error({"--yes=no", "a"}).find("yes"), std::string::npos);
+  EXPECT_NE(Error({"--video-compressor=", "a"}), "");
 }
 
 TEST(ConvertOptions, CompressorSelectorsResolveAgainstTheCatalogue) {

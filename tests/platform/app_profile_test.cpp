@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSettings>
 
 #include "platform/profile/app_profile.h"
 #include "tests/support/test_environment.h"
@@ -40,6 +41,26 @@ TEST_F(AppProfile, WithoutACompanyKeyReadsGiveDefaultsAndWritesAreDropped) {
   QCoreApplication::setOrganizationName(QString());
   EXPECT_FALSE(profile::WriteProfileInt("Settings", "X", 1));
   EXPECT_EQ(profile::GetProfileInt("Settings", "X", 9), 9);
+}
+
+TEST_F(AppProfile, ReadOnlyKeepsEveryStoredValueAsItIs) {
+  profile::WriteProfileString("Option", "LastPhotoFolder", "/before/");
+  QSettings divx(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("DivXNetworks"),
+                 QStringLiteral("DivX4Windows"));
+  divx.setValue(QStringLiteral("Disable feedback"), 0);
+  divx.sync();
+
+  profile::SetReadOnly(true);
+  EXPECT_FALSE(profile::WriteProfileString("Option", "LastPhotoFolder", "/after/"));
+  EXPECT_FALSE(profile::WriteProfileInt("Settings", "New", 1));
+  profile::AdjustForeignDivXValue();
+  profile::SetReadOnly(false);
+
+  EXPECT_EQ(profile::GetProfileString("Option", "LastPhotoFolder", ""), "/before/");
+  EXPECT_EQ(profile::GetProfileInt("Settings", "New", 7), 7);
+  divx.sync();
+  EXPECT_EQ(divx.value(QStringLiteral("Disable feedback")).toInt(), 0);
+  EXPECT_TRUE(profile::WriteProfileInt("Settings", "New", 1)) << "writable again";
 }
 
 }  // namespace
