@@ -98,5 +98,4 @@ constexpr int IDC_BUTTON_FILTER_SETTINGS = 1055;
 constexpr unsigned IDM_ABOUTBOX = 0x0010;
 constexpr unsigned IDM_ABOUT = 32771;
 constexpr unsigned IDM_POPUPMENU_FONT = 32772;
-constexpr unsigned ID_HELP = 57670;
 constexpr unsigned IDM_SELECT_LANGUAGE = 131u * 65536u;  // the Language submenu's text id

@@ -1,6 +1,7 @@
 #include "platform/ui/dialog_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -19,6 +20,15 @@ void DialogWindow::reject() { owner_.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL
 void DialogWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   owner_.SendMessage(WM_CLOSE, 0, 0);
+}
+
+// F1: the framework's help command, which the dialog handles or ignores.
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+    owner_.SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -17,6 +17,9 @@ constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_USER = 0x0400;
 
+// The framework's help command, sent to the active dialog when F1 is pressed.
+constexpr unsigned ID_HELP = 57670;
+
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;

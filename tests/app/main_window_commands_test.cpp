@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWidget>
 
 #include "i18n/language.h"
 #include "resources/resource_ids.h"
@@ -33,11 +35,12 @@ TEST_F(MainWindowCommands, AboutFromTheButtonAndThePopupMenuIsOneDialog) {
   EXPECT_EQ(dialogs[1].dialogId, IDD_ABOUTBOX);
 }
 
-TEST_F(MainWindowCommands, HelpHomepageAndAboutWorkDuringAConversion) {
+TEST_F(MainWindowCommands, HelpF1HomepageAndAboutWorkDuringAConversion) {
   CReelcastDlg& w = f.Open();
   MainWindowProbe::SetConverting(w, true);
   w.Item(IDC_BUTTON_HELP).Click();
-  w.SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0));
+  QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+  QCoreApplication::sendEvent(w.Widget(), &f1);
   w.Item(IDC_BUTTON_HOMEPAGE).Click();
   w.Item(IDC_BUTTON_ABOUT).Click();
   const auto addresses = f.ui().OfKind(Shown::Kind::Address);

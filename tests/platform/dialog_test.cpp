@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -210,6 +211,17 @@ TEST(Dialog, RightButtonReleaseArrivesWithTheClickPoint) {
   EXPECT_EQ(d.messages[0].first, WM_RBUTTONUP);
   EXPECT_EQ(LOWORD(static_cast<WPARAM>(d.messages[0].second)), 7u);
   EXPECT_EQ(HIWORD(static_cast<WPARAM>(d.messages[0].second)), 4u);
+}
+
+TEST(Dialog, F1SendsTheHelpCommandToTheDialog) {
+  RecordingDialog d;
+  d.Create();
+  QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+  QCoreApplication::sendEvent(d.Widget(), &f1);
+  QKeyEvent shiftF1(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier);
+  QCoreApplication::sendEvent(d.Widget(), &shiftF1);
+  ASSERT_EQ(d.commands.size(), 1u);
+  EXPECT_EQ(d.commands[0].first, static_cast<int>(ID_HELP));
 }
 
 TEST(ScriptedModalUi, RunsADialogScriptAndRecordsIt) {
