@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/file_dialog_setup.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/property_editor.h"
 #include "platform/ui/qt_font.h"
@@ -19,23 +20,6 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QWidget* WidgetOf(Dialog* owner) { return owner ? owner->Widget() : nullptr; }
-
-// "Description (pattern)" as Qt's file dialogs read filters; descriptions
-// that already end in their pattern are taken as they are.
-QString QtFilters(const FileDialogRequest& request) {
-  QStringList filters;
-  for (const auto& [description, pattern] : request.filters) {
-    const QString d = Q(description);
-    filters << (d.endsWith(QLatin1Char(')')) ? d : d + QStringLiteral(" (") + Q(pattern) + QLatin1Char(')'));
-  }
-  return filters.join(QStringLiteral(";;"));
-}
-
-QString SelectedFilter(const FileDialogRequest& request) {
-  const QStringList filters = QtFilters(request).split(QStringLiteral(";;"));
-  const int index = request.filterIndex - 1;
-  return index >= 0 && index < filters.size() ? filters[index] : QString();
-}
 
 void AddItems(QMenu& target, const Menu& source) {
   for (const auto& item : source.Items()) {
@@ -77,22 +61,32 @@ int QtModalUi::MessageBox(Dialog* owner, const std::string& text, const std::str
 
 int QtModalUi::RunModal(Dialog& dialog) { return dialog.Exec(); }
 
-std::optional<std::string> QtModalUi::GetOpenFileName(const FileDialogRequest& request) {
-  QString selected = SelectedFilter(request);
-  const QString path = QFileDialog::getOpenFileName(WidgetOf(request.owner), Q(request.title),
-                                                    Q(request.initialFolder), QtFilters(request),
-                                                    &selected);
+namespace {
+
+std::optional<std::string> RunFileDialog(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString path = dialog.selectedFiles().value(0);
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }
 
+}  // namespace
+
+std::optional<std::string> QtModalUi::GetOpenFileName(const FileDialogRequest& request) {
+  QFileDialog dialog(WidgetOf(request.owner));
+  SetUpFileDialog(dialog, request);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  return RunFileDialog(dialog);
+}
+
 std::optional<std::string> QtModalUi::GetSaveFileName(const FileDialogRequest& request) {
-  QString selected = SelectedFilter(request);
-  const QString path = QFileDialog::getSaveFileName(
-      WidgetOf(request.owner), Q(request.title), Q(request.initialFolder), QtFilters(request),
-      &selected, QFileDialog::DontConfirmOverwrite);
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  QFileDialog dialog(WidgetOf(request.owner));
+  SetUpFileDialog(dialog, request);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  return RunFileDialog(dialog);
 }
 
 std::optional<LogFont> QtModalUi::ChooseFont(Dialog* owner, const std::optional<LogFont>& initial,
