@@ -57,12 +57,20 @@ void CReelcastDlg::ShowOriginalSizeSummary() {
   Item(IDC_STATIC_SUMMARY).SetText(SummaryOriginalSize(m_settings.outputPath));
 }
 
-void CReelcastDlg::OnClose() {
-  if (converting) {
-    ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
-                        theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
-    return;
+bool CReelcastDlg::HoldEndWhileConverting(PendingEnd wish) {
+  if (!converting) return false;
+  if (stopping_) {
+    // The user has stopped the run; the writer is finishing its file.
+    pendingEnd_ = wish;
+    return true;
   }
+  ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
+                      theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
+  return true;
+}
+
+void CReelcastDlg::OnClose() {
+  if (HoldEndWhileConverting(PendingEnd::Close)) return;
   ReleaseMediaObjects();
   StoreCurrentLanguage(theLanguage.GetCurrentName());
   if (comInitialised) {
@@ -74,13 +82,9 @@ void CReelcastDlg::OnClose() {
 
 void CReelcastDlg::OnCancel() {
   // Escape ends the program at once when idle; during a conversion it is
-  // refused as the close command is, so the file being written is not left
+  // held as the close command is, so the file being written is not left
   // unfinished.
-  if (converting) {
-    ui::OwnedMessageBox(this, theLanguage.GetMessageText(IDS_MESSAGE_STOP_CONVERT),
-                        theLanguage.GetMessageText(IDS_MESSAGE_WARNING));
-    return;
-  }
+  if (HoldEndWhileConverting(PendingEnd::Cancel)) return;
   EndDialog(IDCANCEL);
 }
 

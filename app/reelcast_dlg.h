@@ -102,6 +102,12 @@ class CReelcastDlg : public ui::Dialog {
   void NotifyRunEnd();
   static std::int64_t SteadyMilliseconds();
 
+  // Close (the close box, Exit) and Escape while converting: refused with
+  // a message, or, while a stop is finishing, remembered and carried out
+  // when the run has ended. True when the window must stay for now.
+  enum class PendingEnd { None, Close, Cancel };
+  bool HoldEndWhileConverting(PendingEnd wish);
+
   // Release of the media objects when the window closes.
   void ReleaseMediaObjects();
   // The summary pane in its "Original size" form.
@@ -127,4 +133,5 @@ class CReelcastDlg : public ui::Dialog {
   std::string pendingOpen_;
   bool runOpen_ = false;  // a run was begun and is not torn down yet
   int teardowns_ = 0;     // runs torn down, for tests
+  PendingEnd pendingEnd_ = PendingEnd::None;
 };

@@ -3,6 +3,7 @@
 // fails, leaving the source ready for the next run.
 
 #include <filesystem>
+#include <utility>
 
 #include "app/reelcast_dlg.h"
 #include "app/status_texts.h"
@@ -177,6 +178,11 @@ void CReelcastDlg::TearDown() {
   DragAcceptFiles(true);
   EndProgress();
   CreateSourceGraph(sourcePath, graph_);
+  // A close or Escape that waited for the stop is carried out now, after
+  // whatever the end of the run has shown.
+  const PendingEnd pending = std::exchange(pendingEnd_, PendingEnd::None);
+  if (pending == PendingEnd::Close) PostMessage(WM_CLOSE);
+  if (pending == PendingEnd::Cancel) PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0));
 }
 
 void CReelcastDlg::ShowFilterPropertiesBeforeRun() {

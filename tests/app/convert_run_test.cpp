@@ -14,6 +14,7 @@
 #include "i18n/language.h"
 #include "i18n/language_menu.h"
 #include "platform/gst/conversion_pipeline.h"
+#include "platform/profile/app_profile.h"
 #include "resources/resource_ids.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/language_folder.h"
@@ -127,6 +128,32 @@ TEST_F(ConvertRun, StopHalfwayLeavesAPlayableFileAndTheElapsedTimeTicked) {
   EXPECT_LT(report.duration, 19.0);
   EXPECT_EQ(test_support::DecodeErrors(output), "");
   EXPECT_TRUE(w.Graph().graph) << "the source is ready for the next run";
+}
+
+// Close and Escape after Stop, while the writer finishes: no "Please first
+// stop converting"; the window ends by itself once the run has ended.
+TEST_F(ConvertRun, CloseAndEscapeWhileAStopFinishesEndTheWindowWhenTheRunHasEnded) {
+  for (const UINT wish : {WM_CLOSE, static_cast<UINT>(WM_COMMAND)}) {
+    SCOPED_TRACE(wish == WM_CLOSE ? "close" : "escape");
+    test_support::ResetSettings();
+    CReelcastDlg& w = OpenSource(ClipKind::Mp4Hd20s, 2, wish == WM_CLOSE ? "a.mkv" : "b.mkv");
+    UseCompressors(w, "x264", "vorbis");
+    Press(w);
+    ASSERT_TRUE(w.IsConverting());
+    ASSERT_TRUE(PumpUntil([&] { return w.ElapsedSeconds() >= 1; }));
+    Press(w);  // Stop
+    ASSERT_TRUE(w.IsStopping());
+    w.SendMessage(wish, wish == WM_CLOSE ? 0 : MAKEWPARAM(IDCANCEL, 0));
+    EXPECT_FALSE(w.HasEnded()) << "the writer is still finishing";
+    ASSERT_TRUE(PumpUntil([&] { return w.HasEnded(); }));
+    EXPECT_EQ(w.LastRun(), CReelcastDlg::RunOutcome::Stopped);
+    EXPECT_EQ(w.Result(), IDCANCEL);
+    EXPECT_TRUE(f.ui().MessageTexts().empty()) << testing::PrintToString(f.ui().MessageTexts());
+    // Only the close stores the language, as it does when idle.
+    EXPECT_EQ(profile::GetProfileString("Option", "CurrentLanguage", "") != "", wish == WM_CLOSE);
+    const auto report = test_support::FfProbe(output);
+    ASSERT_TRUE(report.ok) << report.error;
+  }
 }
 
 TEST_F(ConvertRun, ASourceWithoutAudioCannotBeConverted) {
