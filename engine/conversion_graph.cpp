@@ -159,11 +159,16 @@ HRESULT SetUpOutput(ICaptureGraphBuilder2* builder, ConversionRequest& request,
 struct StreamSide {
   const char* compressorName;
   const char* renderFailure;
+  // The video side says it in a window message, the audio side in an
+  // application message.
+  void (*report)(const std::string& text);
 };
 constexpr StreamSide kVideoStream{"VideoCompressor",
-                                  "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)"};
+                                  "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)",
+                                  WindowMessage};
 constexpr StreamSide kAudioStream{"AudioCompressor",
-                                  "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )"};
+                                  "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )",
+                                  ApplicationMessage};
 
 // Connects one decoded stream, through its compressor when one is used.
 HRESULT ConnectStream(IGraphBuilder* graph, ICaptureGraphBuilder2* builder,
@@ -178,7 +183,7 @@ HRESULT ConnectStream(IGraphBuilder* graph, ICaptureGraphBuilder2* builder,
   }
   const HRESULT hr = builder->RenderStream(nullptr, nullptr, upstream, compress ? compressor : nullptr, mux);
   if (FAILED(hr)) {
-    WindowMessage(side.renderFailure);
+    side.report(side.renderFailure);
     ShowPlatformError(request, hr);
   }
   return hr;

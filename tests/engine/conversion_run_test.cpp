@@ -8,6 +8,7 @@
 
 #include "platform/dshow/errors.h"
 #include "platform/dshow/error_text.h"
+#include "platform/ui/application.h"
 #include "tests/engine/conversion_rig.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
@@ -139,15 +140,37 @@ TEST(Mp4, WritesARealMp4File) {
   EXPECT_EQ(std::string(head + 4, 4), "ftyp") << "an ISO media file, not Matroska";
 }
 
-TEST(Mp4, RawVideoIsRefusedWhenTheStreamIsConnected) {
-  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kMp4, "raw.mp4");
-  rig.UseCompressors("", "libav AAC");
-  EXPECT_EQ(rig.Build(), VFW_E_CANNOT_CONNECT);
-  EXPECT_EQ(rig.Messages(),
-            (std::vector<std::string>{"failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)",
-                                      AMGetErrorTextA(VFW_E_CANNOT_CONNECT)}));
-  rig.TearDown();
-  EXPECT_FALSE(Exists(rig.settings.outputPath));
+// A stream the multiplexer cannot take fails where it is connected: the
+// video side says so in a window message ("Error"), the audio side in an
+// application message (the program's name, exclamation icon).
+TEST(Mp4, RawStreamsAreRefusedWhenTheyAreConnected) {
+  struct Case {
+    const char* video;
+    const char* audio;
+    const char* text;
+    std::string caption;
+    UINT flags;
+  };
+  const Case cases[] = {
+      {"", "libav AAC", "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)", "Error",
+       MB_OK},
+      {"x264", "", "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )",
+       ui::Application::Name(), MB_OK | MB_ICONEXCLAMATION},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kMp4, "raw.mp4");
+    rig.UseCompressors(c.video, c.audio);
+    EXPECT_EQ(rig.Build(), VFW_E_CANNOT_CONNECT);
+    const auto boxes = rig.ui_->OfKind(test_support::Shown::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 2u) << testing::PrintToString(rig.Messages());
+    EXPECT_EQ(boxes[0].text, c.text);
+    EXPECT_EQ(boxes[0].caption, c.caption);
+    EXPECT_EQ(boxes[0].flags, c.flags);
+    EXPECT_EQ(boxes[1].text, AMGetErrorTextA(VFW_E_CANNOT_CONNECT));
+    rig.TearDown();
+    EXPECT_FALSE(Exists(rig.settings.outputPath));
+  }
 }
 
 TEST(Dsm, SaysWhatToInstallAndWritesNothing) {
