@@ -31,6 +31,7 @@ if(REELCAST_FUZZ)
   target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined)
 elseif(REELCAST_SANITIZE)
   target_compile_options(reelcast_options INTERFACE
-    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined)
+    -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined,float-cast-overflow)
+  target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 endif()

@@ -1,6 +1,9 @@
 #include "engine/conversion_graph.h"
 
+#include <cmath>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "engine/compressor_catalogue.h"
 #include "engine/engine_messages.h"
@@ -20,6 +23,28 @@ namespace {
 constexpr std::uint32_t kFourccWmv3 = 0x33564D57;  // "WMV3"
 
 bool IsWindowsMedia(int format) { return format == kFormatWmv || format == kFormatAsf; }
+
+// Why the profile cannot hold a frame rate, or nothing when it can. The
+// profile takes the rate's whole part, from 1 to kMaxProfileFrameRate; the
+// test comes before any conversion to an integer (also a rate that is no
+// number at all fails it).
+std::optional<std::string> FrameRateRefusal(double rate) {
+  if (rate >= 1.0 && rate < static_cast<double>(kMaxProfileFrameRate) + 1.0) return std::nullopt;
+  if (std::isnan(rate))
+    return std::string("The output frame rate is not a number. Please choose a frame rate.");
+  char text[200];
+  if (rate < 1.0)
+    std::snprintf(text, sizeof text,
+                  "The output frame rate %.6g is below one frame per second. Please choose a "
+                  "higher frame rate.",
+                  rate);
+  else
+    std::snprintf(text, sizeof text,
+                  "The output frame rate %.6g cannot be written: a Windows Media file holds at "
+                  "most %u frames per second. Please choose a lower frame rate.",
+                  rate, static_cast<unsigned>(kMaxProfileFrameRate));
+  return std::string(text);
+}
 
 // The platform's text for a code, kept in the window's buffer and shown.
 void ShowPlatformError(ConversionRequest& request, HRESULT code) {
@@ -194,16 +219,11 @@ HRESULT ConnectStream(IGraphBuilder* graph, ICaptureGraphBuilder2* builder,
 HRESULT BuildConversionGraph(IGraphBuilder* graph, ConversionRequest& request) {
   OutputSettings& s = request.settings;
   if (!graph) return E_POINTER;
-  if (IsWindowsMedia(s.outputFormat) && static_cast<long long>(s.frameRate) < 1) {
-    // A Windows Media stream needs at least one whole frame per second; a
-    // smaller rate has no frame duration.
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "The output frame rate %.3f is below one frame per second. Please choose a "
-                  "higher frame rate.",
-                  s.frameRate);
-    WindowMessage(text);
-    return E_INVALIDARG;
+  if (IsWindowsMedia(s.outputFormat)) {
+    if (auto refusal = FrameRateRefusal(s.frameRate)) {
+      WindowMessage(*refusal);
+      return E_INVALIDARG;
+    }
   }
 
   ComPtr<IPin> videoPin, audioPin;

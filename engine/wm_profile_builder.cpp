@@ -219,9 +219,9 @@ bool RequestIsValid(const AudioStreamParams* audio, std::uint16_t videoCount,
                     const VideoStreamParams* videos, const ComPtr<IWMProfile>* profileOut) {
   if (!audio || !profileOut || videoCount > kMaxVideoStreams) return false;
   if (videoCount > 0 && !videos) return false;
-  // A frame rate of 0 has no frame duration.
+  // A frame rate of 0, or one above the highest, has no frame duration.
   for (std::uint16_t i = 0; i < videoCount; ++i)
-    if (videos[i].frameRate == 0) return false;
+    if (videos[i].frameRate == 0 || videos[i].frameRate > kMaxProfileFrameRate) return false;
   return true;
 }
 

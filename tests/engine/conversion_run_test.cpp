@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 
 #include "platform/dshow/errors.h"
 #include "platform/dshow/error_text.h"
@@ -70,6 +71,38 @@ TEST_P(WindowsMedia, WritesTheProfilesStreamsAtTheOutputSizeAndTruncatedRate) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, WindowsMedia, testing::Values(kWmv, kAsf),
                          [](const auto& info) { return info.param == kWmv ? "Wmv" : "Asf"; });
+
+// Rates the profile cannot hold are refused before anything is built, with
+// a message that says why; the graph stays the source's.
+TEST(WindowsMedia, FrameRatesTheProfileCannotHoldAreRefusedBeforeTheBuild) {
+  struct Case {
+    double rate;
+    const char* says;
+  };
+  const Case cases[] = {
+      {0.5, "The output frame rate 0.5 is below one frame per second."},
+      {-1e300, "The output frame rate -1e+300 is below one frame per second."},
+      {1e12, "The output frame rate 1e+12 cannot be written: a Windows Media file holds at most "
+             "10000000 frames per second."},
+      {10'000'001.0, "The output frame rate 1e+07 cannot be written"},
+      {std::numeric_limits<double>::infinity(), "The output frame rate inf cannot be written"},
+      {std::numeric_limits<double>::quiet_NaN(), "The output frame rate is not a number."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kWmv, "rate.wmv");
+    rig.settings.frameRate = c.rate;
+    EXPECT_EQ(rig.Build(), E_INVALIDARG);
+    const auto boxes = rig.ui_->OfKind(test_support::Shown::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find(c.says), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_FALSE(rig.context.events) << "nothing was built";
+  }
+  ConversionRig highest(Clip(ClipKind::Mp4H264Aac), kWmv, "highest.wmv");
+  highest.settings.frameRate = 10'000'000.9;  // its whole part is the highest rate
+  EXPECT_EQ(highest.Build(), S_OK) << testing::PrintToString(highest.Messages());
+}
 
 TEST(WindowsMedia, TheProfilesBitratesReachTheFile) {
   ConversionRig rig(gst_test::BusyClip(), kWmv, "busy.wmv");

@@ -235,6 +235,8 @@ TEST(GenerateProfile, RefusesBadRequestsBeforeTouchingTheRuntime) {
   EXPECT_EQ(GenerateProfile(&audio, nullptr, 64, videos.data(), &out, WMT_VER_9_0), E_INVALIDARG);
   videos[62].frameRate = 0;
   EXPECT_EQ(GenerateProfile(&audio, nullptr, 63, videos.data(), &out, WMT_VER_9_0), E_INVALIDARG);
+  videos[62].frameRate = kMaxProfileFrameRate + 1;  // a frame time of 0
+  EXPECT_EQ(GenerateProfile(&audio, nullptr, 63, videos.data(), &out, WMT_VER_9_0), E_INVALIDARG);
   EXPECT_FALSE(out);
 }
 
