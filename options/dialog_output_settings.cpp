@@ -156,8 +156,10 @@ void CDialogOutputSettings::OnFormatChange() {
 }
 
 void CDialogOutputSettings::ApplyFormat() {
+  // The whole text as typed: a path too long for the system's buffers is
+  // refused by the rule and stays in the edit as it was, never cut.
   ui::Control edit = Item(IDC_EDIT_OUTPUT_FILE);
-  if (auto path = ApplyExtensionRule(formatId, edit.Text(kMaxPath - 1))) edit.SetText(*path);
+  if (auto path = ApplyExtensionRule(formatId, edit.Text())) edit.SetText(*path);
   const auto view = OptionsViewFor(formatId);
   if (!view) {
     ui::OwnedMessageBox(this, "unknown error", "error");
@@ -205,6 +207,14 @@ void CDialogOutputSettings::OnAccept() {
     ui::OwnedMessageBox(this, "The frame rate is too small!", ui::Application::Name());
     return;
   }
+  // A typed path that does not fit the system's buffers is refused, not
+  // cut: the conversion would otherwise write to a name nobody typed. The
+  // dialog stays open with the text as typed, and nothing is stored.
+  const std::string typedPath = Item(IDC_EDIT_OUTPUT_FILE).Text();
+  if (typedPath.size() >= kMaxPath) {
+    ReportPathTooLong(typedPath);
+    return;
+  }
 
   StoredOutputSettings stored{};
   frameRateIndex = Item(IDC_COMBO_FRAME_RATE).GetCurSel();
@@ -221,7 +231,7 @@ void CDialogOutputSettings::OnAccept() {
     outputFrameRate = 23.976;
   }
 
-  outputPath = Item(IDC_EDIT_OUTPUT_FILE).Text(kMaxPath - 1);
+  outputPath = typedPath;
   stored.outputName = outputPath;
   outputWidth = FrameDimension(Item(IDC_EDIT_WIDTH).Text());
   outputHeight = FrameDimension(Item(IDC_EDIT_HEIGHT).Text());

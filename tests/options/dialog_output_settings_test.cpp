@@ -7,6 +7,7 @@
 
 #include "engine/compressor_catalogue.h"
 #include "engine/graph_context.h"
+#include "engine/output_settings.h"
 #include "options/dialog_output_settings.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
@@ -142,6 +143,41 @@ TEST_F(OptionsDialog, ATooSmallFrameRateKeepsTheDialogOpenAndWritesNothing) {
   EXPECT_EQ(ui->MessageTexts(), std::vector<std::string>{"The frame rate is too small!"});
   EXPECT_EQ(ui->OfKind(Shown::Kind::MessageBox)[0].caption, ui::Application::Name());
   EXPECT_TRUE(writes.empty());
+}
+
+// 26 folders of three CJK letters: 90 characters, but 26 * 10 + 10 bytes.
+std::string LongCjkPath() {
+  std::string path;
+  for (int i = 0; i < 26; ++i) path += "/视频夹";
+  return path + "/movie.wmv";
+}
+
+TEST_F(OptionsDialog, ATypedPathTooLongForTheBuffersIsRefusedAsTypedAndNothingIsStored) {
+  Make();
+  const std::string typed = LongCjkPath();
+  ASSERT_GE(typed.size(), kMaxPath);
+  bool openAfterOk = false, openAfterFormatChange = false;
+  std::string textAfterOk, textAfterFormatChange;
+  EXPECT_EQ(Run([&](ui::Dialog& d) {
+              d.Item(IDC_EDIT_OUTPUT_FILE).TypeAsUser(typed);
+              PressOk(d);
+              openAfterOk = !d.HasEnded();
+              textAfterOk = d.Item(IDC_EDIT_OUTPUT_FILE).Text();
+              d.Item(IDC_COMBO_OUTPUT_FORMAT).SelectAsUser(1);
+              textAfterFormatChange = d.Item(IDC_EDIT_OUTPUT_FILE).Text();
+              PressOk(d);
+              openAfterFormatChange = !d.HasEnded();
+              d.Item(IDC_BUTTON_OPTIONS_CANCEL).Click();
+            }),
+            IDCANCEL);
+  EXPECT_TRUE(openAfterOk);
+  EXPECT_TRUE(openAfterFormatChange);
+  EXPECT_EQ(textAfterOk, typed);
+  EXPECT_EQ(textAfterFormatChange, typed) << "no extension rule applied to a cut path";
+  const std::string refusal = "The path is too long (at most 259 bytes are allowed):\n" + typed;
+  EXPECT_EQ(ui->MessageTexts(), std::vector<std::string>(3, refusal));
+  EXPECT_TRUE(writes.empty());
+  EXPECT_EQ(dialog->outputPath, "/out/movie.mkv");
 }
 
 TEST_F(OptionsDialog, FormatChangeRewritesTheExtensionAndTheViewAndBrowseUsesIt) {
