@@ -16,8 +16,12 @@ std::string HelpIntroductionPath();
 // cannot be started shows nothing, as a help viewer's failure never did.
 void ShowHelp();
 
-// Opens the vendor's home page; when no browser can be started, says so in
-// a box owned by `main` that gives the address to type by hand.
+// The address the Homepage button opens: the one configured for the build,
+// or else the home page among the help pages, as a file: URL.
+std::string HomePageAddress(const std::string& configured);
+
+// Opens the home page; when no browser can be started, says so in a box
+// owned by `main` that gives the address to type by hand.
 void OpenHomePage(ui::Dialog& main);
 
 // Runs the About box modally over `parent`.

@@ -12,9 +12,11 @@ endif()
 set(REELCAST_DATA_DIR ${CMAKE_INSTALL_DATADIR}/reelcast)
 foreach(dir language help)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${dir})
-    install(DIRECTORY ${dir}/ DESTINATION ${REELCAST_DATA_DIR}/${dir})
+    install(DIRECTORY ${dir}/ DESTINATION ${REELCAST_DATA_DIR}/${dir} PATTERN "*.in" EXCLUDE)
   endif()
 endforeach()
+# The home page, made from help/Reelcast.htm.in with the version.
+install(FILES ${home_page} DESTINATION ${REELCAST_DATA_DIR}/help)
 
 set(REELCAST_APP_ID com.tarnwick.Reelcast)
 install(FILES packaging/${REELCAST_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

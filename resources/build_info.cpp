@@ -1,4 +1,5 @@
 #include "resources/build_info.h"
 
-// The build defines REELCAST_VERSION from the project's version.
+// The build defines both from the project's version and its cache.
 const char* const kProgramVersion = REELCAST_VERSION;
+const char* const kConfiguredHomePage = REELCAST_HOME_PAGE;

@@ -3,10 +3,19 @@
 #include "platform/ui/win_constants.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
-#include "resources/vendor_info.h"
+#include "resources/build_info.h"
 
 namespace {
+
 using ui::ControlKind;
+
+// The home page address configured for the build, or where the program's
+// own pages are reached.
+std::string SupportLine() {
+  return std::string("Support: ") +
+         (*kConfiguredHomePage ? kConfiguredHomePage : "Help and the Homepage button");
+}
+
 }  // namespace
 
 ui::DialogTemplate AboutDialogTemplate() {
@@ -29,8 +38,8 @@ ui::DialogTemplate AboutDialogTemplate() {
        ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON, {}},
       {IDC_STATIC_VERSION, ControlKind::Static, "Version 1.1", 56, 30, 173, 14,
        ui::WS_VISIBLE | ui::SS_CENTERIMAGE, {}},
-      {ui::IDC_STATIC, ControlKind::Static, std::string("Support: ") + kVendorSupportAddress, 56, 80,
-       156, 14, ui::WS_VISIBLE | ui::SS_NOPREFIX, {}},
+      {ui::IDC_STATIC, ControlKind::Static, SupportLine(), 56, 80, 156, 14,
+       ui::WS_VISIBLE | ui::SS_NOPREFIX, {}},
       {ui::IDC_STATIC, ControlKind::Static,
        "Windows Media audio and video are written with FFmpeg's libav encoders through "
        "GStreamer.",

@@ -1,11 +1,11 @@
 #pragma once
-// The vendor's addresses: the one place to change them.
+// The program's own pages: the one place to change them. Each is a path
+// below the folder that holds the program's help (see shell::ProgramFilePath).
 
-// Opened by the Homepage button.
-constexpr const char* kVendorHomePage = "https://tarnwick.example/reelcast/";
-// Named on the About box's support line, short enough for its one line.
-constexpr const char* kVendorSupportAddress = "tarnwick.example/support";
+// The home page among the help pages; the Homepage button opens it unless
+// the build configured an address (kConfiguredHomePage).
+constexpr const char* kHomePageFile = "help/Reelcast.htm";
 // Opened when the Matroska multiplexer (MKV and MP4 output) is missing.
-constexpr const char* kMatroskaDownloadPage = "https://tarnwick.example/reelcast/components/matroska";
+constexpr const char* kMatroskaRemedyPage = "help/Matroska.htm";
 // Opened when the DSM multiplexer is missing.
-constexpr const char* kDsmDownloadPage = "https://tarnwick.example/reelcast/components/dsm";
+constexpr const char* kDsmRemedyPage = "help/Dsm.htm";

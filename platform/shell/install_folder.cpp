@@ -22,4 +22,8 @@ std::string InstallFolderHolding(const std::string& executablePath, const std::s
   return programFolder;
 }
 
+std::string ProgramFilePath(const std::string& relative) {
+  return InstallFolderHolding(ExecutablePath(), relative) + "/" + relative;
+}
+
 }  // namespace shell

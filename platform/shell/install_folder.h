@@ -17,4 +17,8 @@ namespace shell {
 // program folder.
 std::string InstallFolderHolding(const std::string& executablePath, const std::string& marker);
 
+// The path of one of the running program's own files, given relative to
+// the folder that holds such files: "help/Introduction.htm".
+std::string ProgramFilePath(const std::string& relative);
+
 }  // namespace shell

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/help_commands.h"
 #include "i18n/language.h"
@@ -10,7 +11,7 @@
 #include "platform/ui/dialog.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
-#include "resources/vendor_info.h"
+#include "resources/build_info.h"
 #include "tests/support/language_folder.h"
 #include "tests/support/scripted_modal_ui.h"
 
@@ -45,12 +46,30 @@ TEST(HelpCommands, FileUrlsEscapeWhatABrowserWouldMisread) {
   EXPECT_TRUE(text::FileUrl("relative.htm").starts_with("file:///"));
 }
 
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(HelpCommands, TheHomePageIsAHelpPageUnlessTheBuildConfiguredAnAddress) {
+  EXPECT_EQ(HomePageAddress("http://localhost/reelcast/"), "http://localhost/reelcast/");
+  const std::string own = HomePageAddress("");
+  ASSERT_TRUE(own.starts_with("file:///")) << own;
+  ASSERT_TRUE(own.ends_with("/help/Reelcast.htm")) << own;
+  const std::string page = FileText(own.substr(std::string("file://").size()));
+  EXPECT_NE(page.find("What Reelcast is"), std::string::npos);
+  EXPECT_NE(page.find("Where it comes from"), std::string::npos);
+  EXPECT_NE(page.find(std::string("Version ") + kProgramVersion), std::string::npos) << page;
+  EXPECT_EQ(page.find('@'), std::string::npos) << "every placeholder was filled in";
+}
+
 TEST(HelpCommands, HomePageFailureGivesTheAddressToTypeByHand) {
   test_support::ScriptedUi ui;
   ui::Dialog main(MainDialogTemplate());
+  const std::string address = HomePageAddress(kConfiguredHomePage);
   OpenHomePage(main);
   ASSERT_EQ(ui->OfKind(Shown::Kind::Address).size(), 1u);
-  EXPECT_EQ(ui->OfKind(Shown::Kind::Address)[0].text, kVendorHomePage);
+  EXPECT_EQ(ui->OfKind(Shown::Kind::Address)[0].text, address);
   EXPECT_TRUE(ui->MessageTexts().empty());
 
   ui->openAddressSucceeds = false;
@@ -60,7 +79,7 @@ TEST(HelpCommands, HomePageFailureGivesTheAddressToTypeByHand) {
   EXPECT_EQ(boxes[0].caption, "unknown errors");
   EXPECT_EQ(boxes[0].owner, &main);
   EXPECT_EQ(boxes[0].flags, MB_OK);
-  EXPECT_NE(boxes[0].text.find(kVendorHomePage), std::string::npos);
+  EXPECT_NE(boxes[0].text.find(address), std::string::npos);
 }
 
 TEST(HelpCommands, AboutBoxShowsTheLanguageTexts) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <gst/gst.h>
+
 #include <fstream>
 #include <limits>
 
@@ -206,11 +208,39 @@ TEST(Mp4, RawStreamsAreRefusedWhenTheyAreConnected) {
   }
 }
 
+// The help page a missing multiplexer's remedy opens, and what it says.
+std::string RemedyPage(ConversionRig& rig) {
+  const auto opened = rig.ui_->OfKind(test_support::Shown::Kind::Address);
+  if (opened.size() != 1u || !opened[0].text.starts_with("file:///")) return "";
+  std::ifstream in(opened[0].text.substr(std::string("file://").size()), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 TEST(Dsm, SaysWhatToInstallAndWritesNothing) {
   ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kDsm, "out.dsm");
   EXPECT_EQ(rig.Build(), REGDB_E_CLASSNOTREG);
   EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Please install DSM Splitter/Muxer codec)"});
-  EXPECT_EQ(rig.ui_->OfKind(test_support::Shown::Kind::Address).size(), 1u);
+  EXPECT_NE(RemedyPage(rig).find("<h1>The DSM multiplexer is missing</h1>"), std::string::npos);
+  rig.TearDown();
+  EXPECT_FALSE(Exists(rig.settings.outputPath));
+}
+
+// Without GStreamer's Matroska multiplexer (taken out of the registry for
+// this test) MKV output names the package that brings it.
+TEST(Matroska, AMissingMultiplexerOpensThePageThatSaysWhichPackageToInstall) {
+  GstRegistry* registry = gst_registry_get();
+  GstPluginFeature* muxer = gst_registry_lookup_feature(registry, "matroskamux");
+  ASSERT_NE(muxer, nullptr);
+  gst_registry_remove_feature(registry, muxer);
+  ConversionRig rig(Clip(ClipKind::Mp4H264Aac), kMkv, "out.mkv");
+  rig.UseCompressors("x264", "Vorbis");
+  EXPECT_LT(rig.Build(), 0);
+  gst_registry_add_feature(registry, muxer);
+  gst_object_unref(muxer);
+  EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Please install MKV codec)"});
+  const std::string page = RemedyPage(rig);
+  EXPECT_NE(page.find("gstreamer1.0-plugins-good"), std::string::npos) << page;
+  EXPECT_NE(page.find("sudo apt install"), std::string::npos);
   rig.TearDown();
   EXPECT_FALSE(Exists(rig.settings.outputPath));
 }
