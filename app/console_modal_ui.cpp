@@ -4,11 +4,13 @@
 
 #include "platform/ui/dialog.h"
 
-ConsoleModalUi::ConsoleModalUi(std::string sourcePath, bool replaceExisting)
-    : sourcePath_(std::move(sourcePath)), replaceExisting_(replaceExisting) {}
+ConsoleModalUi::ConsoleModalUi(std::string sourcePath, bool replaceExisting,
+                               ConsoleProgress& progress)
+    : sourcePath_(std::move(sourcePath)), replaceExisting_(replaceExisting), progress_(progress) {}
 
 int ConsoleModalUi::MessageBox(ui::Dialog*, const std::string& text, const std::string& caption,
                                UINT flags) {
+  progress_.Break();
   std::cerr << caption << ": " << text << '\n';
   if ((flags & 0xF) != MB_YESNO) return IDOK;
   if (replaceExisting_) {
@@ -50,6 +52,7 @@ bool ConsoleModalUi::EditProperties(ui::Dialog*, const std::string&, ui::Propert
 }
 
 bool ConsoleModalUi::OpenAddress(const std::string& address) {
+  progress_.Break();
   std::cerr << "See: " << address << '\n';
   return true;
 }

@@ -6,13 +6,15 @@
 #include <optional>
 #include <string>
 
+#include "app/console_progress.h"
 #include "platform/ui/modal_ui.h"
 
 class ConsoleModalUi : public ui::ModalUi {
  public:
   // `sourcePath` answers the open-file dialog; `replaceExisting` answers the
-  // question whether to replace an existing output file.
-  ConsoleModalUi(std::string sourcePath, bool replaceExisting);
+  // question whether to replace an existing output file. Messages start on
+  // a line of their own, after the progress line that `progress` keeps.
+  ConsoleModalUi(std::string sourcePath, bool replaceExisting, ConsoleProgress& progress);
 
   int MessageBox(ui::Dialog* owner, const std::string& text, const std::string& caption,
                  UINT flags) override;
@@ -34,4 +36,5 @@ class ConsoleModalUi : public ui::ModalUi {
   std::string sourcePath_;
   bool replaceExisting_;
   bool declinedReplace_ = false;
+  ConsoleProgress& progress_;
 };

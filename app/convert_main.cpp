@@ -1,6 +1,8 @@
 // reelcast-convert: converts one file with the stored settings through the
 // same engine as the window, for scripts and benchmarks.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command.action == ConvertAction::ShowVersion) {
-    std::cout << "reelcast-convert (Reelcast) " << kProgramVersion << '\n';
+    std::cout << VersionText(ConvertCommandHelp(), kProgramVersion);
     return 0;
   }
   const ConvertOptions& options = command.options;
@@ -62,8 +64,11 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // On a terminal the progress stays on one line; scripts get a line each.
+  ConsoleProgress progress(std::cerr, isatty(STDERR_FILENO) == 1);
   auto console = std::make_unique<ConsoleModalUi>(
-      std::filesystem::absolute(options.source).lexically_normal().string(), options.replaceExisting);
+      std::filesystem::absolute(options.source).lexically_normal().string(), options.replaceExisting,
+      progress);
   ui::SetModal(std::move(console));
 
   ConvertApplication app;
@@ -75,7 +80,8 @@ int main(int argc, char** argv) {
   window.Create();
   window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ADD_VIDEO, BN_CLICKED));
   int status = 1;
-  if (window.Graph().graph && ApplyConvertOptions(options, window)) status = RunConversion(window);
+  if (window.Graph().graph && ApplyConvertOptions(options, window))
+    status = RunConversion(window, progress);
   app.SetMainWindow(nullptr);
   return status;
 }

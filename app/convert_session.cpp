@@ -1,6 +1,5 @@
 #include "app/convert_session.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -9,7 +8,6 @@
 #include <iostream>
 
 #include "app/reelcast_dlg.h"
-#include "app/status_texts.h"
 #include "engine/compressor_catalogue.h"
 #include "options/output_formats.h"
 #include "platform/dshow/control_interfaces.h"
@@ -46,14 +44,15 @@ int FrameDimension(int value) {
   return value < 16 ? 16 : value;
 }
 
-// "00:01:05  42%" from the graph's position, when it knows one.
-void PrintProgress(CReelcastDlg& window) {
-  std::string line = ElapsedText(window.ElapsedSeconds());
+// How far the run is, from the graph's position when it knows one.
+ProgressSnapshot Snapshot(CReelcastDlg& window) {
+  ProgressSnapshot snapshot;
+  snapshot.elapsedSeconds = window.ElapsedSeconds();
   if (const auto at = window.Position()) {
-    const auto percent = std::clamp<long long>(at->position * 100 / at->duration, 0, 100);
-    line += "  " + std::to_string(percent) + "%";
+    snapshot.position = at->position;
+    snapshot.duration = at->duration;
   }
-  std::cerr << line << '\n';
+  return snapshot;
 }
 
 }  // namespace
@@ -94,30 +93,32 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
   return true;
 }
 
-int RunConversion(CReelcastDlg& window) {
+int RunConversion(CReelcastDlg& window, ConsoleProgress& progress) {
   window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
   if (!window.IsConverting()) return 1;
 
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
-  using Clock = std::chrono::steady_clock;
-  auto lastPrint = Clock::now();
+  using SteadyClock = std::chrono::steady_clock;
+  auto lastPrint = SteadyClock::now();
   ui::RunMessageLoop(
       [&] {
         if (interrupted && window.IsConverting() && !window.IsStopping()) {
+          progress.Break();
           std::cerr << "Stopping...\n";
           window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
         }
         if (!window.IsConverting()) return true;
-        if (Clock::now() - lastPrint >= std::chrono::seconds(1)) {
-          PrintProgress(window);
-          lastPrint = Clock::now();
+        if (SteadyClock::now() - lastPrint >= std::chrono::seconds(1)) {
+          progress.Show(Snapshot(window));
+          lastPrint = SteadyClock::now();
         }
         return false;
       },
       100);
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
+  progress.Break();
 
   const std::string& output = window.Settings().outputPath;
   std::error_code error;

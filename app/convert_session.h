@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/console_progress.h"
 #include "app/convert_options.h"
 
 class CReelcastDlg;
@@ -13,10 +14,10 @@ class CReelcastDlg;
 // choice cannot be honoured.
 bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
 
-// Runs the conversion to its end, printing the elapsed time and the
-// percentage done at most once a second. Returns the process's exit status:
-// 0 only when the run completed and the output file exists.
-int RunConversion(CReelcastDlg& window);
+// Runs the conversion to its end, showing its progress at most once a
+// second. Returns the process's exit status: 0 only when the run completed
+// and the output file exists.
+int RunConversion(CReelcastDlg& window, ConsoleProgress& progress);
 
 // The video and audio compressor catalogues, each entry with its index and
 // its name, in catalogue order: the names --video-compressor and

@@ -9,6 +9,13 @@ namespace {
 
 constexpr const char* kGap = "     ";
 
+std::string OutputPart(const std::string& outputPath) {
+  return theLanguage.GetMessageText(IDS_MESSAGE_OUTPUT_FILE) + " " + outputPath + kGap +
+         theLanguage.GetMessageText(IDS_MESSAGE_RESOLUTION) + " ";
+}
+
+}  // namespace
+
 std::string Clock(std::int64_t seconds) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld",
@@ -16,13 +23,6 @@ std::string Clock(std::int64_t seconds) {
                 static_cast<long long>(seconds % 60));
   return buffer;
 }
-
-std::string OutputPart(const std::string& outputPath) {
-  return theLanguage.GetMessageText(IDS_MESSAGE_OUTPUT_FILE) + " " + outputPath + kGap +
-         theLanguage.GetMessageText(IDS_MESSAGE_RESOLUTION) + " ";
-}
-
-}  // namespace
 
 std::string SummaryOriginalSize(const std::string& outputPath) {
   return OutputPart(outputPath) + theLanguage.GetMessageText(IDS_MESSAGE_ORIGINAL_SIZE);

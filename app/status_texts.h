@@ -11,6 +11,8 @@ std::string SummaryOriginalSize(const std::string& outputPath);
 std::string SummaryWithSize(const std::string& outputPath, int width, int height);
 // "Done. Output file: PATH     Resolution: W*H"
 std::string CompletionSummary(const std::string& outputPath, int width, int height);
+// "HH:MM:SS" for a count of seconds (hours above 99 take more digits).
+std::string Clock(std::int64_t seconds);
 // "Please wait... Used Time: HH:MM:SS"
 std::string ElapsedText(std::int32_t seconds);
 // What the progress bar says: "42%", or "42%   Time left: HH:MM:SS" once

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QSettings>
@@ -132,6 +136,59 @@ TEST(ReelcastConvert, HelpVersionAndTheCompressorListGoToStandardOutput) {
   run = Convert({QStringLiteral("--list-compressors")});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(run.output, CompressorListing());
+}
+
+// Runs reelcast-convert with its standard error on a terminal (a pseudo
+// terminal this test reads) and gives back what the terminal received.
+std::string ConvertOnATerminal(const std::vector<std::string>& arguments) {
+  int terminal = -1, side = -1;
+  if (openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) {
+    ADD_FAILURE() << "no pseudo terminal";
+    return {};
+  }
+  const std::string program =
+      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "reelcast-convert").string();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, side, STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, terminal);
+  posix_spawn_file_actions_addclose(&actions, side);
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(side);
+  std::string received;
+  if (spawned == 0) {
+    // Read until the child's end closes the terminal's other side.
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(terminal, buffer, sizeof buffer)) > 0) received.append(buffer, got);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << received;
+  } else {
+    ADD_FAILURE() << "reelcast-convert did not start";
+  }
+  ::close(terminal);
+  return received;
+}
+
+TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLeft) {
+  const std::string output = gst_test::OutputPath("terminal");
+  const std::string shown =
+      ConvertOnATerminal({Clip(ClipKind::Mp4Hd20s), output, "--format=2", "--video-compressor=x264",
+                          "--audio-compressor=vorbis"});
+  const auto first = shown.find("\rPlease wait... Used Time: ");
+  const auto last = shown.rfind("\rPlease wait... Used Time: ");
+  ASSERT_NE(first, std::string::npos) << shown;
+  ASSERT_NE(first, last) << "updated more than once: " << shown;
+  EXPECT_EQ(shown.find('\n', first), shown.find('\n', last)) << "no line ends between updates";
+  EXPECT_NE(shown.find("% "), std::string::npos) << shown;
+  EXPECT_NE(shown.find(" left"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Done: " + output + ".mkv"), std::string::npos) << shown;
 }
 
 TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {

@@ -1,0 +1,41 @@
+#pragma once
+// How far a run of reelcast-convert is, on standard error: one line a
+// second for scripts and logs; on a terminal one line that is rewritten in
+// place and also says how much time is left.
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/run_progress.h"
+
+struct ProgressSnapshot {
+  std::int32_t elapsedSeconds = 0;
+  // The position and duration of the run in 100-ns units, when the graph
+  // knows them.
+  std::optional<std::int64_t> position;
+  std::optional<std::int64_t> duration;
+};
+
+class ConsoleProgress {
+ public:
+  ConsoleProgress(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+  ~ConsoleProgress() { Break(); }
+  ConsoleProgress(const ConsoleProgress&) = delete;
+  ConsoleProgress& operator=(const ConsoleProgress&) = delete;
+
+  // "Please wait... Used Time: 00:01:05  42%", and on a terminal
+  // "  00:01:30 left" after it once the estimate has settled, written over
+  // the line before.
+  void Show(const ProgressSnapshot& snapshot);
+  // Ends the line being rewritten, so that the next text starts a line of
+  // its own. Does nothing when no such line is open.
+  void Break();
+
+ private:
+  std::ostream& out_;
+  bool terminal_;
+  RunProgress estimate_;
+  std::size_t openLength_ = 0;  // length of the line being rewritten; 0: none
+};

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/console_progress.h"
+
+namespace {
+
+constexpr std::int64_t kSecond = 10'000'000;
+
+ProgressSnapshot At(std::int32_t elapsed, std::int64_t position, std::int64_t duration) {
+  ProgressSnapshot s;
+  s.elapsedSeconds = elapsed;
+  s.position = position;
+  s.duration = duration;
+  return s;
+}
+
+TEST(ConsoleProgress, ScriptsGetOneLineEachTime) {
+  std::ostringstream out;
+  ConsoleProgress progress(out, false);
+  progress.Show(At(1, 6 * kSecond, 60 * kSecond));
+  progress.Show(At(65, 60 * kSecond, 60 * kSecond));
+  progress.Show(ProgressSnapshot{2, std::nullopt, std::nullopt});
+  progress.Break();
+  EXPECT_EQ(out.str(),
+            "Please wait... Used Time: 00:00:01  10%\n"
+            "Please wait... Used Time: 00:01:05  100%\n"
+            "Please wait... Used Time: 00:00:02\n");
+}
+
+TEST(ConsoleProgress, ATerminalGetsOneLineRewrittenInPlaceWithTheTimeLeft) {
+  std::ostringstream out;
+  {
+    ConsoleProgress progress(out, true);
+    progress.Show(At(1, 1 * kSecond, 40 * kSecond));
+    progress.Show(At(4, 10 * kSecond, 40 * kSecond));
+    progress.Show(At(5, 12 * kSecond, 40 * kSecond));
+    progress.Break();
+    progress.Break();  // nothing left to end
+    progress.Show(At(6, 20 * kSecond, 40 * kSecond));
+  }  // the line is ended when the progress goes
+  EXPECT_EQ(out.str(),
+            "\rPlease wait... Used Time: 00:00:01  2%"
+            "\rPlease wait... Used Time: 00:00:04  25%  00:00:12 left"
+            "\rPlease wait... Used Time: 00:00:05  30%  00:00:12 left"
+            "\n"
+            "\rPlease wait... Used Time: 00:00:06  50%  00:00:06 left\n");
+}
+
+TEST(ConsoleProgress, AShorterLineBlanksWhatTheLongerOneLeft) {
+  std::ostringstream out;
+  ConsoleProgress progress(out, true);
+  progress.Show(At(4, 10 * kSecond, 40 * kSecond));
+  progress.Show(ProgressSnapshot{5, std::nullopt, std::nullopt});
+  const std::string second = out.str().substr(out.str().rfind('\r'));
+  EXPECT_EQ(second, "\rPlease wait... Used Time: 00:00:05" + std::string(20, ' '));
+}
+
+}  // namespace
