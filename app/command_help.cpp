@@ -85,6 +85,10 @@ std::string HelpText(const CommandHelp& help) {
   return out;
 }
 
+std::string VersionText(const CommandHelp& help, const std::string& version) {
+  return help.program + " (Reelcast) " + version + '\n';
+}
+
 std::string ManPage(const CommandHelp& help, const std::string& version) {
   std::string out = ".TH " + Roff(Upper(help.program)) + " 1 \"\" \"Reelcast " + Roff(version) +
                     "\" \"User Commands\"\n";

@@ -33,5 +33,8 @@ std::string OptionSignature(const HelpOption& option);
 // to 79 columns.
 std::string HelpText(const CommandHelp& help);
 
+// The --version text: "reelcast-convert (Reelcast) 1.1".
+std::string VersionText(const CommandHelp& help, const std::string& version);
+
 // The same text as a manual page in section 1 (roff, man macros).
 std::string ManPage(const CommandHelp& help, const std::string& version);

@@ -201,7 +201,8 @@ const CommandHelp& ConvertCommandHelp() {
         "(--format=1); -- ends the options, so a file whose name starts with '-' can follow "
         "it.",
         "Messages go to standard error. While converting, the elapsed time and the percentage "
-        "done are printed there once a second. Ctrl+C stops the run and leaves a playable file "
+        "done are printed there once a second; on a terminal they stay on one line that is "
+        "updated in place, with the time left. Ctrl+C stops the run and leaves a playable file "
         "of what was converted so far."};
     for (const OptionSpec& spec : Options()) h.options.push_back(spec.help);
     h.sections = {

@@ -3,27 +3,28 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/reelcast_app.h"
+#include "app/reelcast_help.h"
 #include "platform/dshow/initialise.h"
 #include "platform/ui/environment.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/qt_modal_ui.h"
 
 int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so that no display is needed.
+  if (const auto status = AnswerHelpOrVersion(std::vector<std::string>(argv + 1, argv + argc)))
+    return *status;
   ui::PrepareEnvironment();
   QApplication application(argc, argv);
   // Settings live under the executable's base name.
   QApplication::setApplicationName(QString::fromStdString(shell::ExecutableBaseName()));
-  QApplication::setApplicationVersion(QStringLiteral(REELCAST_VERSION));
 
   // A file manager's "Open with" names the video to open; nothing else is
-  // read from the command line.
+  // read from the command line (--help and --version were answered above).
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Converts a video into Windows Media, AVI, Matroska or MP4."));
-  parser.addHelpOption();
-  parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("file"),
                                QStringLiteral("The video to open, as Open Video would."),
                                QStringLiteral("[FILE]"));

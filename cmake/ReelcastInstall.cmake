@@ -28,5 +28,5 @@ foreach(size 16 22 24 32 48 64 128 256)
     DESTINATION ${icon_theme}/${size}x${size}/apps RENAME reelcast.png)
 endforeach()
 
-# The manual pages (share/man/man1) are installed by the rule that makes
-# them; whatever that rule installs is part of the package as well.
+# The manual pages, which the build writes from the same text as --help.
+install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "app/command_help.h"
 #include "app/convert_options.h"
+#include "app/reelcast_help.h"
+#include "resources/build_info.h"
 
 namespace {
 
@@ -78,6 +84,52 @@ TEST(CommandHelp, TheManualPageSaysWhatHelpSays) {
         text.substr(start + 2, end == std::string::npos ? std::string::npos : end - start - 2);
     EXPECT_NE(manual.find(Normalised(block)), std::string::npos) << block;
     start = end;
+  }
+}
+
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::filesystem::path Programs() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
+
+// Runs a program built beside this test without a display: the window
+// program must answer without starting its window.
+std::pair<int, std::string> RunWithoutDisplay(const std::string& program, const QString& argument) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  process.setProcessEnvironment(environment);
+  process.start(QString::fromStdString((Programs() / program).string()), {argument});
+  if (!process.waitForFinished(60'000)) return {-1, ""};
+  return {process.exitCode(), process.readAllStandardOutput().toStdString()};
+}
+
+TEST(CommandHelp, TheWindowProgramAnswersHelpAndVersionWithoutADisplay) {
+  EXPECT_EQ(RunWithoutDisplay("reelcast", QStringLiteral("--help")),
+            std::make_pair(0, HelpText(ReelcastCommandHelp())));
+  EXPECT_EQ(RunWithoutDisplay("reelcast", QStringLiteral("--version")),
+            std::make_pair(0, VersionText(ReelcastCommandHelp(), kProgramVersion)));
+}
+
+// The build writes both manual pages into share/man/man1 of its tree, from
+// the help texts; groff reads them without a warning.
+TEST(CommandHelp, TheBuildWritesTheManualPagesAndGroffReadsThemCleanly) {
+  for (const CommandHelp* help : {&ReelcastCommandHelp(), &ConvertCommandHelp()}) {
+    const auto page = Programs().parent_path() / "share/man/man1" / (help->program + ".1");
+    EXPECT_EQ(Bytes(page), ManPage(*help, kProgramVersion)) << page;
+    QProcess groff;
+    groff.start(QStringLiteral("groff"),
+                {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
+                 QStringLiteral("-z"), QString::fromStdString(page.string())});
+    ASSERT_TRUE(groff.waitForFinished(60'000)) << "groff (groff-base) is installed by scripts/setup";
+    EXPECT_EQ(groff.exitCode(), 0);
+    EXPECT_EQ(groff.readAllStandardError().toStdString(), "") << page;
   }
 }
 

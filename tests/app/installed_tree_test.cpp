@@ -140,6 +140,8 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
        {usr / "bin" / "reelcast", usr / "bin" / "reelcast-convert",
         share / "reelcast" / "language" / "English.ini", share / "reelcast" / "language" / "German.ini",
         share / "reelcast" / "language" / "CHS_utf-8.ini", share / "reelcast" / "help" / "Introduction.htm",
+        share / "reelcast" / "help" / "Reelcast.htm", share / "man" / "man1" / "reelcast.1",
+        share / "man" / "man1" / "reelcast-convert.1",
         share / "applications" / "com.tarnwick.Reelcast.desktop",
         share / "metainfo" / "com.tarnwick.Reelcast.metainfo.xml",
         share / "icons" / "hicolor" / "scalable" / "apps" / "reelcast.svg",
@@ -147,6 +149,7 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
         share / "icons" / "hicolor" / "256x256" / "apps" / "reelcast.png"})
     EXPECT_TRUE(fs::is_regular_file(file)) << file;
   EXPECT_FALSE(fs::exists(usr / "language")) << "nothing at the root of the prefix";
+  EXPECT_FALSE(fs::exists(share / "reelcast" / "help" / "Reelcast.htm.in")) << "only what it makes";
 
   // The desktop's own validators accept what the desktop reads.
   const Outcome entry = Execute("desktop-file-validate",
