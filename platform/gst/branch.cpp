@@ -6,6 +6,8 @@
 #include "platform/gst/element_maker.h"
 #include "platform/gst/encoder_limits.h"
 #include "platform/gst/encoder_timestamps.h"
+#include "platform/gst/interlace_support.h"
+#include "platform/gst/running_time.h"
 
 namespace gst {
 
@@ -47,7 +49,7 @@ bool Branch::Build(GstBin* pipeline, GstElement* muxer, std::string& error) {
     encoderName_ = description_.encoder->FactoryName();
   }
   const bool built = description_.kind == StreamKind::Video ? BuildVideo(pipeline, error)
-                                                            : BuildAudio(pipeline, error);
+                                                            : BuildAudio(pipeline, muxer, error);
   return built && Finish(pipeline, muxer, error);
 }
 
@@ -56,16 +58,35 @@ bool Branch::BuildVideo(GstBin* pipeline, std::string& error) {
   ElementPtr scale = MakeElement("videoscale", error);
   ElementPtr rate = MakeElement("videorate", error);
   if (!convert || !scale || !rate) return false;
-  return AddAndLink(pipeline, {head_.get(), convert.get(), scale.get(), rate.get(), filter_.get()},
-                    error);
+  std::vector<GstElement*> chain{head_.get(), convert.get()};
+  if (encoder_) {
+    // Passes pictures through until Attach finds that the encoder needs
+    // progressive ones; one picture per frame, so the rate stays the source's.
+    deinterlace_ = MakeElement("deinterlace", error);
+    if (!deinterlace_) return false;
+    gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "mode", "disabled");
+    gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "fields", "top");
+    chain.push_back(deinterlace_.get());
+  }
+  chain.insert(chain.end(), {scale.get(), rate.get(), filter_.get()});
+  return AddAndLink(pipeline, chain, error);
 }
 
-bool Branch::BuildAudio(GstBin* pipeline, std::string& error) {
+bool Branch::BuildAudio(GstBin* pipeline, GstElement* muxer, std::string& error) {
   ElementPtr convert = MakeElement("audioconvert", error);
   ElementPtr resample = MakeElement("audioresample", error);
   if (!convert || !resample) return false;
-  if (!AddAndLink(pipeline, {head_.get(), convert.get(), resample.get(), filter_.get()}, error))
-    return false;
+  std::vector<GstElement*> chain{head_.get(), convert.get(), resample.get()};
+  // A file that plays every stream from its start keeps a late start of the
+  // sound as silence (the picture's videorate does the same for pictures).
+  ElementPtr fill;
+  if (muxer && StartsEveryStreamAtZero(muxer)) {
+    fill = MakeElement("audiorate", error);
+    if (!fill) return false;
+    chain.push_back(fill.get());
+  }
+  chain.push_back(filter_.get());
+  if (!AddAndLink(pipeline, chain, error)) return false;
   PadPtr raw(gst_element_get_static_pad(filter_.get(), "src"));
   probes_.push_back(KeepAudioInOrder(raw.get()));
   return true;
@@ -97,11 +118,17 @@ bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
       calibration_ = QuantizerCalibration::Install(raw.get(), hold.get(), encoder_.get(),
                                                    description_.targetBitrate);
     }
-    probes_.push_back(RepairEncoderTimestamps(encoder_.get()));
+    for (PadProbe& probe : RepairEncoderTimestamps(encoder_.get()))
+      probes_.push_back(std::move(probe));
     tail = encoder_.get();
   }
 
   PadPtr tailPad(gst_element_get_static_pad(tail, "src"));
+  // Streams whose encoder left them in their own segment join the others
+  // in running time, the one origin the muxer then sees for all of them.
+  const bool repaired = encoder_ && TimestampRepairFor(encoder_.get()) != TimestampRepair::None;
+  if (muxer && !repaired && WritesTimestampsAsGiven(muxer))
+    probes_.push_back(RestampToRunningTime(tailPad.get()));
   if (muxer) {
     // What the tail will carry: the encoder's output, or raw media. (Its
     // pad cannot tell yet: nothing upstream is linked.)
@@ -209,6 +236,10 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
 }
 
 bool Branch::Attach(GstPad* decoded, GstCaps* caps) {
+  // Interlaced pictures (DV, DVD, broadcast) are made progressive for an
+  // encoder that refuses them; progressive ones still pass untouched.
+  if (deinterlace_ && RefusesInterlacedInput(gst_element_get_factory(encoder_.get())))
+    gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "mode", "auto");
   const CapsPtr raw(RawCaps(caps));
   g_object_set(filter_.get(), "caps", raw.get(), nullptr);
   PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));

@@ -53,7 +53,7 @@ class Branch {
 
  private:
   bool BuildVideo(GstBin* pipeline, std::string& error);
-  bool BuildAudio(GstBin* pipeline, std::string& error);
+  bool BuildAudio(GstBin* pipeline, GstElement* muxer, std::string& error);
   bool Finish(GstBin* pipeline, GstElement* muxer, std::string& error);
   GstCaps* RawCaps(GstCaps* source) const;
 
@@ -61,6 +61,7 @@ class Branch {
   std::string encoderName_;
   ElementPtr head_;      // the queue the decoded pad links to
   ElementPtr filter_;    // the caps filter
+  ElementPtr deinterlace_;  // in front of an encoder only
   ElementPtr encoder_;   // may be the caller's
   ElementPtr muxer_;     // to give back request pads
   PadPtr muxerPad_;      // the request pad this branch took

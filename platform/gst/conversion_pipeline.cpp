@@ -192,10 +192,20 @@ class ConversionPipeline::Impl {
   }
 
   // Stops every thread of the pipeline, then gives back what the caller owns.
-  // Waits for every streaming thread, however long the writer takes.
+  // Waits for every streaming thread, however long the writer takes. A run
+  // that failed takes away the file it wrote: no player could open it.
   void Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    bool failed = false;
+    {
+      std::lock_guard lock(mutex_);
+      failed = failed_ || firstError_.has_value();
+    }
+    if (failed && writerOpened_.load()) {
+      std::error_code ignored;
+      std::filesystem::remove(description_.outputPath, ignored);
+    }
     if (ender_.joinable()) ender_.join();  // its sends end once the pads flush
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
@@ -292,6 +302,14 @@ class ConversionPipeline::Impl {
       case GST_MESSAGE_ERROR:
         self.End(ErrorEvent(message, self.writer_.get()));
         break;
+      case GST_MESSAGE_STATE_CHANGED:
+        // The file sink opens its file on its way to PAUSED.
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(self.writer_.get())) {
+          GstState state = GST_STATE_NULL;
+          gst_message_parse_state_changed(message, nullptr, &state, nullptr);
+          if (state >= GST_STATE_PAUSED) self.writerOpened_.store(true);
+        }
+        break;
       case GST_MESSAGE_ELEMENT:
         if (gst_is_missing_plugin_message(message)) {
           CharPtr what(gst_missing_plugin_message_get_description(message));
@@ -371,6 +389,7 @@ class ConversionPipeline::Impl {
   std::vector<PipelineEvent> pending_;  // ends that came before Start returned
   std::string missingPlugin_;
   std::vector<PadPtr> drains_;  // sink pads of the drained streams
+  std::atomic<bool> writerOpened_{false};  // the output file was opened by this run
   int seen_[2] = {0, 0};  // decoded video and audio pads so far
 };
 

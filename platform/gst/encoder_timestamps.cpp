@@ -2,33 +2,69 @@
 
 #include <gst/video/video.h>
 
-#include <cstring>
+#include <atomic>
+#include <memory>
 #include <string_view>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/running_time.h"
 
 namespace gst {
 
 namespace {
 
-struct RepairState {
-  TimestampRepair mode = TimestampRepair::None;
-  GstSegment segment;  // the encoder's own segment
+// Shared by the probe on the encoder's input, which learns where the
+// stream starts, and the one on its output, which counts frames from there.
+struct FrameCounter {
+  std::atomic<GstClockTime> origin{GST_CLOCK_TIME_NONE};
+  GstSegment input;   // the segment of the frames going in
+  GstSegment output;  // the encoder's own, replaced downstream
   guint64 frames = 0;
   gint fpsNum = 25;  // what libav assumes without a frame rate
   gint fpsDen = 1;
 };
 
-GstClockTime RunningTime(const GstSegment& segment, GstClockTime time) {
-  if (!GST_CLOCK_TIME_IS_VALID(time)) return GST_CLOCK_TIME_NONE;
-  guint64 running = 0;
-  // Times before the segment (a DTS ahead of its PTS) have no running time.
-  if (gst_segment_to_running_time_full(&segment, GST_FORMAT_TIME, time, &running) <= 0)
-    return GST_CLOCK_TIME_NONE;
-  return running;
+using SharedCounter = std::shared_ptr<FrameCounter>;
+
+PadProbe Probe(GstPad* pad, GstPadProbeCallback callback, const SharedCounter& counter) {
+  return PadProbe(pad,
+                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                  callback, new SharedCounter(counter),
+                  [](gpointer data) { delete static_cast<SharedCounter*>(data); });
 }
 
-GstPadProbeReturn OnEvent(RepairState& state, GstPadProbeInfo* info) {
+GstPadProbeReturn OnInput(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  FrameCounter& counter = **static_cast<SharedCounter*>(data);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+    if (!GST_CLOCK_TIME_IS_VALID(counter.origin.load()))
+      counter.origin.store(RunningTimeOf(counter.input, GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info))));
+  } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_SEGMENT) {
+    const GstSegment* segment = nullptr;
+    gst_event_parse_segment(GST_PAD_PROBE_INFO_EVENT(info), &segment);
+    gst_segment_copy_into(segment, &counter.input);
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+GstClockTime FrameTime(const FrameCounter& counter, guint64 frame) {
+  return gst_util_uint64_scale(frame * GST_SECOND, static_cast<guint64>(counter.fpsDen),
+                               static_cast<guint64>(counter.fpsNum));
+}
+
+GstPadProbeReturn OnOutput(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  FrameCounter& counter = **static_cast<SharedCounter*>(data);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+    GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    const GstClockTime origin = counter.origin.load();
+    const GstClockTime base = GST_CLOCK_TIME_IS_VALID(origin) ? origin : 0;
+    const GstClockTime start = FrameTime(counter, counter.frames++);
+    GST_BUFFER_PTS(buffer) = base + start;
+    GST_BUFFER_DTS(buffer) = base + start;
+    GST_BUFFER_DURATION(buffer) = FrameTime(counter, counter.frames) - start;
+    return GST_PAD_PROBE_OK;
+  }
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
   if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
     GstCaps* caps = nullptr;
@@ -37,50 +73,12 @@ GstPadProbeReturn OnEvent(RepairState& state, GstPadProbeInfo* info) {
     gint den = 0;
     if (gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &num, &den) &&
         num > 0 && den > 0) {
-      state.fpsNum = num;
-      state.fpsDen = den;
+      counter.fpsNum = num;
+      counter.fpsDen = den;
     }
   } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
-    const GstSegment* segment = nullptr;
-    gst_event_parse_segment(event, &segment);
-    gst_segment_copy_into(segment, &state.segment);
-    // Downstream sees time from zero, which the timestamps below match.
-    GstSegment rebased;
-    gst_segment_init(&rebased, GST_FORMAT_TIME);
-    GstEvent* replacement = gst_event_new_segment(&rebased);
-    gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
-    gst_event_unref(event);
-    GST_PAD_PROBE_INFO_DATA(info) = replacement;
+    TakeSegment(info, counter.output);
   }
-  return GST_PAD_PROBE_OK;
-}
-
-GstPadProbeReturn OnBuffer(RepairState& state, GstPadProbeInfo* info) {
-  GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
-  GST_PAD_PROBE_INFO_DATA(info) = buffer;
-  if (state.mode == TimestampRepair::FrameCount) {
-    const GstClockTime start = gst_util_uint64_scale(state.frames * GST_SECOND,
-                                                     static_cast<guint64>(state.fpsDen),
-                                                     static_cast<guint64>(state.fpsNum));
-    ++state.frames;
-    const GstClockTime end = gst_util_uint64_scale(state.frames * GST_SECOND,
-                                                   static_cast<guint64>(state.fpsDen),
-                                                   static_cast<guint64>(state.fpsNum));
-    GST_BUFFER_PTS(buffer) = start;
-    GST_BUFFER_DTS(buffer) = start;
-    GST_BUFFER_DURATION(buffer) = end - start;
-  } else {
-    GST_BUFFER_PTS(buffer) = RunningTime(state.segment, GST_BUFFER_PTS(buffer));
-    GST_BUFFER_DTS(buffer) = RunningTime(state.segment, GST_BUFFER_DTS(buffer));
-  }
-  return GST_PAD_PROBE_OK;
-}
-
-GstPadProbeReturn OnData(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& state = *static_cast<RepairState*>(data);
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) return OnBuffer(state, info);
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM)
-    return OnEvent(state, info);
   return GST_PAD_PROBE_OK;
 }
 
@@ -95,18 +93,21 @@ TimestampRepair TimestampRepairFor(GstElement* encoder) {
   return TimestampRepair::None;
 }
 
-PadProbe RepairEncoderTimestamps(GstElement* encoder) {
+std::vector<PadProbe> RepairEncoderTimestamps(GstElement* encoder) {
+  std::vector<PadProbe> probes;
   const TimestampRepair mode = TimestampRepairFor(encoder);
-  if (mode == TimestampRepair::None) return {};
-  auto* state = new RepairState;
-  state->mode = mode;
-  gst_segment_init(&state->segment, GST_FORMAT_TIME);
-  PadPtr source(gst_element_get_static_pad(encoder, "src"));
-  // The probe owns the state from here and deletes it when it goes.
-  return PadProbe(source.get(),
-                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                  OnData, state, [](gpointer data) { delete static_cast<RepairState*>(data); });
+  PadPtr output(gst_element_get_static_pad(encoder, "src"));
+  if (mode == TimestampRepair::Rebase) {
+    probes.push_back(RestampToRunningTime(output.get()));
+  } else if (mode == TimestampRepair::FrameCount) {
+    auto counter = std::make_shared<FrameCounter>();
+    gst_segment_init(&counter->input, GST_FORMAT_TIME);
+    gst_segment_init(&counter->output, GST_FORMAT_TIME);
+    PadPtr input(gst_element_get_static_pad(encoder, "sink"));
+    probes.push_back(Probe(input.get(), &OnInput, counter));
+    probes.push_back(Probe(output.get(), &OnOutput, counter));
+  }
+  return probes;
 }
 
 }  // namespace gst

@@ -6,6 +6,8 @@
 
 #include <gst/gst.h>
 
+#include <vector>
+
 #include "platform/gst/pad_probe.h"
 
 namespace gst {
@@ -13,13 +15,15 @@ namespace gst {
 enum class TimestampRepair {
   None,        // the encoder's timestamps are usable as they are
   Rebase,      // a zero-based segment, timestamps replaced by running time
-  FrameCount,  // timestamps rebuilt from a frame counter and the frame rate
+  FrameCount,  // timestamps rebuilt from a frame counter and the frame rate,
+               // from the running time of the first frame the encoder took
 };
 
 TimestampRepair TimestampRepairFor(GstElement* encoder);
 
-// Installs the repair the encoder needs on its source pad, for as long as
-// the returned probe lives (an empty probe for None).
-PadProbe RepairEncoderTimestamps(GstElement* encoder);
+// Installs the repair the encoder needs, for as long as the returned probes
+// live (none for None). After a repair the encoder's output is in running
+// time from a zero-based segment.
+std::vector<PadProbe> RepairEncoderTimestamps(GstElement* encoder);
 
 }  // namespace gst

@@ -6,26 +6,13 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 namespace test_support {
 
 namespace {
-
-struct Output {
-  bool finished = false;
-  QByteArray out;
-  QByteArray err;
-};
-
-Output Run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  Output result;
-  result.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-  result.out = process.readAllStandardOutput();
-  result.err = process.readAllStandardError();
-  if (!result.finished) process.kill();
-  return result;
-}
 
 double Number(const QJsonValue& value, double missing) {
   if (value.isDouble()) return value.toDouble();
@@ -43,6 +30,20 @@ double Rate(const QString& fraction) {
 
 }  // namespace
 
+ToolOutput RunTool(const std::string& program, const std::vector<std::string>& arguments) {
+  QStringList list;
+  for (const std::string& argument : arguments) list << QString::fromStdString(argument);
+  QProcess process;
+  process.start(QString::fromStdString(program), list);
+  ToolOutput result;
+  result.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+  if (!result.finished) process.kill();
+  result.exitCode = result.finished ? process.exitCode() : -1;
+  result.out = process.readAllStandardOutput().toStdString();
+  result.err = process.readAllStandardError().toStdString();
+  return result;
+}
+
 int ProbeReport::CountOf(const std::string& codecType) const {
   int count = 0;
   for (const auto& stream : streams) count += stream.codecType == codecType;
@@ -56,14 +57,12 @@ ProbedStream ProbeReport::First(const std::string& codecType) const {
 }
 
 ProbeReport FfProbe(const std::string& path) {
-  const Output output =
-      Run(QStringLiteral("ffprobe"),
-          {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-of"),
-           QStringLiteral("json"), QStringLiteral("-show_format"), QStringLiteral("-show_streams"),
-           QString::fromStdString(path)});
+  const ToolOutput output = RunTool(
+      "ffprobe", {"-v", "error", "-of", "json", "-show_format", "-show_streams", path});
   ProbeReport report;
-  report.error = output.err.toStdString();
-  const QJsonObject root = QJsonDocument::fromJson(output.out).object();
+  report.error = output.err;
+  const QJsonObject root =
+      QJsonDocument::fromJson(QByteArray::fromStdString(output.out)).object();
   if (!output.finished || !root.contains(QStringLiteral("format"))) return report;
   report.ok = true;
   report.duration = Number(root[QStringLiteral("format")][QStringLiteral("duration")], -1);
@@ -77,34 +76,66 @@ ProbeReport FfProbe(const std::string& path) {
     stream.frameRate = Rate(s[QStringLiteral("avg_frame_rate")].toString());
     stream.sampleRate = static_cast<int>(Number(s[QStringLiteral("sample_rate")], 0));
     stream.channels = s[QStringLiteral("channels")].toInt();
+    stream.startTime = Number(s[QStringLiteral("start_time")], 0);
     stream.duration = Number(s[QStringLiteral("duration")], -1);
     stream.bitRate = Number(s[QStringLiteral("bit_rate")], 0);
     report.streams.push_back(stream);
   }
+  report.startTime = Number(root[QStringLiteral("format")][QStringLiteral("start_time")], 0);
   return report;
 }
 
 double MeasuredBitrate(const std::string& path, const std::string& codecType) {
-  const QString selector = QString::fromStdString(codecType == "video" ? "v:0" : "a:0");
-  const Output output =
-      Run(QStringLiteral("ffprobe"),
-          {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"),
-           selector, QStringLiteral("-show_entries"), QStringLiteral("packet=size"),
-           QStringLiteral("-of"), QStringLiteral("csv=p=0"), QString::fromStdString(path)});
+  const ToolOutput output =
+      RunTool("ffprobe", {"-v", "error", "-select_streams", codecType == "video" ? "v:0" : "a:0",
+                          "-show_entries", "packet=size", "-of", "csv=p=0", path});
   double bytes = 0;
-  for (const QByteArray& line : output.out.split('\n')) bytes += line.trimmed().toDouble();
+  for (const QByteArray& line : QByteArray::fromStdString(output.out).split('\n'))
+    bytes += line.trimmed().toDouble();
   const double duration = FfProbe(path).duration;
   return output.finished && duration > 0 ? bytes * 8 / duration : 0;
 }
 
+double SoundStart(const std::string& path) {
+  const ProbeReport probe = FfProbe(path);
+  if (probe.CountOf("audio") == 0) return -1;
+  // ffmpeg counts time from the file's start, as the result does.
+  const double first = probe.First("audio").startTime - probe.startTime;
+  const ToolOutput detected =
+      RunTool("ffmpeg", {"-nostdin", "-i", path, "-map", "0:a:0", "-af",
+                         "silencedetect=noise=-50dB:duration=0.05", "-f", "null", "-"});
+  const auto start = detected.err.find("silence_start: ");
+  const auto end = detected.err.find("silence_end: ");
+  if (start == std::string::npos || end == std::string::npos) return first;
+  const double silenceStart = std::stod(detected.err.substr(start + 15));
+  return std::abs(silenceStart - first) < 0.05 ? std::stod(detected.err.substr(end + 13)) : first;
+}
+
+double PacketSpan(const std::string& path) {
+  const ToolOutput output = RunTool(
+      "ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time", "-of",
+                  "csv=p=0", path});
+  double first = 0;
+  double last = 0;
+  bool any = false;
+  for (const QByteArray& line : QByteArray::fromStdString(output.out).split('\n')) {
+    const QList<QByteArray> fields = line.trimmed().split(',');
+    bool ok = false;
+    const double pts = fields.value(0).toDouble(&ok);
+    if (!ok) continue;
+    const double end = pts + fields.value(1).toDouble();
+    first = any ? std::min(first, pts) : pts;
+    last = any ? std::max(last, end) : end;
+    any = true;
+  }
+  return any ? last - first : -1;
+}
+
 std::string DecodeErrors(const std::string& path) {
-  const Output output =
-      Run(QStringLiteral("ffmpeg"),
-          {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
-           QStringLiteral("-i"), QString::fromStdString(path), QStringLiteral("-f"),
-           QStringLiteral("null"), QStringLiteral("-")});
+  const ToolOutput output =
+      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-f", "null", "-"});
   if (!output.finished) return "ffmpeg did not finish";
-  return output.err.toStdString();
+  return output.err;
 }
 
 }  // namespace test_support

@@ -15,6 +15,7 @@ struct ProbedStream {
   double frameRate = 0;  // average frame rate; 0 when ffprobe gives none
   int sampleRate = 0;
   int channels = 0;
+  double startTime = 0;  // seconds, the first timestamp
   double duration = -1;  // seconds; -1 when not given
   double bitRate = 0;    // bits per second the container states; 0 when none
 };
@@ -23,12 +24,23 @@ struct ProbeReport {
   bool ok = false;  // ffprobe ran and read the file
   std::string error;
   double duration = -1;  // of the container, seconds
+  double startTime = 0;  // of the container: the earliest stream's start
   std::vector<ProbedStream> streams;
 
   int CountOf(const std::string& codecType) const;
   // The first stream of the type; a default stream when there is none.
   ProbedStream First(const std::string& codecType) const;
 };
+
+// Runs an independent tool to its end (two minutes at most) and gives what
+// it printed.
+struct ToolOutput {
+  bool finished = false;  // it ran and exited normally
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+ToolOutput RunTool(const std::string& program, const std::vector<std::string>& arguments);
 
 // ffprobe -of json -show_format -show_streams FILE
 ProbeReport FfProbe(const std::string& path);
@@ -37,6 +49,16 @@ ProbeReport FfProbe(const std::string& path);
 // bytes over the container's duration (some containers state no bitrate,
 // others state the asked one). 0 when there is no such stream.
 double MeasuredBitrate(const std::string& path, const std::string& codecType);
+
+// Seconds from the file's start to where the sound of its first audio stream
+// starts: the stream's first timestamp, or the end of the silence it opens
+// with (a file that plays every stream from its start holds a late start of
+// the sound that way). -1 when the file has no audio.
+double SoundStart(const std::string& path);
+
+// Seconds from the file's first packet to the end of its last one, from the
+// packets themselves rather than what the container states.
+double PacketSpan(const std::string& path);
 
 // What `ffmpeg -v error -i FILE -f null -` prints: empty for a clean file.
 std::string DecodeErrors(const std::string& path);

@@ -7,9 +7,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include <unistd.h>
-
 #include "platform/gst/gst_handle.h"
+#include "tests/support/clip_cache.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
 
@@ -21,21 +20,6 @@ std::string Folder(const char* name) {
   const std::string folder = test_support::HomeFolder() + "/" + name;
   std::filesystem::create_directories(folder);
   return folder;
-}
-
-// Clips are shared by the test processes of this user; each is written
-// under a name of its own and renamed into place, so a clip that exists is
-// whole.
-std::string ClipFolder() {
-  const std::string folder = (std::filesystem::temp_directory_path() /
-                              ("reelcast-gst-clips-" + std::to_string(getuid())) / "v1")
-                                 .string();
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
-std::string PartPath(const std::string& path) {
-  return path + ".part-" + std::to_string(getpid());
 }
 
 // Runs the pipeline to its end; throws when it fails.
@@ -52,17 +36,14 @@ void RunToEnd(GstElement* pipeline, const std::string& what) {
 
 // A clip from a pipeline description whose file sink location is OUT.
 std::string MakeClip(const std::string& name, std::string description) {
-  const std::string path = ClipFolder() + "/" + name;
-  if (std::filesystem::exists(path)) return path;
-  const std::string part = PartPath(path);
-  description.replace(description.find("OUT"), 3, "\"" + part + "\"");
-  GError* raw = nullptr;
-  gst::ElementPtr pipeline(gst_parse_launch(description.c_str(), &raw));
-  const gst::ErrorPtr error(raw);
-  if (!pipeline || error) throw std::runtime_error("bad clip pipeline for " + name);
-  RunToEnd(pipeline.get(), name);
-  std::filesystem::rename(part, path);
-  return path;
+  return test_support::MadeOnce(name, [&](const std::string& part) {
+    description.replace(description.find("OUT"), 3, "\"" + part + "\"");
+    GError* raw = nullptr;
+    gst::ElementPtr pipeline(gst_parse_launch(description.c_str(), &raw));
+    const gst::ErrorPtr error(raw);
+    if (!pipeline || error) throw std::runtime_error("bad clip pipeline for " + name);
+    RunToEnd(pipeline.get(), name);
+  });
 }
 
 }  // namespace
@@ -100,22 +81,19 @@ std::string LongClip() {
 }
 
 std::string UndecodableAudioClip() {
-  const std::string path = ClipFolder() + "/undecodable audio.avi";
-  if (std::filesystem::exists(path)) return path;
-  std::ifstream in(test_support::Clip(test_support::ClipKind::AviMpeg4Mp3), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // The audio stream's header, then its format: a WAVEFORMATEX after the
-  // chunk's id and size.
-  const auto audio = bytes.find("auds");
-  const auto format = bytes.find("strf", audio);
-  if (audio == std::string::npos || format == std::string::npos)
-    throw std::runtime_error("the AVI fixture has no audio format");
-  bytes[format + 8] = '\x77';
-  bytes[format + 9] = '\x77';
-  const std::string part = PartPath(path);
-  std::ofstream(part, std::ios::binary) << bytes;
-  std::filesystem::rename(part, path);
-  return path;
+  return test_support::MadeOnce("undecodable audio.avi", [](const std::string& part) {
+    std::ifstream in(test_support::Clip(test_support::ClipKind::AviMpeg4Mp3), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The audio stream's header, then its format: a WAVEFORMATEX after the
+    // chunk's id and size.
+    const auto audio = bytes.find("auds");
+    const auto format = bytes.find("strf", audio);
+    if (audio == std::string::npos || format == std::string::npos)
+      throw std::runtime_error("the AVI fixture has no audio format");
+    bytes[format + 8] = '\x77';
+    bytes[format + 9] = '\x77';
+    std::ofstream(part, std::ios::binary) << bytes;
+  });
 }
 
 std::string OutputPath(const std::string& name) {

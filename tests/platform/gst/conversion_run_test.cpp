@@ -251,6 +251,7 @@ TEST_F(ConversionRun, AFileSizeLimitEndsTheRunWithAWriteError) {
   EXPECT_EQ(end->kind, PipelineEvent::Kind::Error);
   EXPECT_EQ(end->failure, PipelineEvent::Failure::Write) << end->message << " " << end->detail;
   EXPECT_EQ(stopped, gst::ConversionPipeline::StopResult::Failed);
+  EXPECT_FALSE(std::filesystem::exists(output)) << "a failed run takes its cut-off file away";
 }
 
 TEST_F(ConversionRun, AnOutputThatDisappearsWhileWrittenIsAnError) {

@@ -1,0 +1,95 @@
+#include "tests/support/ffmpeg_clips.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "tests/support/clip_cache.h"
+#include "tests/support/ffprobe.h"
+
+namespace test_support {
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+Arguments Picture(const std::string& size, const std::string& rate, const std::string& seconds) {
+  return {"-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=" + rate + ":duration=" + seconds};
+}
+
+Arguments Tone(const std::string& seconds) {
+  return {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=" + seconds};
+}
+
+Arguments Join(std::initializer_list<Arguments> parts) {
+  Arguments all{"-nostdin", "-v", "error", "-y"};
+  for (const Arguments& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// Interlaced MPEG-2 as DVDs and SD broadcasts carry it.
+const Arguments kInterlacedMpeg2{"-vf", "setfield=tff", "-c:v", "mpeg2video", "-flags",
+                                 "+ilme+ildct", "-top", "1"};
+
+Arguments Recipe(FfmpegClip clip) {
+  switch (clip) {
+    case FfmpegClip::BroadcastTs:
+      return Join({Picture("720x576", "25", "2"), Tone("2"), kInterlacedMpeg2,
+                   {"-c:a", "mp2", "-f", "mpegts"}});
+    case FfmpegClip::DvdPs:
+      return Join({Picture("720x576", "25", "2"), Tone("2"), kInterlacedMpeg2,
+                   {"-c:a", "ac3", "-f", "vob"}});
+    case FfmpegClip::CamcorderTs:
+      return Join({Picture("1920x1080", "25", "2"), Tone("2"),
+                   {"-vf", "setfield=tff,format=yuv420p", "-c:v", "libx264", "-preset",
+                    "ultrafast", "-flags", "+ilme+ildct", "-c:a", "ac3", "-f", "mpegts"}});
+    case FfmpegClip::DvPal:
+      return Join({Picture("720x576", "25", "2"), Tone("2"),
+                   {"-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le", "-f", "avi"}});
+    case FfmpegClip::DvNtsc:
+      return Join({Picture("720x480", "30000/1001", "2"), Tone("2"),
+                   {"-c:v", "dvvideo", "-pix_fmt", "yuv411p", "-c:a", "pcm_s16le", "-f", "avi"}});
+    case FfmpegClip::LateAudioTs:
+      return Join({Picture("352x288", "25", "2"), {"-itsoffset", "0.5"}, Tone("1.5"),
+                   {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
+  }
+  throw std::logic_error("unknown clip");
+}
+
+const char* FileName(FfmpegClip clip) {
+  switch (clip) {
+    case FfmpegClip::BroadcastTs: return "broadcast.ts";
+    case FfmpegClip::DvdPs: return "dvd.mpg";
+    case FfmpegClip::CamcorderTs: return "camcorder 1080i.mts";
+    case FfmpegClip::DvPal: return "dv pal.avi";
+    case FfmpegClip::DvNtsc: return "dv ntsc.avi";
+    case FfmpegClip::LateAudioTs: return "late audio.ts";
+  }
+  throw std::logic_error("unknown clip");
+}
+
+}  // namespace
+
+std::string Clip(FfmpegClip clip) {
+  return MadeOnce(FileName(clip), [clip](const std::string& part) {
+    Arguments arguments = Recipe(clip);
+    arguments.push_back(part);
+    const ToolOutput made = RunTool("ffmpeg", arguments);
+    if (!made.finished || made.exitCode != 0)
+      throw std::runtime_error(std::string("ffmpeg could not make ") + FileName(clip) + ": " +
+                               made.err);
+  });
+}
+
+const char* NameOf(FfmpegClip clip) {
+  switch (clip) {
+    case FfmpegClip::BroadcastTs: return "BroadcastTs";
+    case FfmpegClip::DvdPs: return "DvdPs";
+    case FfmpegClip::CamcorderTs: return "CamcorderTs";
+    case FfmpegClip::DvPal: return "DvPal";
+    case FfmpegClip::DvNtsc: return "DvNtsc";
+    case FfmpegClip::LateAudioTs: return "LateAudioTs";
+  }
+  return "?";
+}
+
+}  // namespace test_support

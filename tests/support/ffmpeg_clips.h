@@ -1,0 +1,23 @@
+#pragma once
+// Clips made by ffmpeg, a tool independent of the converter, of the kinds
+// people bring: broadcast and DVD streams whose streams start late and
+// apart, DV from camcorders, interlaced HD. Made once per user (see
+// clip_cache.h).
+
+#include <string>
+
+namespace test_support {
+
+enum class FfmpegClip {
+  BroadcastTs,  // MPEG-TS: MPEG-2 720x576 interlaced, top field first, + MP2; 2 s
+  DvdPs,        // MPEG-PS: MPEG-2 720x576 interlaced, top field first, + AC-3; 2 s
+  CamcorderTs,  // MPEG-TS: H.264 1920x1080 interlaced, top field first, + AC-3; 2 s
+  DvPal,        // AVI: DV 720x576 4:2:0 + 16-bit PCM; 2 s
+  DvNtsc,       // AVI: DV 720x480 4:1:1 at 30000/1001 + 16-bit PCM; 2 s
+  LateAudioTs,  // MPEG-TS: MPEG-2 352x288 + MP2 that starts 0.5 s after the picture; 2 s
+};
+
+std::string Clip(FfmpegClip clip);
+const char* NameOf(FfmpegClip clip);
+
+}  // namespace test_support
