@@ -52,6 +52,7 @@ gst::BranchDescription BranchOf(const Route& route) {
   gst::BranchDescription branch;
   branch.kind = ToRunKind(route.stream.kind);
   branch.streamIndex = route.stream.indexInKind;
+  branch.streamId = route.stream.streamId;
   if (route.compressor)
     branch.encoder = gst::ElementChoice::Use(
         RoleIf<CompressorRole>(*route.compressor)->element.get());
@@ -109,6 +110,7 @@ HRESULT PlanWindowsMediaWriter(IBaseFilter& writer, const std::vector<Route>& ro
         fed = &route;
     if (!fed) return VFW_E_NOT_CONNECTED;
     branch.streamIndex = fed->stream.indexInKind;
+    branch.streamId = fed->stream.streamId;
     KeepMeasuredRate(fed->stream, branch);
     plan.description.branches.push_back(std::move(branch));
   }

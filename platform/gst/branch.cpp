@@ -1,6 +1,7 @@
 #include "platform/gst/branch.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
@@ -24,6 +25,14 @@ bool AddAndLink(GstBin* bin, const std::vector<GstElement*>& chain, std::string&
     }
   }
   return true;
+}
+
+// A stream id is the source's id, then the stream's place in the file
+// ("<hash of the address>/1/00000101"). Discovery may have read the file by
+// another address than the run, so the place alone tells a stream.
+std::string_view PlaceInFile(std::string_view id) {
+  const auto slash = id.find('/');
+  return slash == std::string_view::npos ? id : id.substr(slash);
 }
 
 int Clamped(int wanted, int source, int limit) {
@@ -233,6 +242,11 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     gst_caps_set_simple(caps, "framerate", GST_TYPE_FRACTION, wanted.framerateNum,
                         wanted.framerateDen, nullptr);
   return caps;
+}
+
+bool Branch::Takes(const gchar* streamId, int index) const {
+  if (description_.streamId.empty() || !streamId) return description_.streamIndex == index;
+  return PlaceInFile(description_.streamId) == PlaceInFile(streamId);
 }
 
 bool Branch::Attach(GstPad* decoded, GstCaps* caps) {

@@ -31,6 +31,9 @@ class Branch {
 
   StreamKind kind() const { return description_.kind; }
   int streamIndex() const { return description_.streamIndex; }
+  // Whether the branch takes the decoded stream with this id (null when the
+  // pad has none) that came index-th among those of its kind.
+  bool Takes(const gchar* streamId, int index) const;
   bool attached() const { return attached_.load(); }
 
   // Feeds the branch from a decoded pad with these caps: fixes the raw

@@ -224,19 +224,21 @@ class ConversionPipeline::Impl {
     static_cast<Impl*>(data)->CheckStreams();
   }
 
-  // Each decoded pad goes to the branch that asked for it, or is drained so
-  // that it never holds the others back.
+  // Each decoded pad goes to the branch that asked for its stream, or is
+  // drained so that it never holds the others back.
   void Route(GstPad* pad) {
     CapsPtr caps(gst_pad_get_current_caps(pad));
     if (!caps) caps = CapsPtr(gst_pad_query_caps(pad, nullptr));
     const auto kind = KindOf(caps.get());
+    const CharPtr streamId(gst_pad_get_stream_id(pad));
     Branch* target = nullptr;
     {
       std::lock_guard lock(mutex_);
       if (kind) {
         const int index = seen_[*kind == StreamKind::Video ? 0 : 1]++;
         for (const auto& branch : branches_)
-          if (branch->kind() == *kind && branch->streamIndex() == index && !branch->attached())
+          if (branch->kind() == *kind && !branch->attached() &&
+              branch->Takes(streamId.get(), index))
             target = branch.get();
       }
     }

@@ -62,6 +62,10 @@ struct RawAudio {
 struct BranchDescription {
   StreamKind kind = StreamKind::Video;
   int streamIndex = 0;  // which stream of this kind in the file; 0 is the first
+  // The stream's id as discovery saw it: the decoded pad that carries it
+  // feeds the branch, in whatever order the pads appear. Empty: the
+  // streamIndex-th pad of the kind does.
+  std::string streamId;
   std::optional<ElementChoice> encoder;  // none: the decoded stream goes raw to the muxer
   RawVideo video;
   RawAudio audio;

@@ -13,6 +13,7 @@
 #include "platform/dshow/error_text.h"
 #include "platform/dshow/errors.h"
 #include "platform/dshow/graph_run.h"
+#include "platform/dshow/media_discovery.h"
 #include "platform/dshow/model_filters.h"
 #include "platform/dshow/run_plan.h"
 #include "platform/wmf/codec_catalogue.h"
@@ -125,6 +126,11 @@ TEST(RunPlan, StreamsEndingInRenderersWriteNothing) {
   EXPECT_FALSE(plan.description.muxer);
   EXPECT_FALSE(plan.output);
   ASSERT_EQ(plan.description.branches.size(), 2u) << "the second audio track has no renderer";
+  const dshow::Discovery found = dshow::DiscoverFile(Clip(ClipKind::MkvTwoAudioTracks));
+  ASSERT_EQ(found.streams.size(), 3u);
+  EXPECT_FALSE(found.streams[1].streamId.empty());
+  EXPECT_EQ(plan.description.branches[1].streamId, found.streams[1].streamId)
+      << "the first audio track, named by its id";
 
   auto empty = NewGraph();
   EXPECT_EQ(dshow::PlanRun(*empty, plan), VFW_E_NOT_CONNECTED);

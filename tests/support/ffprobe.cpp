@@ -111,6 +111,13 @@ double SoundStart(const std::string& path) {
   return std::abs(silenceStart - first) < 0.05 ? std::stod(detected.err.substr(end + 13)) : first;
 }
 
+double MeanVolume(const std::string& path) {
+  const ToolOutput detected = RunTool(
+      "ffmpeg", {"-nostdin", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f", "null", "-"});
+  const auto at = detected.err.find("mean_volume: ");
+  return at == std::string::npos ? -1000 : std::stod(detected.err.substr(at + 13));
+}
+
 double PacketSpan(const std::string& path) {
   const ToolOutput output = RunTool(
       "ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time", "-of",

@@ -56,6 +56,10 @@ double MeasuredBitrate(const std::string& path, const std::string& codecType);
 // the sound that way). -1 when the file has no audio.
 double SoundStart(const std::string& path);
 
+// Mean loudness of the first audio stream in dB (0 is full scale): about
+// -5 for a loud tone, below -30 for a quiet one.
+double MeanVolume(const std::string& path);
+
 // Seconds from the file's first packet to the end of its last one, from the
 // packets themselves rather than what the container states.
 double PacketSpan(const std::string& path);

@@ -18,7 +18,7 @@ namespace test_support {
 namespace {
 
 // Raise when a recipe changes, so that stale clips are made anew.
-constexpr const char* kVersion = "v1";
+constexpr const char* kVersion = "v2";
 
 struct Recipe {
   const char* file;
@@ -35,9 +35,10 @@ std::string Video(const ClipFacts& f, const std::string& encoder, const std::str
 }
 
 // Tone in buffers of 10 ms, so that the length is exact.
-std::string Audio(const ClipFacts& f, const std::string& encoder, double seconds) {
+std::string Audio(const ClipFacts& f, const std::string& encoder, double seconds,
+                  const std::string& tone = "freq=440") {
   const std::string mask = f.channels == 6 ? ",channel-mask=(bitmask)0x3f" : "";
-  return "audiotestsrc wave=sine freq=440 num-buffers=" +
+  return "audiotestsrc wave=sine " + tone + " num-buffers=" +
          std::to_string(static_cast<int>(seconds * 100)) +
          " samplesperbuffer=" + std::to_string(f.sampleRate / 100) +
          " ! audio/x-raw,channels=1,rate=" + std::to_string(f.sampleRate) +
@@ -46,6 +47,10 @@ std::string Audio(const ClipFacts& f, const std::string& encoder, double seconds
 }
 
 std::string Mux(const std::string& muxer) { return muxer + " name=mux ! filesink name=sink "; }
+
+// The two tracks of MkvTwoAudioTracks, told apart by their loudness.
+const std::string kLoudTone = "freq=440 volume=0.8";
+const std::string kQuietTone = "freq=880 volume=0.02";
 
 const std::string kH264 = "x264enc speed-preset=ultrafast key-int-max=25 ! h264parse";
 const std::string kAac = "avenc_aac";
@@ -131,8 +136,8 @@ Recipe RecipeFor(ClipKind kind) {
     case ClipKind::MkvTwoAudioTracks: {
       const ClipFacts f = WithAudio(Picture(320, 240, 25, 1, 50), 2, 44100, 2);
       return {"two-audio.mkv", f,
-              Mux("matroskamux") + Video(f, kH264) + Audio(f, "vorbisenc", 2) +
-                  Audio(f, "vorbisenc", 2)};
+              Mux("matroskamux") + Video(f, kH264) + Audio(f, "vorbisenc", 2, kLoudTone) +
+                  Audio(f, "vorbisenc", 2, kQuietTone)};
     }
     case ClipKind::Mp4AudioOnly: {
       const ClipFacts f = WithAudio(ClipFacts{}, 1, 44100, 2);

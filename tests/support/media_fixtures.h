@@ -16,7 +16,7 @@ enum class ClipKind {
   MkvVariableRate,    // irregular frame times, no declared frame rate
   Mp4Audio96k,        // 96 kHz stereo AAC with the picture
   Mp4Surround,        // 5.1 AAC with the picture
-  MkvTwoAudioTracks,  // picture and two Vorbis tracks
+  MkvTwoAudioTracks,  // picture and two Vorbis tracks: a loud tone, then a quiet one
   Mp4AudioOnly,       // AAC only
   Mp4VideoOnly,       // H.264 only
   TextNamedMp4,       // a text file named .mp4

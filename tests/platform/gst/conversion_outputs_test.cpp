@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/gst_handle.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/ffprobe.h"
@@ -148,12 +149,36 @@ TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
   }
 }
 
+// The id discovery gives the second audio track of the file, as read by
+// another address than the run's (its first part names the address).
+std::string SecondAudioTrackIdElsewhere(const std::string& path) {
+  gst::DiscovererPtr discoverer(gst_discoverer_new(10 * GST_SECOND, nullptr));
+  const gst::CharPtr uri(gst_filename_to_uri(path.c_str(), nullptr));
+  const gst::DiscovererInfoPtr info(
+      gst_discoverer_discover_uri(discoverer.get(), uri.get(), nullptr));
+  if (!info) return {};
+  GList* audios = gst_discoverer_info_get_audio_streams(info.get());
+  const gchar* id = g_list_length(audios) == 2
+                        ? gst_discoverer_stream_info_get_stream_id(
+                              GST_DISCOVERER_STREAM_INFO(g_list_nth_data(audios, 1)))
+                        : nullptr;
+  const std::string found = id ? id : "";
+  gst_discoverer_stream_info_list_free(audios);
+  return "elsewhere" + found.substr(found.find('/'));
+}
+
 TEST_F(ConversionOutputs, TheDescribedAudioTrackIsTakenAndTheOtherDrained) {
   // The tracks differ in rate and channels; raw audio keeps them visible.
-  for (const auto& [index, rate, channels] : {std::tuple{0, 44100, 2}, std::tuple{1, 48000, 1}}) {
+  // A stream id names the track whatever the order of the decoded pads.
+  const std::string second = SecondAudioTrackIdElsewhere(gst_test::TwoAudioTracksClip());
+  ASSERT_NE(second, "elsewhere");
+  for (const auto& [index, id, rate, channels] :
+       {std::tuple{0, std::string(), 44100, 2}, std::tuple{1, std::string(), 48000, 1},
+        std::tuple{0, second, 48000, 1}}) {
     std::vector<BranchDescription> branches;
     branches.push_back(Video(ElementChoice::Make("x264enc")));
     branches.push_back(Audio(std::nullopt, index));
+    branches.back().streamId = id;
     const auto probe =
         ConvertAndProbe(Describe(gst_test::TwoAudioTracksClip(), std::move(branches),
                                  "matroskamux", gst_test::OutputPath("track.mkv")));
