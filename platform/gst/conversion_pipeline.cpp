@@ -13,6 +13,7 @@
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/pipeline_errors.h"
+#include "platform/gst/windows_media_header.h"
 
 namespace gst {
 
@@ -171,6 +172,7 @@ class ConversionPipeline::Impl {
     }
     for (const auto& branch : branches_)
       if (!branch->Build(bin, muxer_.get(), error)) return false;
+    header_ = WindowsMediaHeader::For(muxer_.get());
 
     g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
     g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
@@ -210,6 +212,7 @@ class ConversionPipeline::Impl {
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
+    header_.reset();
     for (const auto& branch : branches_) branch->Release(bin);
     if (muxer_ && GST_OBJECT_PARENT(muxer_.get()) == GST_OBJECT(bin))
       gst_bin_remove(bin, muxer_.get());
@@ -378,6 +381,7 @@ class ConversionPipeline::Impl {
   ElementPtr decoder_;
   ElementPtr muxer_;
   ElementPtr writer_;
+  std::unique_ptr<WindowsMediaHeader> header_;  // mends the muxer's header, if it needs it
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;

@@ -1,0 +1,38 @@
+#pragma once
+// What the header of a Windows Media (ASF) file says about where the file
+// came from: when it was made, by which program, and the highest bitrate a
+// player must be ready for. libav's ASF writer says 1970, names itself
+// ("WM/EncodingSettings" = "Lavf...") and counts only the streams whose
+// bitrate its encoder declared; these rewrite such a header.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace gst {
+
+struct AsfHeaderFacts {
+  std::uint64_t creationTime = 0;  // 100 ns units since 1601-01-01 (a FILETIME)
+  std::string toolName;            // "WM/ToolName", the encoding application
+  std::string toolVersion;         // "WM/ToolVersion"
+  std::uint32_t maxBitrate = 0;    // bits per second; 0 keeps what the header says
+};
+
+// The FILETIME of a moment given in seconds since 1970-01-01.
+std::uint64_t FileTimeOf(std::int64_t unixSeconds);
+
+// Size in bytes of the ASF header object at the start of `bytes`; 0 when
+// they do not start with one.
+std::uint64_t AsfHeaderSize(std::span<const std::uint8_t> bytes);
+
+// The header object at the start of `bytes`, rewritten with the facts: the
+// file properties' creation date and maximum bitrate, and the extended
+// content description naming the tool (its name and version) instead of
+// libav. The header may change size; a file size it states grows with it.
+// None when `bytes` do not start with a whole, well-formed header object.
+std::optional<std::vector<std::uint8_t>> RewriteAsfHeader(std::span<const std::uint8_t> bytes,
+                                                          const AsfHeaderFacts& facts);
+
+}  // namespace gst

@@ -1,0 +1,163 @@
+#include "platform/gst/windows_media_header.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/gst/asf_header.h"
+#include "platform/gst/gst_handle.h"
+
+namespace gst {
+
+struct WindowsMediaHeader::State {
+  explicit State(AsfHeaderFacts made) : facts(std::move(made)) {}
+
+  // What the streams carried into the writer, per second of running time
+  // (their common origin); all streaming threads add to it.
+  std::mutex mutex;
+  std::vector<std::uint64_t> bytesPerSecond;
+  std::uint64_t bytes = 0;
+  GstClockTime end = 0;
+
+  // Only the writer's thread touches these.
+  AsfHeaderFacts facts;
+  std::uint64_t position = 0;  // where the writer is, in the file as it sees it
+  std::uint64_t written = 0;   // how far it has written
+  std::int64_t growth = 0;     // how much longer the header is than the writer's
+
+  void Carried(GstBuffer* buffer) {
+    const GstClockTime time = GST_BUFFER_PTS(buffer);
+    if (!GST_CLOCK_TIME_IS_VALID(time)) return;
+    const std::size_t second = static_cast<std::size_t>(time / GST_SECOND);
+    std::lock_guard lock(mutex);
+    if (bytesPerSecond.size() <= second) bytesPerSecond.resize(second + 1, 0);
+    bytesPerSecond[second] += gst_buffer_get_size(buffer);
+    bytes += gst_buffer_get_size(buffer);
+    end = std::max(end, time + (GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer) : 0));
+  }
+
+  // The streams' busiest second (never less than their average, for a file
+  // shorter than one), with the file's share of packet headers and padding
+  // on top; 0 before anything was carried.
+  std::uint32_t MaxBitrate() {
+    std::lock_guard lock(mutex);
+    if (bytes == 0 || end == 0) return 0;
+    std::uint64_t busiest = 0;
+    for (std::uint64_t second : bytesPerSecond) busiest = std::max(busiest, second);
+    std::uint64_t bits = std::max(busiest * 8, gst_util_uint64_scale(bytes * 8, GST_SECOND, end));
+    if (written > bytes) bits = gst_util_uint64_scale(bits, written, bytes);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(bits, UINT32_MAX));
+  }
+};
+
+namespace {
+
+using State = WindowsMediaHeader::State;
+using SharedState = std::shared_ptr<State>;
+
+State& StateOf(gpointer data) { return **static_cast<SharedState*>(data); }
+
+GstPadProbeReturn OnCarried(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  StateOf(data).Carried(GST_PAD_PROBE_INFO_BUFFER(info));
+  return GST_PAD_PROBE_OK;
+}
+
+// The header rewritten in front of what else the buffer holds; the buffer
+// as it was when it holds no whole header.
+GstBuffer* Mended(State& state, GstBuffer* buffer) {
+  GstMapInfo map;
+  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return buffer;
+  const std::span<const std::uint8_t> bytes(map.data, map.size);
+  const std::uint64_t size = AsfHeaderSize(bytes);
+  AsfHeaderFacts facts = state.facts;
+  facts.maxBitrate = state.MaxBitrate();
+  const auto header = RewriteAsfHeader(bytes, facts);
+  GstBuffer* mended = buffer;
+  if (header) {
+    mended = gst_buffer_new_allocate(nullptr, header->size() + map.size - size, nullptr);
+    gst_buffer_fill(mended, 0, header->data(), header->size());
+    gst_buffer_fill(mended, header->size(), map.data + size, map.size - size);
+    gst_buffer_copy_into(mended, buffer, GST_BUFFER_COPY_METADATA, 0, -1);
+    state.growth = static_cast<std::int64_t>(header->size()) - static_cast<std::int64_t>(size);
+  }
+  gst_buffer_unmap(buffer, &map);
+  if (mended != buffer) gst_buffer_unref(buffer);
+  return mended;
+}
+
+GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  State& state = StateOf(data);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    const std::uint64_t size = gst_buffer_get_size(buffer);
+    if (state.position == 0) GST_PAD_PROBE_INFO_DATA(info) = Mended(state, buffer);
+    state.position += size;
+    state.written = std::max(state.written, state.position);
+    return GST_PAD_PROBE_OK;
+  }
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
+  const GstSegment* segment = nullptr;
+  gst_event_parse_segment(event, &segment);
+  if (segment->format != GST_FORMAT_BYTES) return GST_PAD_PROBE_OK;
+  // The writer moves within the file it knows; past the header, that file
+  // lies further on by the header's growth.
+  state.position = segment->start;
+  if (segment->start == 0 || state.growth == 0) return GST_PAD_PROBE_OK;
+  GstSegment moved;
+  gst_segment_copy_into(segment, &moved);
+  moved.start = static_cast<guint64>(static_cast<std::int64_t>(moved.start) + state.growth);
+  moved.time = moved.start;
+  moved.position = moved.start;
+  GstEvent* replacement = gst_event_new_segment(&moved);
+  gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
+  gst_event_unref(event);
+  GST_PAD_PROBE_INFO_DATA(info) = replacement;
+  return GST_PAD_PROBE_OK;
+}
+
+bool IsLibavAsfWriter(GstElement* muxer) {
+  GstElementFactory* factory = muxer ? gst_element_get_factory(muxer) : nullptr;
+  return factory &&
+         std::string_view(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))) == "avmux_asf";
+}
+
+}  // namespace
+
+std::unique_ptr<WindowsMediaHeader> WindowsMediaHeader::For(GstElement* muxer) {
+  if (!IsLibavAsfWriter(muxer)) return nullptr;
+  AsfHeaderFacts facts;
+  facts.creationTime = FileTimeOf(std::chrono::duration_cast<std::chrono::seconds>(
+                                      std::chrono::system_clock::now().time_since_epoch())
+                                      .count());
+  facts.toolName = REELCAST_PRODUCT_NAME;
+  facts.toolVersion = REELCAST_PRODUCT_VERSION;
+  std::unique_ptr<WindowsMediaHeader> header(
+      new WindowsMediaHeader(std::make_shared<State>(std::move(facts))));
+  gst_element_foreach_sink_pad(
+      muxer,
+      [](GstElement*, GstPad* pad, gpointer self) -> gboolean {
+        static_cast<WindowsMediaHeader*>(self)->Watch(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnCarried);
+        return TRUE;
+      },
+      header.get());
+  PadPtr output(gst_element_get_static_pad(muxer, "src"));
+  header->Watch(output.get(),
+                static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                             GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                &OnWritten);
+  return header;
+}
+
+WindowsMediaHeader::WindowsMediaHeader(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
+void WindowsMediaHeader::Watch(GstPad* pad, GstPadProbeType type, GstPadProbeCallback callback) {
+  // Each probe holds the state for as long as it may be called.
+  probes_.emplace_back(pad, type, callback, new SharedState(state_),
+                       [](gpointer data) { delete static_cast<SharedState*>(data); });
+}
+
+WindowsMediaHeader::~WindowsMediaHeader() = default;
+
+}  // namespace gst
