@@ -8,6 +8,7 @@
 #include "platform/gst/encoder_limits.h"
 #include "platform/gst/encoder_timestamps.h"
 #include "platform/gst/interlace_support.h"
+#include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/running_time.h"
 
 namespace gst {
@@ -103,45 +104,39 @@ bool Branch::BuildAudio(GstBin* pipeline, GstElement* muxer, std::string& error)
 
 bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
   GstElement* tail = filter_.get();
+  bool repairedTimestamps = false;
   if (encoder_) {
-    std::vector<GstElement*> chain{filter_.get()};
-    ElementPtr hold;
-    if (description_.targetBitrate > 0 && NeedsQuantizerCalibration(encoder_.get())) {
-      hold = MakeElement("queue", error);
-      if (!hold) return false;
-      g_object_set(hold.get(), "max-size-buffers", guint{QuantizerCalibration::kMaxFrames + 8},
-                   "max-size-bytes", guint{0}, "max-size-time", guint64{0}, nullptr);
-      gst_bin_add(pipeline, hold.get());
-      chain.push_back(hold.get());
+    std::vector<GstElement*> chain{filter_.get(), encoder_.get()};
+    // Fixed at Attach, when the raw stream is known (libav_video_encoder.h).
+    if (IsLibavVideoEncoder(encoder_.get())) {
+      encoded_ = MakeElement("capsfilter", error);
+      if (!encoded_) return false;
+      chain.push_back(encoded_.get());
     }
-    gst_bin_add(pipeline, encoder_.get());
-    chain.push_back(encoder_.get());
+    for (std::size_t i = 1; i < chain.size(); ++i) gst_bin_add(pipeline, chain[i]);
     for (std::size_t i = 1; i < chain.size(); ++i) {
       if (!gst_element_link(chain[i - 1], chain[i])) {
         error = "The encoder \"" + encoderName_ + "\" cannot take this raw stream.";
         return false;
       }
     }
-    if (hold) {
-      PadPtr raw(gst_element_get_static_pad(filter_.get(), "src"));
-      calibration_ = QuantizerCalibration::Install(raw.get(), hold.get(), encoder_.get(),
-                                                   description_.targetBitrate);
-    }
-    for (PadProbe& probe : RepairEncoderTimestamps(encoder_.get()))
-      probes_.push_back(std::move(probe));
-    tail = encoder_.get();
+    // A repaired encoder's output is in running time already.
+    std::vector<PadProbe> repairs = RepairEncoderTimestamps(encoder_.get());
+    repairedTimestamps = !repairs.empty();
+    for (PadProbe& probe : repairs) probes_.push_back(std::move(probe));
+    tail = chain.back();
   }
 
   PadPtr tailPad(gst_element_get_static_pad(tail, "src"));
   // Streams whose encoder left them in their own segment join the others
   // in running time, the one origin the muxer then sees for all of them.
-  const bool repaired = encoder_ && TimestampRepairFor(encoder_.get()) != TimestampRepair::None;
-  if (muxer && !repaired && WritesTimestampsAsGiven(muxer))
+  if (muxer && !repairedTimestamps && WritesTimestampsAsGiven(muxer))
     probes_.push_back(RestampToRunningTime(tailPad.get()));
   if (muxer) {
     // What the tail will carry: the encoder's output, or raw media. (Its
     // pad cannot tell yet: nothing upstream is linked.)
-    const CapsPtr carried(encoder_ ? gst_pad_get_pad_template_caps(tailPad.get())
+    const PadPtr encoded(encoder_ ? gst_element_get_static_pad(encoder_.get(), "src") : nullptr);
+    const CapsPtr carried(encoder_ ? gst_pad_get_pad_template_caps(encoded.get())
                                    : gst_caps_new_empty_simple(
                                          description_.kind == StreamKind::Video ? "video/x-raw"
                                                                                 : "audio/x-raw"));
@@ -256,6 +251,19 @@ bool Branch::Attach(GstPad* decoded, GstCaps* caps) {
     gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "mode", "auto");
   const CapsPtr raw(RawCaps(caps));
   g_object_set(filter_.get(), "caps", raw.get(), nullptr);
+  if (encoded_ && gst_caps_get_size(caps) > 0) {
+    // What the encoder will get: the source's stream with what the filter fixes.
+    const CapsPtr received(gst_caps_copy_nth(caps, 0));
+    gst_structure_foreach(
+        gst_caps_get_structure(raw.get(), 0),
+        [](GQuark field, const GValue* value, gpointer into) -> gboolean {
+          gst_structure_id_set_value(static_cast<GstStructure*>(into), field, value);
+          return TRUE;
+        },
+        gst_caps_get_structure(received.get(), 0));
+    if (const CapsPtr fixed = RateControlCaps(encoder_.get(), received.get()))
+      g_object_set(encoded_.get(), "caps", fixed.get(), nullptr);
+  }
   PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
   if (GST_PAD_LINK_FAILED(gst_pad_link(decoded, entry.get()))) return false;
   attached_.store(true);
@@ -284,7 +292,6 @@ std::optional<std::int64_t> Branch::Duration() const {
 
 void Branch::Release(GstBin* pipeline) {
   probes_.clear();
-  calibration_.reset();
   GstPadTemplate* padTemplate = muxerPad_ ? GST_PAD_PAD_TEMPLATE(muxerPad_.get()) : nullptr;
   if (muxer_ && padTemplate && GST_PAD_TEMPLATE_PRESENCE(padTemplate) == GST_PAD_REQUEST)
     gst_element_release_request_pad(muxer_.get(), muxerPad_.get());

@@ -7,14 +7,12 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/gst/pad_probe.h"
 #include "platform/gst/pipeline_description.h"
-#include "platform/gst/quantizer_calibration.h"
 
 namespace gst {
 
@@ -66,12 +64,12 @@ class Branch {
   ElementPtr filter_;    // the caps filter
   ElementPtr deinterlace_;  // in front of an encoder only
   ElementPtr encoder_;   // may be the caller's
+  ElementPtr encoded_;   // caps filter after a libav video encoder
   ElementPtr muxer_;     // to give back request pads
   PadPtr muxerPad_;      // the request pad this branch took
   std::atomic<bool> attached_{false};
   std::atomic<std::int64_t> position_{-1};
   GstSegment segment_;   // of the data entering, for the position
-  std::unique_ptr<QuantizerCalibration> calibration_;
   std::vector<PadProbe> probes_;
 };
 

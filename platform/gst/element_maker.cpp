@@ -1,7 +1,5 @@
 #include "platform/gst/element_maker.h"
 
-#include <cstring>
-#include <memory>
 
 #include "platform/gst/gvalue.h"
 
@@ -61,24 +59,6 @@ bool SetProperty(GstElement* element, const std::string& name, const std::string
   }
   g_object_set_property(G_OBJECT(element), name.c_str(), parsed.get());
   return true;
-}
-
-void CopyChangedProperties(GstElement* from, GstElement* to) {
-  guint count = 0;
-  const std::unique_ptr<GParamSpec*[], GFree> specs(
-      g_object_class_list_properties(G_OBJECT_GET_CLASS(from), &count));
-  for (guint i = 0; i < count; ++i) {
-    GParamSpec* pspec = specs[i];
-    const bool copyable = (pspec->flags & G_PARAM_READWRITE) == G_PARAM_READWRITE &&
-                          !(pspec->flags & G_PARAM_CONSTRUCT_ONLY) &&
-                          std::strcmp(pspec->name, "name") != 0 &&
-                          std::strcmp(pspec->name, "parent") != 0;
-    if (!copyable) continue;
-    Value value(pspec->value_type);
-    g_object_get_property(G_OBJECT(from), pspec->name, value.get());
-    if (!g_param_value_defaults(pspec, value.get()))
-      g_object_set_property(G_OBJECT(to), pspec->name, value.get());
-  }
 }
 
 }  // namespace gst

@@ -21,8 +21,4 @@ ElementPtr MakeElement(const char* factory, std::string& error);
 bool SetProperty(GstElement* element, const std::string& name, const std::string& value,
                  std::string& error);
 
-// Gives `to` the values of `from` that differ from their defaults (for two
-// elements of one factory). Construct-only and read-only properties are left.
-void CopyChangedProperties(GstElement* from, GstElement* to);
-
 }  // namespace gst

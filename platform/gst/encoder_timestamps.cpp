@@ -4,109 +4,108 @@
 
 #include <atomic>
 #include <memory>
-#include <string_view>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/running_time.h"
 
 namespace gst {
 
 namespace {
 
-// Shared by the probe on the encoder's input, which learns where the
-// stream starts, and the one on its output, which counts frames from there.
-struct FrameCounter {
+struct Timeline {
+  GstSegment input;   // the segment the encoder's input came with
+  GstSegment output;  // the segment the encoder gives its output
+  // Running time of the first frame: the encoder's zero.
   std::atomic<GstClockTime> origin{GST_CLOCK_TIME_NONE};
-  GstSegment input;   // the segment of the frames going in
-  GstSegment output;  // the encoder's own, replaced downstream
-  guint64 frames = 0;
-  gint fpsNum = 25;  // what libav assumes without a frame rate
-  gint fpsDen = 1;
 };
+using TimelinePtr = std::shared_ptr<Timeline>;
 
-using SharedCounter = std::shared_ptr<FrameCounter>;
-
-PadProbe Probe(GstPad* pad, GstPadProbeCallback callback, const SharedCounter& counter) {
-  return PadProbe(pad,
-                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                  callback, new SharedCounter(counter),
-                  [](gpointer data) { delete static_cast<SharedCounter*>(data); });
+GstBuffer* WritableBuffer(GstPadProbeInfo* info) {
+  GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+  GST_PAD_PROBE_INFO_DATA(info) = buffer;
+  return buffer;
 }
 
-GstPadProbeReturn OnInput(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  FrameCounter& counter = **static_cast<SharedCounter*>(data);
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
-    if (!GST_CLOCK_TIME_IS_VALID(counter.origin.load()))
-      counter.origin.store(RunningTimeOf(counter.input, GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info))));
-  } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_SEGMENT) {
-    const GstSegment* segment = nullptr;
-    gst_event_parse_segment(GST_PAD_PROBE_INFO_EVENT(info), &segment);
-    gst_segment_copy_into(segment, &counter.input);
+GstPadProbeReturn OnInput(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+  Timeline& timeline = **static_cast<TimelinePtr*>(data);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START ||
+        GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
+      // The encoder sets its 1000 hours when it starts; undone before it
+      // sees a frame.
+      ElementPtr encoder(gst_pad_get_parent_element(pad));
+      if (encoder) gst_video_encoder_set_min_pts(GST_VIDEO_ENCODER(encoder.get()), 0);
+    }
+    if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) TakeSegment(info, timeline.input);
+    return GST_PAD_PROBE_OK;
   }
+  GstBuffer* buffer = WritableBuffer(info);
+  const GstClockTime running = RunningTimeOf(timeline.input, GST_BUFFER_PTS(buffer));
+  GstClockTime origin = timeline.origin.load();
+  if (!GST_CLOCK_TIME_IS_VALID(origin) && GST_CLOCK_TIME_IS_VALID(running)) {
+    origin = running;
+    timeline.origin.store(origin);
+  }
+  auto sinceOrigin = [origin](GstClockTime time) {
+    if (!GST_CLOCK_TIME_IS_VALID(time) || !GST_CLOCK_TIME_IS_VALID(origin))
+      return GST_CLOCK_TIME_NONE;
+    return time > origin ? time - origin : GstClockTime{0};
+  };
+  GST_BUFFER_PTS(buffer) = sinceOrigin(running);
+  GST_BUFFER_DTS(buffer) = sinceOrigin(RunningTimeOf(timeline.input, GST_BUFFER_DTS(buffer)));
   return GST_PAD_PROBE_OK;
-}
-
-GstClockTime FrameTime(const FrameCounter& counter, guint64 frame) {
-  return gst_util_uint64_scale(frame * GST_SECOND, static_cast<guint64>(counter.fpsDen),
-                               static_cast<guint64>(counter.fpsNum));
 }
 
 GstPadProbeReturn OnOutput(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  FrameCounter& counter = **static_cast<SharedCounter*>(data);
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
-    GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
-    GST_PAD_PROBE_INFO_DATA(info) = buffer;
-    const GstClockTime origin = counter.origin.load();
-    const GstClockTime base = GST_CLOCK_TIME_IS_VALID(origin) ? origin : 0;
-    const GstClockTime start = FrameTime(counter, counter.frames++);
-    GST_BUFFER_PTS(buffer) = base + start;
-    GST_BUFFER_DTS(buffer) = base + start;
-    GST_BUFFER_DURATION(buffer) = FrameTime(counter, counter.frames) - start;
+  Timeline& timeline = **static_cast<TimelinePtr*>(data);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+    // Downstream sees running time from zero, which the timestamps below are.
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_SEGMENT)
+      TakeSegment(info, timeline.output);
     return GST_PAD_PROBE_OK;
   }
-  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
-    GstCaps* caps = nullptr;
-    gst_event_parse_caps(event, &caps);
-    gint num = 0;
-    gint den = 0;
-    if (gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &num, &den) &&
-        num > 0 && den > 0) {
-      counter.fpsNum = num;
-      counter.fpsDen = den;
-    }
-  } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
-    TakeSegment(info, counter.output);
-  }
+  GstBuffer* buffer = WritableBuffer(info);
+  const GstClockTime origin = timeline.origin.load();
+  // The encoder counted from its first frame; the stream's start within the
+  // run (a sound that begins before the picture, say) is given back here.
+  auto restored = [&](GstClockTime time) {
+    const GstClockTime running = RunningTimeOf(timeline.output, time);
+    if (!GST_CLOCK_TIME_IS_VALID(running) || !GST_CLOCK_TIME_IS_VALID(origin)) return running;
+    return running + origin;
+  };
+  const GstClockTime pts = restored(GST_BUFFER_PTS(buffer));
+  GstClockTime dts = restored(GST_BUFFER_DTS(buffer));
+  // With B-frames the first decoding times lie before zero, which the
+  // encoder cannot express; such a frame is decoded when it is shown.
+  if (GST_CLOCK_TIME_IS_VALID(pts) && GST_CLOCK_TIME_IS_VALID(dts) && dts > pts) dts = pts;
+  GST_BUFFER_PTS(buffer) = pts;
+  GST_BUFFER_DTS(buffer) = dts;
   return GST_PAD_PROBE_OK;
+}
+
+PadProbe Watch(GstElement* encoder, const char* pad, GstPadProbeCallback callback,
+               const TimelinePtr& timeline) {
+  PadPtr target(gst_element_get_static_pad(encoder, pad));
+  // Each probe holds the timeline; it goes with the last of them.
+  return PadProbe(target.get(),
+                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                  callback, new TimelinePtr(timeline),
+                  [](gpointer data) { delete static_cast<TimelinePtr*>(data); });
 }
 
 }  // namespace
 
-TimestampRepair TimestampRepairFor(GstElement* encoder) {
-  GstElementFactory* factory = gst_element_get_factory(encoder);
-  if (!factory || !GST_IS_VIDEO_ENCODER(encoder)) return TimestampRepair::None;
-  const std::string_view name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
-  if (name == "avenc_mpeg4") return TimestampRepair::FrameCount;
-  if (name.starts_with("avenc_")) return TimestampRepair::Rebase;
-  return TimestampRepair::None;
-}
-
 std::vector<PadProbe> RepairEncoderTimestamps(GstElement* encoder) {
   std::vector<PadProbe> probes;
-  const TimestampRepair mode = TimestampRepairFor(encoder);
-  PadPtr output(gst_element_get_static_pad(encoder, "src"));
-  if (mode == TimestampRepair::Rebase) {
-    probes.push_back(RestampToRunningTime(output.get()));
-  } else if (mode == TimestampRepair::FrameCount) {
-    auto counter = std::make_shared<FrameCounter>();
-    gst_segment_init(&counter->input, GST_FORMAT_TIME);
-    gst_segment_init(&counter->output, GST_FORMAT_TIME);
-    PadPtr input(gst_element_get_static_pad(encoder, "sink"));
-    probes.push_back(Probe(input.get(), &OnInput, counter));
-    probes.push_back(Probe(output.get(), &OnOutput, counter));
-  }
+  if (!IsLibavVideoEncoder(encoder)) return probes;
+  auto timeline = std::make_shared<Timeline>();
+  gst_segment_init(&timeline->input, GST_FORMAT_TIME);
+  gst_segment_init(&timeline->output, GST_FORMAT_TIME);
+  probes.push_back(Watch(encoder, "sink", OnInput, timeline));
+  probes.push_back(Watch(encoder, "src", OnOutput, timeline));
   return probes;
 }
 

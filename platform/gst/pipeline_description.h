@@ -5,7 +5,6 @@
 
 #include <gst/gst.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -69,9 +68,6 @@ struct BranchDescription {
   std::optional<ElementChoice> encoder;  // none: the decoded stream goes raw to the muxer
   RawVideo video;
   RawAudio audio;
-  // Bits per second the encoded stream should reach, for encoders whose own
-  // rate control does not (0: leave the encoder's settings alone).
-  std::uint32_t targetBitrate = 0;
 };
 
 struct PipelineDescription {

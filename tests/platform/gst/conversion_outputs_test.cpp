@@ -122,6 +122,24 @@ TEST_F(ConversionOutputs, EncodersThatNeedAnEvenWidthGetOne) {
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
 }
 
+// libav's rate control used to plan for a billion frames a second and wrote
+// the same file whatever bitrate was asked.
+TEST_F(ConversionOutputs, ALibavVideoCompressorKeepsToTheBitrateItIsGiven) {
+  for (const int bitrate : {2000000, 4000000}) {
+    std::vector<BranchDescription> branches;
+    branches.push_back(Video(ElementChoice::Make("avenc_mpeg4", {{"bitrate", std::to_string(bitrate)}}),
+                             {"I420", 640, 480, 25, 1}));
+    branches.push_back(Audio(ElementChoice::Make("lamemp3enc")));
+    const std::string output = gst_test::OutputPath("rate " + std::to_string(bitrate) + ".avi");
+    const auto probe =
+        ConvertAndProbe(Describe(gst_test::BusyClip(), std::move(branches), "avimux", output));
+    ASSERT_EQ(probe.CountOf("video"), 1);
+    EXPECT_NEAR(probe.duration, 4.0, 0.2);
+    EXPECT_NEAR(test_support::MeasuredBitrate(output, "video"), bitrate, 0.2 * bitrate)
+        << "asked for " << bitrate;
+  }
+}
+
 TEST_F(ConversionOutputs, AVariableRateSourceComesOutAtTheAskedRate) {
   std::vector<BranchDescription> branches;
   branches.push_back(Video(ElementChoice::Make("avenc_mpeg4"), {"I420", 320, 240, 25, 1}));

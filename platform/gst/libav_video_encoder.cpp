@@ -1,0 +1,49 @@
+#include "platform/gst/libav_video_encoder.h"
+
+#include <gst/video/video.h>
+
+#include <string_view>
+
+namespace gst {
+
+bool IsLibavVideoEncoder(GstElement* encoder) {
+  GstElementFactory* factory = encoder ? gst_element_get_factory(encoder) : nullptr;
+  if (!factory || !GST_IS_VIDEO_ENCODER(encoder)) return false;
+  const std::string_view name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
+  return name.starts_with("avenc_");
+}
+
+CapsPtr RateControlCaps(GstElement* encoder, GstCaps* raw) {
+  if (!raw || gst_caps_is_empty(raw) || gst_caps_is_any(raw)) return {};
+  const GstStructure* in = gst_caps_get_structure(raw, 0);
+  gint width = 0;
+  gint height = 0;
+  gint rateNum = 0;
+  gint rateDen = 0;
+  if (!gst_structure_get_int(in, "width", &width) ||
+      !gst_structure_get_int(in, "height", &height) ||
+      !gst_structure_get_fraction(in, "framerate", &rateNum, &rateDen) || width <= 0 ||
+      height <= 0 || rateNum <= 0 || rateDen <= 0)
+    return {};
+  gint parNum = 1;
+  gint parDen = 1;
+  if (!gst_structure_get_fraction(in, "pixel-aspect-ratio", &parNum, &parDen) || parNum <= 0 ||
+      parDen <= 0) {
+    parNum = 1;
+    parDen = 1;
+  }
+
+  // Starting from what may follow the encoder keeps every field that the
+  // downstream elements add; fixing them all is what makes gst-libav read
+  // the frame rate.
+  PadPtr source(gst_element_get_static_pad(encoder, "src"));
+  CapsPtr allowed(gst_pad_get_allowed_caps(source.get()));
+  if (!allowed || gst_caps_is_empty(allowed.get())) return {};
+  CapsPtr caps(gst_caps_copy_nth(allowed.get(), 0));
+  gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, width, "height", G_TYPE_INT, height,
+                      "framerate", GST_TYPE_FRACTION, rateNum, rateDen, "pixel-aspect-ratio",
+                      GST_TYPE_FRACTION, parNum, parDen, nullptr);
+  return CapsPtr(gst_caps_fixate(caps.release()));
+}
+
+}  // namespace gst
