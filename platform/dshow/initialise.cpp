@@ -11,6 +11,7 @@
 #include "platform/dshow/filter_graph.h"
 #include "platform/dshow/guids.h"
 #include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/frame_memory.h"
 
 namespace dshow {
 
@@ -25,6 +26,7 @@ void FinishStoppedRuns() {
 }  // namespace
 
 void Initialise() {
+  gst::ConfigureFrameMemory();
   gst_init(nullptr, nullptr);
   static const bool registered = std::atexit(FinishStoppedRuns) == 0;
   (void)registered;

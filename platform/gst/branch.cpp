@@ -36,6 +36,20 @@ std::string_view PlaceInFile(std::string_view id) {
   return slash == std::string_view::npos ? id : id.substr(slash);
 }
 
+// Every queue of a branch holds at most this much, whichever comes first,
+// and never a count of buffers: a count holds more the larger the frames.
+// A frame larger than the bytes still passes, one at a time.
+constexpr guint kQueueBytes = 4 * 1024 * 1024;
+constexpr guint64 kQueueTime = GST_SECOND;
+
+ElementPtr MakeQueue(std::string& error) {
+  ElementPtr queue = MakeElement("queue", error);
+  if (queue)
+    g_object_set(queue.get(), "max-size-buffers", guint{0}, "max-size-bytes", kQueueBytes,
+                 "max-size-time", kQueueTime, nullptr);
+  return queue;
+}
+
 int Clamped(int wanted, int source, int limit) {
   const int value = wanted > 0 ? wanted : (limit > 0 && source > limit ? limit : 0);
   return limit > 0 && value > limit ? limit : value;
@@ -50,7 +64,7 @@ Branch::Branch(BranchDescription description) : description_(std::move(descripti
 Branch::~Branch() = default;
 
 bool Branch::Build(GstBin* pipeline, GstElement* muxer, std::string& error) {
-  head_ = MakeElement("queue", error);
+  head_ = MakeQueue(error);
   filter_ = MakeElement("capsfilter", error);
   if (!head_ || !filter_) return false;
   if (description_.encoder) {
@@ -142,7 +156,7 @@ bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
                                                                                 : "audio/x-raw"));
     // The muxer and the file writer get a thread of their own beside the
     // encoder's, as a queue in front of a muxer gives them.
-    ElementPtr feed = MakeElement("queue", error);
+    ElementPtr feed = MakeQueue(error);
     if (!feed) return false;
     gst_bin_add(pipeline, feed.get());
     if (!gst_element_link(tail, feed.get())) {
