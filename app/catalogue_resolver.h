@@ -2,7 +2,7 @@
 // Stored compressor numbers resolved through the installed compressor
 // catalogue into the engine's compressor instances.
 
-#include "app/settings_store.h"
+#include "options/settings_store.h"
 
 struct GraphContext;
 

@@ -4,11 +4,11 @@
 // the window takes the same road from the probe on.
 
 #include "app/reelcast_dlg.h"
-#include "app/settings_store.h"
 #include "app/status_texts.h"
 #include "engine/source_graph.h"
 #include "i18n/language.h"
 #include "options/output_formats.h"
+#include "options/settings_store.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/modal_ui.h"
 #include "resources/resource_ids.h"

@@ -1,8 +1,8 @@
 #include "app/reelcast_app.h"
 
 #include "app/reelcast_dlg.h"
-#include "app/settings_store.h"
 #include "i18n/language.h"
+#include "options/settings_store.h"
 
 bool CReelcastApp::InitInstance() {
   // Dialogs here host no embedded controls, so there is no control

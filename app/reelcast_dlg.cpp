@@ -4,10 +4,10 @@
 
 #include "app/catalogue_resolver.h"
 #include "app/help_commands.h"
-#include "app/settings_store.h"
 #include "app/status_texts.h"
 #include "i18n/language.h"
 #include "i18n/language_menu.h"
+#include "options/settings_store.h"
 #include "platform/com/runtime.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/message_boxes.h"

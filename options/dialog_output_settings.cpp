@@ -3,13 +3,13 @@
 #include <array>
 #include <cstdio>
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
 #include "engine/compressor_catalogue.h"
 #include "engine/graph_context.h"
 #include "i18n/language.h"
 #include "options/number_text.h"
 #include "options/output_formats.h"
+#include "options/settings_keys.h"
+#include "options/settings_store.h"
 #include "options/video_codec_configuration.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"

@@ -16,7 +16,7 @@
 
 #include "app/reelcast_app.h"
 #include "app/reelcast_dlg.h"
-#include "app/settings_store.h"
+#include "options/settings_store.h"
 #include "resources/resource_ids.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/media_fixtures.h"

@@ -1,7 +1,7 @@
-#include "app/settings_store.h"
+#include "options/settings_store.h"
 
-#include "app/settings_keys.h"
 #include "options/output_formats.h"
+#include "options/settings_keys.h"
 #include "platform/profile/app_profile.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/message_boxes.h"

@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "options/settings_store.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
 #include "tests/support/scripted_modal_ui.h"
