@@ -47,7 +47,7 @@ unsigned ConsoleModalUi::TrackPopupMenu(const ui::Menu&, unsigned, int, int, ui:
   return 0;
 }
 
-bool ConsoleModalUi::EditProperties(ui::Dialog*, const std::string&, ui::PropertySet&) {
+bool ConsoleModalUi::EditProperties(ui::Dialog*, const std::string&, property::PropertySet&) {
   return false;
 }
 

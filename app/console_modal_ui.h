@@ -26,7 +26,7 @@ class ConsoleModalUi : public ui::ModalUi {
   unsigned TrackPopupMenu(const ui::Menu& menu, unsigned flags, int x, int y,
                           ui::Dialog* owner) override;
   bool EditProperties(ui::Dialog* owner, const std::string& caption,
-                      ui::PropertySet& object) override;
+                      property::PropertySet& object) override;
   bool OpenAddress(const std::string& address) override;
 
   // True when the user declined to replace an existing file.

@@ -13,8 +13,8 @@ namespace gst {
 
 namespace {
 
-using ui::PropertyDescription;
-using ui::PropertyValue;
+using property::PropertyDescription;
+using property::PropertyValue;
 using Kind = PropertyDescription::Kind;
 
 std::optional<Kind> KindOf(const GParamSpec* pspec) {

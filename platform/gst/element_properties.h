@@ -10,21 +10,21 @@
 #include <vector>
 
 #include "platform/gst/gst_handle.h"
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 
 namespace gst {
 
-class ElementProperties : public ui::PropertySet {
+class ElementProperties : public property::PropertySet {
  public:
   // Keeps a reference of its own to the element.
   explicit ElementProperties(GstElement* element);
 
-  std::vector<ui::PropertyDescription> Describe() const override;
+  std::vector<property::PropertyDescription> Describe() const override;
   // An empty value (false) for a name that is not one of the described ones.
-  ui::PropertyValue Get(const std::string& name) const override;
+  property::PropertyValue Get(const std::string& name) const override;
   // Refuses names not described, values of the wrong kind, values outside
   // the property's range, and enumeration or flag values the type lacks.
-  bool Set(const std::string& name, const ui::PropertyValue& value) override;
+  bool Set(const std::string& name, const property::PropertyValue& value) override;
 
  private:
   // The property's GParamSpec when it is one of the described ones.

@@ -15,11 +15,14 @@
 #include "platform/ui/log_font.h"
 #include "platform/ui/win_constants.h"
 
+namespace property {
+class PropertySet;
+}
+
 namespace ui {
 
 class Dialog;
 class Menu;
-class PropertySet;
 
 struct FileDialogRequest {
   Dialog* owner = nullptr;
@@ -58,7 +61,7 @@ class ModalUi {
                                   Dialog* owner) = 0;
   // A modal editor of an object's properties; true when the user confirmed.
   virtual bool EditProperties(Dialog* owner, const std::string& caption,
-                              PropertySet& object) = 0;
+                              property::PropertySet& object) = 0;
   // Opens a web address or a local document in the desktop's browser.
   virtual bool OpenAddress(const std::string& address) = 0;
 };

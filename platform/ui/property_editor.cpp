@@ -15,11 +15,14 @@
 #include <limits>
 #include <vector>
 
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 
 namespace ui {
 
 namespace {
+
+using property::PropertyDescription;
+using property::PropertyValue;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -133,7 +136,8 @@ QWidget* EditorFor(const PropertyDescription& d, const PropertyValue& value, Fie
 
 }  // namespace
 
-bool RunPropertyEditor(QWidget* parent, const std::string& caption, PropertySet& object) {
+bool RunPropertyEditor(QWidget* parent, const std::string& caption,
+                       property::PropertySet& object) {
   QDialog dialog(parent);
   dialog.setWindowTitle(Q(caption));
   dialog.setAccessibleName(Q(caption));

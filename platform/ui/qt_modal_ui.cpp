@@ -109,7 +109,8 @@ unsigned QtModalUi::TrackPopupMenu(const Menu& menu, unsigned, int x, int y, Dia
   return chosen ? chosen->data().toUInt() : 0;
 }
 
-bool QtModalUi::EditProperties(Dialog* owner, const std::string& caption, PropertySet& object) {
+bool QtModalUi::EditProperties(Dialog* owner, const std::string& caption,
+                               property::PropertySet& object) {
   return RunPropertyEditor(WidgetOf(owner), caption, object);
 }
 

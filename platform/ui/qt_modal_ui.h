@@ -15,7 +15,8 @@ class QtModalUi : public ModalUi {
   std::optional<LogFont> ChooseFont(Dialog* owner, const std::optional<LogFont>& initial,
                                     unsigned flags) override;
   unsigned TrackPopupMenu(const Menu& menu, unsigned flags, int x, int y, Dialog* owner) override;
-  bool EditProperties(Dialog* owner, const std::string& caption, PropertySet& object) override;
+  bool EditProperties(Dialog* owner, const std::string& caption,
+                      property::PropertySet& object) override;
   bool OpenAddress(const std::string& address) override;
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 #include "platform/vfw/vfw.h"
 
 namespace vfw {
@@ -17,7 +17,7 @@ class CodecInstance {
  public:
   virtual ~CodecInstance() = default;
   virtual bool CanCompress(const BITMAPINFOHEADER& input) = 0;
-  virtual ui::PropertySet& Settings() = 0;
+  virtual property::PropertySet& Settings() = 0;
 };
 
 struct CodecDriver {

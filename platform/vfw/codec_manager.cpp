@@ -71,7 +71,7 @@ LRESULT CompressQuery(Codec& codec, std::uintptr_t input, std::uintptr_t output)
 }
 
 LRESULT GetState(Codec& codec, std::uintptr_t buffer, std::uintptr_t size) {
-  ui::PropertySet& settings = codec.instance->Settings();
+  property::PropertySet& settings = codec.instance->Settings();
   if (!buffer) return static_cast<LRESULT>(StateSize(codec.info.szName, settings));
   const std::span<std::uint8_t> block(reinterpret_cast<std::uint8_t*>(buffer), size);
   return WriteState(codec.info.szName, settings, block) ? ICERR_OK : ICERR_BADSIZE;
@@ -87,7 +87,7 @@ LRESULT SetState(Codec& codec, std::uintptr_t buffer, std::uintptr_t size) {
 
 // The codec's own dialog is the property editor over its settings.
 LRESULT Configure(Codec& codec, std::uintptr_t parent) {
-  ui::PropertySet& settings = codec.instance->Settings();
+  property::PropertySet& settings = codec.instance->Settings();
   if (settings.Describe().empty()) return ICERR_UNSUPPORTED;
   if (parent == ICQUERYCONFIGURE) return ICERR_OK;
   StateBoundSettings bounded(settings);

@@ -11,8 +11,8 @@ namespace vfw {
 
 namespace {
 
-using ui::PropertyDescription;
-using ui::PropertyValue;
+using property::PropertyDescription;
+using property::PropertyValue;
 using Kind = PropertyDescription::Kind;
 
 std::string Header(const std::string& codecName) { return "RCVFW1 " + codecName + "\n"; }
@@ -149,7 +149,7 @@ std::optional<std::vector<std::pair<std::string, PropertyValue>>> ParseLines(
 
 }  // namespace
 
-std::size_t StateSize(const std::string& codecName, const ui::PropertySet& settings) {
+std::size_t StateSize(const std::string& codecName, const property::PropertySet& settings) {
   const auto described = settings.Describe();
   if (described.empty()) return 0;
   std::size_t size = Header(codecName).size() + 1;  // and the closing zero byte
@@ -157,7 +157,7 @@ std::size_t StateSize(const std::string& codecName, const ui::PropertySet& setti
   return size;
 }
 
-bool WriteState(const std::string& codecName, const ui::PropertySet& settings,
+bool WriteState(const std::string& codecName, const property::PropertySet& settings,
                 std::span<std::uint8_t> block) {
   const std::size_t size = StateSize(codecName, settings);
   if (size == 0 || block.size() < size) return false;
@@ -171,13 +171,13 @@ bool WriteState(const std::string& codecName, const ui::PropertySet& settings,
   return true;
 }
 
-std::vector<std::uint8_t> SaveState(const std::string& codecName, const ui::PropertySet& settings) {
+std::vector<std::uint8_t> SaveState(const std::string& codecName, const property::PropertySet& settings) {
   std::vector<std::uint8_t> block(StateSize(codecName, settings));
   if (!WriteState(codecName, settings, block)) block.clear();
   return block;
 }
 
-bool ReadState(const std::string& codecName, ui::PropertySet& settings,
+bool ReadState(const std::string& codecName, property::PropertySet& settings,
                std::span<const std::uint8_t> block) {
   const auto zero = std::find(block.begin(), block.end(), std::uint8_t{0});
   const std::string text(block.begin(), zero);
@@ -199,7 +199,7 @@ bool ReadState(const std::string& codecName, ui::PropertySet& settings,
   return true;
 }
 
-bool StateBoundSettings::Set(const std::string& name, const ui::PropertyValue& value) {
+bool StateBoundSettings::Set(const std::string& name, const property::PropertyValue& value) {
   if (const auto* text = std::get_if<std::string>(&value))
     if (Escape(*text).size() > kStateTextCapacity) return false;
   return settings_.Set(name, value);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 
 namespace vfw {
 
@@ -18,33 +18,33 @@ namespace vfw {
 constexpr std::size_t kStateTextCapacity = 1024;
 
 // 0 when the codec has no settings.
-std::size_t StateSize(const std::string& codecName, const ui::PropertySet& settings);
+std::size_t StateSize(const std::string& codecName, const property::PropertySet& settings);
 
 // Writes the state into `block`; false when the block is smaller than
 // StateSize. Bytes after the state are zeroed. A text too long for the state
 // is left out (reading the state keeps that setting as it is).
-bool WriteState(const std::string& codecName, const ui::PropertySet& settings,
+bool WriteState(const std::string& codecName, const property::PropertySet& settings,
                 std::span<std::uint8_t> block);
-std::vector<std::uint8_t> SaveState(const std::string& codecName, const ui::PropertySet& settings);
+std::vector<std::uint8_t> SaveState(const std::string& codecName, const property::PropertySet& settings);
 
 // Gives the settings the values of a state that this codec wrote. A block of
 // another codec, or one that is damaged in any way (unknown header, a line
 // that does not read, a name the codec lacks, a value it refuses) changes
 // nothing and gives false.
-bool ReadState(const std::string& codecName, ui::PropertySet& settings,
+bool ReadState(const std::string& codecName, property::PropertySet& settings,
                std::span<const std::uint8_t> block);
 
 // The settings as a codec's own dialog edits them: a text that would not fit
 // the state is refused like any other value out of range.
-class StateBoundSettings : public ui::PropertySet {
+class StateBoundSettings : public property::PropertySet {
  public:
-  explicit StateBoundSettings(ui::PropertySet& settings) : settings_(settings) {}
-  std::vector<ui::PropertyDescription> Describe() const override { return settings_.Describe(); }
-  ui::PropertyValue Get(const std::string& name) const override { return settings_.Get(name); }
-  bool Set(const std::string& name, const ui::PropertyValue& value) override;
+  explicit StateBoundSettings(property::PropertySet& settings) : settings_(settings) {}
+  std::vector<property::PropertyDescription> Describe() const override { return settings_.Describe(); }
+  property::PropertyValue Get(const std::string& name) const override { return settings_.Get(name); }
+  bool Set(const std::string& name, const property::PropertyValue& value) override;
 
  private:
-  ui::PropertySet& settings_;
+  property::PropertySet& settings_;
 };
 
 }  // namespace vfw

@@ -34,7 +34,7 @@ class EncoderInstance : public CodecInstance {
     return accepted && !gst_caps_is_empty(accepted.get());
   }
 
-  ui::PropertySet& Settings() override { return settings_; }
+  property::PropertySet& Settings() override { return settings_; }
 
  private:
   gst::ElementPtr element_;

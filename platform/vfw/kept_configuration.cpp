@@ -37,7 +37,7 @@ std::optional<std::vector<std::uint8_t>> KeptConfiguration(const std::string& co
   return found->second;
 }
 
-bool ApplyKeptConfiguration(const std::string& codecName, ui::PropertySet& settings) {
+bool ApplyKeptConfiguration(const std::string& codecName, property::PropertySet& settings) {
   const auto state = KeptConfiguration(codecName);
   return state && ReadState(codecName, settings, *state);
 }

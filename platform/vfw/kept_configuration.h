@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 
 namespace vfw {
 
@@ -19,7 +19,7 @@ std::optional<std::vector<std::uint8_t>> KeptConfiguration(const std::string& co
 
 // Gives the settings the configuration kept for the codec; false when there
 // is none or it was not taken.
-bool ApplyKeptConfiguration(const std::string& codecName, ui::PropertySet& settings);
+bool ApplyKeptConfiguration(const std::string& codecName, property::PropertySet& settings);
 
 // Gives a new encoder element the configuration kept for its codec; an
 // element of an encoder never configured stays as it is.

@@ -9,7 +9,7 @@
 #include "app/convert_options.h"
 #include "engine/compressor_catalogue.h"
 #include "platform/profile/app_profile.h"
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 #include "resources/resource_ids.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/main_window_fixture.h"
@@ -52,9 +52,9 @@ class ConfiguredEncoder : public ::testing::Test {
     w.Item(IDC_BUTTON_ADD_VIDEO).Click();
     return w;
   }
-  static bool SetBitrate(ui::PropertySet& object, std::uint64_t kbps) {
-    return object.Set("bitrate", ui::PropertyValue(kbps)) ||
-           object.Set("bitrate", ui::PropertyValue(static_cast<std::int64_t>(kbps)));
+  static bool SetBitrate(property::PropertySet& object, std::uint64_t kbps) {
+    return object.Set("bitrate", property::PropertyValue(kbps)) ||
+           object.Set("bitrate", property::PropertyValue(static_cast<std::int64_t>(kbps)));
   }
   MainWindowFixture f;
 };
@@ -67,7 +67,7 @@ TEST_F(ConfiguredEncoder, SettingsOfTheOptionsDialogReachTheNextConversion) {
   // Options opened on the Matroska settings: choose x264's Settings, set a
   // low bitrate, confirm, then OK.
   w.Settings().outputFormat = 2;
-  f.ui().propertyScripts.push_back([](ui::PropertySet& codec) { return SetBitrate(codec, 64); });
+  f.ui().propertyScripts.push_back([](property::PropertySet& codec) { return SetBitrate(codec, 64); });
   f.ui().dialogScripts.push_back([](ui::Dialog& d) {
     d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Click();
     d.Item(IDC_BUTTON_OPTIONS_OK).Click();
@@ -87,7 +87,7 @@ TEST_F(ConfiguredEncoder, AFilterChangedBeforeAnMp4RunChangesTheFile) {
   f.ui().dialogScripts.push_back([](ui::Dialog& d) { d.Item(IDCANCEL).Click(); });
   const double plain = Convert(w, 4, "plain.mp4");
 
-  f.ui().propertyScripts.push_back([](ui::PropertySet& encoder) { return SetBitrate(encoder, 64); });
+  f.ui().propertyScripts.push_back([](property::PropertySet& encoder) { return SetBitrate(encoder, 64); });
   f.ui().dialogScripts.push_back([](ui::Dialog& d) {
     ui::Control list = d.Item(IDC_LIST_FILTERS);
     for (int i = 0; i < list.GetCount(); ++i)

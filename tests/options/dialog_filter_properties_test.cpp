@@ -9,7 +9,7 @@
 #include "platform/dshow/guids.h"
 #include "platform/dshow/model_filters.h"
 #include "platform/dshow/property_pages.h"
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 #include "resources/resource_ids.h"
 #include "tests/engine/fake_media_classes.h"
 #include "tests/support/scripted_modal_ui.h"
@@ -95,7 +95,7 @@ TEST_F(FilterProperties, SettingsEditsTheElementOfTheFilterThatTheRunUses) {
   const auto compressor = Compressor("avenc_mpeg4");
   Add(dshow::MakeDecoderFilter({}), "Video Decoder");
   Add(compressor, "MPEG-4 compressor");
-  ui->propertyScripts.push_back([](ui::PropertySet& element) {
+  ui->propertyScripts.push_back([](property::PropertySet& element) {
     return element.Set("bitrate", std::int64_t{1234567});
   });
   ui::Dialog* shownDialog = nullptr;

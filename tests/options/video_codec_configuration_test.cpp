@@ -67,7 +67,7 @@ class CodecSettings : public ::testing::Test {
     return captions;
   }
   // The user's answer to the next codec dialog.
-  void Answer(std::function<bool(ui::PropertySet&)> user) { ui->propertyScripts.push_back(std::move(user)); }
+  void Answer(std::function<bool(property::PropertySet&)> user) { ui->propertyScripts.push_back(std::move(user)); }
 
   TestApp app;
   ScriptedUi ui;
@@ -78,9 +78,9 @@ using Captions = std::vector<std::string>;
 
 TEST_F(CodecSettings, AConfiguredEncoderKeepsItForTheNextPressAndForTheCompressorBoundOnOk) {
   const std::string x264 = "x264 H.264 Encoder";
-  Answer([](ui::PropertySet& codec) { return codec.Set("bitrate", std::uint64_t{3000}); });
+  Answer([](property::PropertySet& codec) { return codec.Set("bitrate", std::uint64_t{3000}); });
   guint nextPressBitrate = 0;
-  Answer([&](ui::PropertySet& codec) {
+  Answer([&](property::PropertySet& codec) {
     nextPressBitrate = static_cast<guint>(std::get<std::uint64_t>(codec.Get("bitrate")));
     return false;
   });
@@ -114,12 +114,12 @@ TEST_F(CodecSettings, AConfiguredEncoderKeepsItForTheNextPressAndForTheCompresso
 }
 
 TEST_F(CodecSettings, CancellingTheCodecsDialogSavesNothing) {
-  Answer([](ui::PropertySet& codec) {
+  Answer([](property::PropertySet& codec) {
     codec.Set("bitrate", std::uint64_t{3000});
     return false;
   });
-  ui::PropertyValue seenNextTime;
-  Answer([&](ui::PropertySet& codec) {
+  property::PropertyValue seenNextTime;
+  Answer([&](property::PropertySet& codec) {
     seenNextTime = codec.Get("bitrate");
     return false;
   });
@@ -128,7 +128,7 @@ TEST_F(CodecSettings, CancellingTheCodecsDialogSavesNothing) {
     Configure(d, "x264 H.264 Encoder");
     d.Item(IDC_BUTTON_OPTIONS_OK).Click();
   });
-  EXPECT_EQ(seenNextTime, ui::PropertyValue(std::uint64_t{2048}));
+  EXPECT_EQ(seenNextTime, property::PropertyValue(std::uint64_t{2048}));
   EXPECT_FALSE(TheVideoCodecConfiguration().stateSaved);
   EXPECT_FALSE(vfw::KeptConfiguration("x264enc"));
   guint bitrate = 0;
@@ -161,8 +161,8 @@ class MatchingCodec : public CodecSettings {
 TEST_F(MatchingCodec, TheExactNameInAnotherCaseIsConfiguredAndTheLaterOfTwoTwinsWins) {
   List({"Alpha Codec", "Twin"});
   FakeCodecs codecs({{"alpha", "ALPHA codec"}, {"twin-1", "Twin"}, {"twin-2", "Twin"}});
-  Answer([](ui::PropertySet& codec) { return codec.Set("offset", std::int64_t{1}); });
-  Answer([](ui::PropertySet& codec) { return codec.Set("offset", std::int64_t{2}); });
+  Answer([](property::PropertySet& codec) { return codec.Set("offset", std::int64_t{1}); });
+  Answer([](property::PropertySet& codec) { return codec.Set("offset", std::int64_t{2}); });
   Run([](ui::Dialog& d) {
     Configure(d, "Alpha Codec");
     Configure(d, "Twin");
@@ -199,7 +199,7 @@ TEST_F(MatchingCodec, AnFfdshowEncoderMatchesByItsNumber) {
     List({c.chosen});
     FakeCodecs codecs(c.codecs);
     ui->Clear();
-    Answer([](ui::PropertySet&) { return false; });
+    Answer([](property::PropertySet&) { return false; });
     Run([&](ui::Dialog& d) { Configure(d, c.chosen); });
     const auto shown = CodecDialogs();
     if (!c.configured) {
@@ -260,9 +260,9 @@ TEST_F(MatchingCodec, TheOneStateBufferFollowsTheCodecsConfigured) {
   List({"Codec A", "Codec B", "Codec Long"});
   FakeCodecs codecs({{"aa", "Codec A"}, {"bb", "Codec B"}, {"longer", "Codec Long"}});
   VideoCodecConfiguration& config = TheVideoCodecConfiguration();
-  std::vector<ui::PropertyValue> seen;
+  std::vector<property::PropertyValue> seen;
   auto note = [&](std::optional<std::uint64_t> set) {
-    Answer([&seen, set](ui::PropertySet& codec) {
+    Answer([&seen, set](property::PropertySet& codec) {
       seen.push_back(codec.Get("bitrate"));
       return set && codec.Set("bitrate", std::uint64_t{*set});
     });
@@ -283,7 +283,7 @@ TEST_F(MatchingCodec, TheOneStateBufferFollowsTheCodecsConfigured) {
     Configure(d, "Codec Long");
     savedAfterLong = config.stateSaved;
   });
-  using V = ui::PropertyValue;
+  using V = property::PropertyValue;
   EXPECT_EQ(seen, (std::vector<V>{V(std::uint64_t{800}), V(std::uint64_t{800}), V(std::uint64_t{5}),
                                   V(std::uint64_t{800})}));
   EXPECT_EQ(sizeAfterB, afterA.size());

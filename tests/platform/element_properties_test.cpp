@@ -10,8 +10,8 @@
 
 namespace {
 
-using ui::PropertyDescription;
-using ui::PropertyValue;
+using property::PropertyDescription;
+using property::PropertyValue;
 using Kind = PropertyDescription::Kind;
 
 gst::ElementPtr Make(const char* factory) {

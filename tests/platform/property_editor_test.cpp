@@ -45,8 +45,8 @@ TEST(PropertyEditor, OkWithoutChangesKeepsEveryValueExactly) {
   ASSERT_TRUE(settings.Set("quality", 0.123456789));
   ASSERT_TRUE(settings.Set("bitrate", std::uint64_t{99999}));
   EXPECT_TRUE(Edit(settings, [](QDialog&) {}, QDialogButtonBox::Ok));
-  EXPECT_EQ(settings.Get("quality"), ui::PropertyValue(0.123456789));
-  EXPECT_EQ(settings.Get("bitrate"), ui::PropertyValue(std::uint64_t{99999}));
+  EXPECT_EQ(settings.Get("quality"), property::PropertyValue(0.123456789));
+  EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{99999}));
 }
 
 TEST(PropertyEditor, TypedNumbersAreTakenAndTextThatIsNoNumberChangesNothing) {
@@ -56,11 +56,11 @@ TEST(PropertyEditor, TypedNumbersAreTakenAndTextThatIsNoNumberChangesNothing) {
     Type(d, "bitrate", " 1234 ");
     Type(d, "offset", "minus two");
   }, QDialogButtonBox::Ok));
-  EXPECT_EQ(settings.Get("bitrate"), ui::PropertyValue(std::uint64_t{1234}));
-  EXPECT_EQ(settings.Get("offset"), ui::PropertyValue(std::int64_t{5}));
+  EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{1234}));
+  EXPECT_EQ(settings.Get("offset"), property::PropertyValue(std::int64_t{5}));
 
   EXPECT_FALSE(Edit(settings, [](QDialog& d) { Type(d, "bitrate", "77"); }, QDialogButtonBox::Cancel));
-  EXPECT_EQ(settings.Get("bitrate"), ui::PropertyValue(std::uint64_t{1234}));
+  EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{1234}));
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ TEST(CodecManager, AStateHasOneSizeAndCarriesTheSettingsToAnotherInstance) {
 
   // Changed in a dialog that was then cancelled: the instance has the
   // values, nothing is kept.
-  ui->propertyScripts.push_back([](ui::PropertySet& settings) {
+  ui->propertyScripts.push_back([](property::PropertySet& settings) {
     EXPECT_TRUE(settings.Set("bitrate", std::uint64_t{3333}));
     EXPECT_TRUE(settings.Set("option-string", std::string("ref=1")));
     return false;

@@ -50,7 +50,7 @@ TEST(CodecState, AnotherCodecsStateChangesNothing) {
 
   FakeSettings other;
   EXPECT_FALSE(vfw::ReadState("codec-b", other, block));
-  EXPECT_EQ(other.Get("bitrate"), ui::PropertyValue(std::uint64_t{800}));
+  EXPECT_EQ(other.Get("bitrate"), property::PropertyValue(std::uint64_t{800}));
 }
 
 TEST(CodecState, DamagedBlocksChangeNothing) {
@@ -81,8 +81,8 @@ TEST(CodecState, DamagedBlocksChangeNothing) {
     FakeSettings settings;
     EXPECT_FALSE(vfw::ReadState("fake", settings, block)) << what;
     // All or nothing: bitrate comes before the damage and must not be taken.
-    EXPECT_EQ(settings.Get("bitrate"), ui::PropertyValue(std::uint64_t{800})) << what;
-    EXPECT_EQ(settings.Get("offset"), ui::PropertyValue(std::int64_t{0})) << what;
+    EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{800})) << what;
+    EXPECT_EQ(settings.Get("offset"), property::PropertyValue(std::int64_t{0})) << what;
   }
 }
 
@@ -102,7 +102,7 @@ TEST(CodecState, RandomBytesNeverCrashAndChangeNothing) {
     }
     FakeSettings target;
     if (!vfw::ReadState("fake", target, block)) {
-      EXPECT_EQ(target.Get("bitrate"), ui::PropertyValue(std::uint64_t{800}));
+      EXPECT_EQ(target.Get("bitrate"), property::PropertyValue(std::uint64_t{800}));
     }
   }
 }
@@ -113,7 +113,7 @@ TEST(CodecState, TextsLongerThanTheStateKeepsAreRefusedByTheDialog) {
   EXPECT_TRUE(bounded.Set("label", std::string(vfw::kStateTextCapacity, 'a')));
   // Each backslash is written twice.
   EXPECT_FALSE(bounded.Set("label", std::string(vfw::kStateTextCapacity / 2 + 1, '\\')));
-  EXPECT_EQ(settings.Get("label"), ui::PropertyValue(std::string(vfw::kStateTextCapacity, 'a')));
+  EXPECT_EQ(settings.Get("label"), property::PropertyValue(std::string(vfw::kStateTextCapacity, 'a')));
 
   // Set directly, a text that does not fit is left out of the state and
   // reading the state keeps that setting as it is.
@@ -121,8 +121,8 @@ TEST(CodecState, TextsLongerThanTheStateKeepsAreRefusedByTheDialog) {
   ASSERT_TRUE(settings.Set("bitrate", std::uint64_t{99}));
   FakeSettings restored;
   ASSERT_TRUE(vfw::ReadState("fake", restored, vfw::SaveState("fake", settings)));
-  EXPECT_EQ(restored.Get("label"), ui::PropertyValue(std::string()));
-  EXPECT_EQ(restored.Get("bitrate"), ui::PropertyValue(std::uint64_t{99}));
+  EXPECT_EQ(restored.Get("label"), property::PropertyValue(std::string()));
+  EXPECT_EQ(restored.Get("bitrate"), property::PropertyValue(std::uint64_t{99}));
 }
 
 }  // namespace

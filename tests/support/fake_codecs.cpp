@@ -6,13 +6,13 @@ namespace test_support {
 
 namespace {
 
-using Kind = ui::PropertyDescription::Kind;
+using Kind = property::PropertyDescription::Kind;
 
-class NoSettings : public ui::PropertySet {
+class NoSettings : public property::PropertySet {
  public:
-  std::vector<ui::PropertyDescription> Describe() const override { return {}; }
-  ui::PropertyValue Get(const std::string&) const override { return false; }
-  bool Set(const std::string&, const ui::PropertyValue&) override { return false; }
+  std::vector<property::PropertyDescription> Describe() const override { return {}; }
+  property::PropertyValue Get(const std::string&) const override { return false; }
+  bool Set(const std::string&, const property::PropertyValue&) override { return false; }
 };
 
 class FakeInstance : public vfw::CodecInstance {
@@ -21,7 +21,7 @@ class FakeInstance : public vfw::CodecInstance {
   bool CanCompress(const vfw::BITMAPINFOHEADER& input) override {
     return codec_.takesProbe && input.biCompression == vfw::BI_RGB;
   }
-  ui::PropertySet& Settings() override {
+  property::PropertySet& Settings() override {
     if (codec_.hasSettings) return settings_;
     return none_;
   }
@@ -32,9 +32,9 @@ class FakeInstance : public vfw::CodecInstance {
   NoSettings none_;
 };
 
-ui::PropertyDescription Described(std::string name, Kind kind, ui::PropertyValue lo = {},
-                                  ui::PropertyValue hi = {}) {
-  ui::PropertyDescription d;
+property::PropertyDescription Described(std::string name, Kind kind, property::PropertyValue lo = {},
+                                  property::PropertyValue hi = {}) {
+  property::PropertyDescription d;
   d.label = name;
   d.description = name + " of the fake codec";
   d.name = std::move(name);
@@ -44,7 +44,7 @@ ui::PropertyDescription Described(std::string name, Kind kind, ui::PropertyValue
   return d;
 }
 
-bool SameAlternative(const ui::PropertyValue& a, const ui::PropertyValue& b) {
+bool SameAlternative(const property::PropertyValue& a, const property::PropertyValue& b) {
   return a.index() == b.index();
 }
 
@@ -67,14 +67,14 @@ FakeSettings::FakeSettings() {
              {"label", std::string()}};
 }
 
-std::vector<ui::PropertyDescription> FakeSettings::Describe() const { return described_; }
+std::vector<property::PropertyDescription> FakeSettings::Describe() const { return described_; }
 
-ui::PropertyValue FakeSettings::Get(const std::string& name) const {
+property::PropertyValue FakeSettings::Get(const std::string& name) const {
   const auto found = values_.find(name);
-  return found == values_.end() ? ui::PropertyValue(false) : found->second;
+  return found == values_.end() ? property::PropertyValue(false) : found->second;
 }
 
-bool FakeSettings::Set(const std::string& name, const ui::PropertyValue& value) {
+bool FakeSettings::Set(const std::string& name, const property::PropertyValue& value) {
   const auto found = values_.find(name);
   if (found == values_.end() || !SameAlternative(found->second, value)) return false;
   if (name == "bitrate") {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/property_set.h"
+#include "platform/property/property_set.h"
 #include "platform/vfw/codec_driver.h"
 
 namespace test_support {
@@ -16,16 +16,16 @@ namespace test_support {
 // "bitrate" Unsigned 1..100000 (800), "offset" Integer -10..10 (0),
 // "quality" Double 0..1 (0.5), "two-pass" Boolean (false), "mode" Enum
 // 0 fast / 1 slow (0), "features" Flags 1, 2, 4 (0), "label" Text ("").
-class FakeSettings : public ui::PropertySet {
+class FakeSettings : public property::PropertySet {
  public:
   FakeSettings();
-  std::vector<ui::PropertyDescription> Describe() const override;
-  ui::PropertyValue Get(const std::string& name) const override;
-  bool Set(const std::string& name, const ui::PropertyValue& value) override;
+  std::vector<property::PropertyDescription> Describe() const override;
+  property::PropertyValue Get(const std::string& name) const override;
+  bool Set(const std::string& name, const property::PropertyValue& value) override;
 
  private:
-  std::vector<ui::PropertyDescription> described_;
-  std::map<std::string, ui::PropertyValue> values_;
+  std::vector<property::PropertyDescription> described_;
+  std::map<std::string, property::PropertyValue> values_;
 };
 
 struct FakeCodec {

@@ -95,7 +95,7 @@ unsigned ScriptedModalUi::TrackPopupMenu(const ui::Menu& menu, unsigned flags, i
 }
 
 bool ScriptedModalUi::EditProperties(ui::Dialog* owner, const std::string& caption,
-                                     ui::PropertySet& object) {
+                                     property::PropertySet& object) {
   shown.push_back({Shown::Kind::Properties, caption, {}, 0, owner, 0, {}, {}});
   if (propertyScripts.empty()) return false;
   auto script = std::move(propertyScripts.front());

@@ -43,7 +43,7 @@ class ScriptedModalUi : public ui::ModalUi {
   // Looks at a popup menu as shown and answers with a command; taken before
   // popupAnswers.
   std::deque<std::function<unsigned(const ui::Menu&)>> popupScripts;
-  std::deque<std::function<bool(ui::PropertySet&)>> propertyScripts;
+  std::deque<std::function<bool(property::PropertySet&)>> propertyScripts;
   bool openAddressSucceeds = true;
 
   std::vector<Shown> shown;
@@ -64,7 +64,7 @@ class ScriptedModalUi : public ui::ModalUi {
   unsigned TrackPopupMenu(const ui::Menu& menu, unsigned flags, int x, int y,
                           ui::Dialog* owner) override;
   bool EditProperties(ui::Dialog* owner, const std::string& caption,
-                      ui::PropertySet& object) override;
+                      property::PropertySet& object) override;
   bool OpenAddress(const std::string& address) override;
 };
 

@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-namespace ui {
+namespace property {
 
 using PropertyValue = std::variant<bool, std::int64_t, std::uint64_t, double, std::string>;
 
@@ -33,4 +33,4 @@ class PropertySet {
   virtual bool Set(const std::string& name, const PropertyValue& value) = 0;
 };
 
-}  // namespace ui
+}  // namespace property
