@@ -3,6 +3,7 @@
 #include "platform/dshow/guids.h"
 #include "platform/dshow/model_filters.h"
 #include "platform/dshow/property_pages.h"
+#include "platform/dshow/run_plan.h"
 #include "platform/vfw/kept_configuration.h"
 
 namespace dshow {
@@ -33,7 +34,7 @@ HRESULT SystemDeviceEnum::CreateClassEnumerator(const CLSID& category,
   else return S_FALSE;
 
   std::vector<ComPtr<IMoniker>> entries;
-  for (EncoderEntry& entry : ListEncoders(kind))
+  for (gst::EncoderEntry& entry : gst::ListEncoders(ToRunKind(kind)))
     entries.push_back(MakeCom<CompressorMoniker>(kind, std::move(entry)));
   if (entries.empty()) return S_FALSE;
   monikers = MakeCom<SnapshotEnumerator<IEnumMoniker, IMoniker>>(std::move(entries));

@@ -3,7 +3,8 @@
 // encoder of the category, in catalogue order.
 
 #include "platform/dshow/device_interfaces.h"
-#include "platform/dshow/encoder_catalogue.h"
+#include "platform/dshow/stream_info.h"
+#include "platform/gst/encoder_catalogue.h"
 
 namespace dshow {
 
@@ -17,14 +18,14 @@ class SystemDeviceEnum : public com::Object<ICreateDevEnum> {
 // binding makes a compressor filter around a new element.
 class CompressorMoniker : public com::Object<IMoniker> {
  public:
-  CompressorMoniker(StreamKind kind, EncoderEntry entry)
+  CompressorMoniker(StreamKind kind, gst::EncoderEntry entry)
       : kind_(kind), entry_(std::move(entry)) {}
   HRESULT BindToObject(const IID& iid, void** object) override;
   HRESULT BindToStorage(const IID& iid, void** object) override;
 
  private:
   StreamKind kind_;
-  EncoderEntry entry_;
+  gst::EncoderEntry entry_;
 };
 
 }  // namespace dshow

@@ -34,10 +34,6 @@ std::optional<Route> Follow(IPin& sourcePin, const StreamInfo& stream) {
   return route;
 }
 
-gst::StreamKind ToRunKind(StreamKind kind) {
-  return kind == StreamKind::Video ? gst::StreamKind::Video : gst::StreamKind::Audio;
-}
-
 // A stream without a declared rate is given its measured average, so that
 // containers that need a constant rate get the right timing.
 void KeepMeasuredRate(const StreamInfo& stream, gst::BranchDescription& branch) {
@@ -149,6 +145,10 @@ HRESULT PlanRun(IFilterGraph& graph, RunPlan& plan) {
   }
   if (FAILED(hr)) return hr;
   return plan.description.branches.empty() ? VFW_E_NOT_CONNECTED : S_OK;
+}
+
+gst::StreamKind ToRunKind(StreamKind kind) {
+  return kind == StreamKind::Video ? gst::StreamKind::Video : gst::StreamKind::Audio;
 }
 
 }  // namespace dshow

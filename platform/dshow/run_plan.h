@@ -27,4 +27,7 @@ struct RunPlan {
 // unconnected; E_NOTIMPL for graphs of several sources or several writers.
 HRESULT PlanRun(IFilterGraph& graph, RunPlan& plan);
 
+// The pipeline's name for a kind of stream.
+gst::StreamKind ToRunKind(StreamKind kind);
+
 }  // namespace dshow

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "platform/dshow/encoder_catalogue.h"
 #include "platform/gst/element_properties.h"
+#include "platform/gst/encoder_catalogue.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/vfw/codec_driver.h"
 
@@ -52,7 +52,7 @@ std::string PluginOf(const std::string& factoryName) {
 
 std::vector<CodecDriver> EncoderCodecs() {
   std::vector<CodecDriver> codecs;
-  for (dshow::EncoderEntry& entry : dshow::ListEncoders(dshow::StreamKind::Video)) {
+  for (gst::EncoderEntry& entry : gst::ListEncoders(gst::StreamKind::Video)) {
     CodecDriver codec;
     codec.driver = PluginOf(entry.factoryName);
     codec.open = [factory = entry.factoryName]() -> std::unique_ptr<CodecInstance> {

@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "platform/dshow/encoder_catalogue.h"
+#include "platform/gst/encoder_catalogue.h"
 #include "platform/vfw/kept_configuration.h"
 #include "platform/vfw/vfw.h"
 #include "tests/support/scripted_modal_ui.h"
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> StateOf(vfw::HIC codec) {
 }
 
 TEST(CodecManager, EnumeratesTheVideoCompressorsInCatalogueOrderWithTheirNames) {
-  const auto encoders = dshow::ListEncoders(dshow::StreamKind::Video);
+  const auto encoders = gst::ListEncoders(gst::StreamKind::Video);
   ASSERT_FALSE(encoders.empty());
   std::set<vfw::DWORD> handlers;
   vfw::ICINFO info;

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/dshow/stream_info.h"
+#include "platform/gst/pipeline_description.h"
 
-namespace dshow {
+namespace gst {
 
 struct EncoderEntry {
   std::string factoryName;
@@ -29,4 +29,4 @@ struct EncoderEntry {
 // factory is kept for the life of the process.
 std::vector<EncoderEntry> ListEncoders(StreamKind kind);
 
-}  // namespace dshow
+}  // namespace gst

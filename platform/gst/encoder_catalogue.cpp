@@ -1,4 +1,4 @@
-#include "platform/dshow/encoder_catalogue.h"
+#include "platform/gst/encoder_catalogue.h"
 
 #include <dlfcn.h>
 
@@ -11,7 +11,7 @@
 
 #include "platform/gst/gst_handle.h"
 
-namespace dshow {
+namespace gst {
 
 namespace {
 
@@ -125,4 +125,4 @@ std::vector<EncoderEntry> ListEncoders(StreamKind kind) {
   return entries;
 }
 
-}  // namespace dshow
+}  // namespace gst
