@@ -1,8 +1,8 @@
 #include "platform/dshow/device_enumerator.h"
 
+#include "platform/dshow/filter_element.h"
 #include "platform/dshow/guids.h"
 #include "platform/dshow/model_filters.h"
-#include "platform/dshow/property_pages.h"
 #include "platform/dshow/run_plan.h"
 #include "platform/vfw/kept_configuration.h"
 

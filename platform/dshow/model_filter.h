@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dshow/filter_element.h"
 #include "platform/dshow/filter_role.h"
 #include "platform/dshow/graph_interfaces.h"
 #include "platform/dshow/property_pages.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/dshow/filter_element.h"
 #include "platform/dshow/property_pages.h"
 #include "platform/gst/element_properties.h"
 #include "platform/ui/modal_ui.h"

@@ -3,8 +3,6 @@
 // edit names its page; the property frame shows that page over the element
 // the filter will run with.
 
-#include <gst/gst.h>
-
 #include <cstdint>
 
 #include "platform/com/com_ptr.h"
@@ -23,18 +21,3 @@ struct ISpecifyPropertyPages : IUnknown {
 
 // The one page the stand-in has: the settings of the filter's element.
 constexpr CLSID CLSID_ElementPropertyPage = GUID::Parse("{6C0F4B2E-63A1-4E8B-9A55-2F4C1D7E9B30}");
-
-namespace dshow {
-
-// Answered by a filter that runs an element it already holds (a compressor,
-// a multiplexer): settings made on that element reach the run.
-struct IFilterElement : IUnknown {
-  static constexpr IID kIid = GUID::Parse("{3E7A9C41-58D2-4B6F-8E1A-0C94F2B7D615}");
-  // Borrowed; lives as long as the filter.
-  virtual GstElement* Element() = 0;
-};
-
-// The element behind any object that answers IFilterElement, or null.
-GstElement* ElementOf(IUnknown* object);
-
-}  // namespace dshow

@@ -6,9 +6,9 @@
 
 #include "options/dialog_filter_properties.h"
 #include "platform/com/runtime.h"
+#include "platform/dshow/filter_element.h"
 #include "platform/dshow/guids.h"
 #include "platform/dshow/model_filters.h"
-#include "platform/dshow/property_pages.h"
 #include "platform/property/property_set.h"
 #include "resources/resource_ids.h"
 #include "tests/engine/fake_media_classes.h"

@@ -9,7 +9,7 @@
 #include "engine/graph_context.h"
 #include "options/dialog_output_settings.h"
 #include "options/video_codec_configuration.h"
-#include "platform/dshow/property_pages.h"
+#include "platform/dshow/filter_element.h"
 #include "platform/ui/application.h"
 #include "platform/vfw/kept_configuration.h"
 #include "resources/resource_ids.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/runtime.h"
+#include "platform/dshow/filter_element.h"
 #include "platform/dshow/model_filters.h"
 #include "platform/dshow/property_frame.h"
 #include "platform/dshow/property_pages.h"

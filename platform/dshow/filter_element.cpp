@@ -1,4 +1,4 @@
-#include "platform/dshow/property_pages.h"
+#include "platform/dshow/filter_element.h"
 
 namespace dshow {
 
