@@ -14,9 +14,6 @@
 #include "platform/dshow/control_interfaces.h"
 #include "platform/dshow/error_text.h"
 #include "platform/dshow/guids.h"
-#include "platform/shell/install_folder.h"
-#include "platform/text/file_url.h"
-#include "platform/ui/modal_ui.h"
 #include "platform/wmf/wm_types.h"
 #include "resources/vendor_info.h"
 
@@ -130,12 +127,6 @@ HRESULT ConfigureAsfWriter(IBaseFilter* writer, const OutputSettings& s, IWMProf
   return hr;
 }
 
-// The help page that says how to get a missing component, in the browser
-// as Help opens its pages.
-void OpenRemedyPage(const char* page) {
-  ui::Modal().OpenAddress(text::FileUrl(shell::ProgramFilePath(page)));
-}
-
 // Adds the multiplexer and writer of the output format. Formats without a
 // writer leave `mux` empty: their streams go to default renderers.
 HRESULT SetUpOutput(ICaptureGraphBuilder2* builder, ConversionRequest& request,
@@ -163,10 +154,11 @@ HRESULT SetUpOutput(ICaptureGraphBuilder2* builder, ConversionRequest& request,
   if (FAILED(hr)) {
     if (format == kFormatMkv || format == kFormatMp4) {
       ApplicationMessage("Please install MKV codec)");
-      OpenRemedyPage(kMatroskaRemedyPage);
+      // The help page that says how to get the missing component.
+      OpenHelpPage(kMatroskaRemedyPage);
     } else if (format == kFormatDsm) {
       ApplicationMessage("Please install DSM Splitter/Muxer codec)");
-      OpenRemedyPage(kDsmRemedyPage);
+      OpenHelpPage(kDsmRemedyPage);
     } else {
       ApplicationMessage("Error pBuilder->SetOutputFileName(&guid, Filename, &pMux, &pWriter )");
     }

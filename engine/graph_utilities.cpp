@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/ui/message_boxes.h"
+#include "engine/engine_messages.h"
 
 namespace {
 
@@ -81,5 +81,5 @@ HRESULT FindRenderer(IFilterGraph* graph, const GUID* majorType, ComPtr<IBaseFil
 void ReportError(const char* format, HRESULT code) {
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, format, static_cast<unsigned>(code));
-  ui::OwnerlessMessageBox(buffer, "Message", MB_OK);
+  OwnerlessMessage(buffer);
 }
