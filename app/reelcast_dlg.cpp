@@ -5,6 +5,7 @@
 #include "app/catalogue_resolver.h"
 #include "app/help_commands.h"
 #include "app/status_texts.h"
+#include "engine/conversion_graph.h"
 #include "i18n/language.h"
 #include "i18n/language_menu.h"
 #include "options/settings_store.h"

@@ -14,8 +14,6 @@
 #include "engine/output_settings.h"
 #include "platform/ui/dialog.h"
 
-// The graph's events arrive as this posted message.
-constexpr UINT WM_GRAPHNOTIFY = WM_USER + 13;
 // The elapsed-time timer of a running conversion.
 constexpr unsigned TIMER_ELAPSED = 1112;
 // How long Stop lets the writer finish before the run is torn down anyway.

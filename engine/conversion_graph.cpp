@@ -267,7 +267,7 @@ HRESULT BuildConversionGraph(IGraphBuilder* graph, ConversionRequest& request) {
     ApplicationMessage("Could not get pEvent");
     return hr;
   }
-  hr = context.events->SetNotifyWindow(request.notifyWindow, kGraphNotifyMessage, 0);
+  hr = context.events->SetNotifyWindow(request.notifyWindow, WM_GRAPHNOTIFY, 0);
   if (FAILED(hr)) ApplicationMessage("can not SetNotifyWindow!!!");
   return hr;
 }

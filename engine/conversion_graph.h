@@ -17,7 +17,7 @@ struct ConversionRequest {
 };
 
 // The graph's events arrive at the main window as this message.
-constexpr UINT kGraphNotifyMessage = 0x040D;
+constexpr UINT WM_GRAPHNOTIFY = WM_USER + 13;
 
 // Removes the default renderers, adds the multiplexer and writer of the
 // output format (or the Windows Media writer with a generated profile),

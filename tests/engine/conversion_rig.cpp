@@ -39,7 +39,7 @@ ConversionRig::ConversionRig(const std::string& sourcePath, int format,
   EXPECT_EQ(CreateSourceGraph(source, context), 1);
   auto counter = notifications_;
   window_ = std::make_shared<ui::MessagePort>([counter](UINT message, WPARAM, LPARAM) {
-    if (message == kGraphNotifyMessage) ++*counter;
+    if (message == WM_GRAPHNOTIFY) ++*counter;
   });
 }
 
