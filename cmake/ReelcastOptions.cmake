@@ -14,24 +14,24 @@ if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
-add_library(reelcast_options INTERFACE)
-target_compile_features(reelcast_options INTERFACE cxx_std_20)
-target_compile_options(reelcast_options INTERFACE -Wall -Wextra -Wpedantic)
-target_compile_definitions(reelcast_options INTERFACE
+add_library(reelcast_build_flags INTERFACE)
+target_compile_features(reelcast_build_flags INTERFACE cxx_std_20)
+target_compile_options(reelcast_build_flags INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(reelcast_build_flags INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_KEYWORDS)
 if(REELCAST_WERROR)
-  target_compile_options(reelcast_options INTERFACE -Werror)
+  target_compile_options(reelcast_build_flags INTERFACE -Werror)
 endif()
 if(REELCAST_FUZZ)
-  target_compile_options(reelcast_options INTERFACE
+  target_compile_options(reelcast_build_flags INTERFACE
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)
-  target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined)
+  target_link_options(reelcast_build_flags INTERFACE -fsanitize=address,undefined)
 elseif(REELCAST_SANITIZE)
-  target_compile_options(reelcast_options INTERFACE
+  target_compile_options(reelcast_build_flags INTERFACE
     -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined,float-cast-overflow)
-  target_link_options(reelcast_options INTERFACE -fsanitize=address,undefined,float-cast-overflow)
+  target_link_options(reelcast_build_flags INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 endif()
