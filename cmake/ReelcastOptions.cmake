@@ -14,9 +14,15 @@ if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
+# Standard C++, not the compiler's dialect of it.
+set(CMAKE_CXX_EXTENSIONS OFF)
+
 add_library(reelcast_build_flags INTERFACE)
 target_compile_features(reelcast_build_flags INTERFACE cxx_std_20)
-target_compile_options(reelcast_build_flags INTERFACE -Wall -Wextra -Wpedantic)
+# Warnings apply to our code only: Qt, GStreamer and GLib come in as system
+# headers (imported targets), whose macros the compiler leaves alone.
+target_compile_options(reelcast_build_flags INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Woverloaded-virtual -Wformat=2 -Wold-style-cast)
 target_compile_definitions(reelcast_build_flags INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT

@@ -108,22 +108,22 @@ HRESULT ConfigureAsfWriter(IBaseFilter* writer, const OutputSettings& s, IWMProf
   ComPtr<IConfigAsfWriter> config;
   HRESULT hr = filter.As(config);
   if (FAILED(hr)) {
-    ReportError("Failed to QI for IConfigAsfWriter!  hr=0x%x\n", hr);
+    ReportError("Failed to QI for IConfigAsfWriter!", hr);
     return hr;
   }
   if (s.useFileProfile == 1) {
     ComPtr<IWMProfile> stored;
     hr = MapProfile("test2", &stored);
     if (FAILED(hr)) {
-      ReportError("Failed to map profile ID!  hr=0x%x\n", hr);
+      ReportError("Failed to map profile ID!", hr);
       return hr;
     }
     hr = config->ConfigureFilterUsingProfile(stored.Get());
-    if (FAILED(hr)) ReportError("Failed to configure filter to use file profile!  hr=0x%x\n", hr);
+    if (FAILED(hr)) ReportError("Failed to configure filter to use file profile!", hr);
     return hr;
   }
   hr = config->ConfigureFilterUsingProfile(generated);
-  if (FAILED(hr)) ReportError("Failed to configure filter to use profile!  hr=0x%x\n", hr);
+  if (FAILED(hr)) ReportError("Failed to configure filter to use profile!", hr);
   return hr;
 }
 
@@ -139,7 +139,7 @@ HRESULT SetUpOutput(ICaptureGraphBuilder2* builder, ConversionRequest& request,
   if (IsWindowsMedia(format)) {
     const HRESULT hr = GenerateConversionProfile(s, profile);
     if (FAILED(hr)) {
-      ReportError("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", hr);
+      ReportError("Failed to GenerateProfile Audio video with script!", hr);
       return hr;
     }
   }

@@ -59,7 +59,7 @@ HRESULT TearDownGraph(IGraphBuilder* graph, const std::string& sourcePath,
   ComPtr<IBaseFilter> source;
   const HRESULT hr = graph->FindFilterByName(sourcePath, source);
   if (FAILED(hr)) {
-    ReportError("Failed to FindFilterByName!  hr=0x%x\n", hr);
+    ReportError("Failed to FindFilterByName!", hr);
     return hr;
   }
   Teardown(graph, settings, context).Walk(source.Get());

@@ -78,8 +78,8 @@ HRESULT FindRenderer(IFilterGraph* graph, const GUID* majorType, ComPtr<IBaseFil
   return S_OK;
 }
 
-void ReportError(const char* format, HRESULT code) {
+void ReportError(const char* failure, HRESULT code) {
   char buffer[512];
-  std::snprintf(buffer, sizeof buffer, format, static_cast<unsigned>(code));
+  std::snprintf(buffer, sizeof buffer, "%s  hr=0x%x\n", failure, static_cast<unsigned>(code));
   OwnerlessMessage(buffer);
 }

@@ -14,6 +14,6 @@ HRESULT GetPin(IBaseFilter* filter, PIN_DIRECTION direction, int n, ComPtr<IPin>
 // none; a renderer whose pin is not connected ends the search with its code.
 HRESULT FindRenderer(IFilterGraph* graph, const GUID* majorType, ComPtr<IBaseFilter>& renderer);
 
-// "format" filled with the code (printf style, one %x), shown in an
-// ownerless box captioned "Message".
-void ReportError(const char* format, HRESULT code);
+// "<failure>  hr=0x<code>" and a line break, shown in an ownerless box
+// captioned "Message".
+void ReportError(const char* failure, HRESULT code);

@@ -31,9 +31,10 @@ constexpr std::array<int, 4> kAudioBitrates = {64000, 128000, 192000, 320000};
 // The fixed rates of the frame-rate list, from index 1.
 constexpr std::array<double, 5> kFixedFrameRates = {23.976, 24.0, 25.0, 29.97, 30.0};
 
-std::string Format(const char* pattern, double value) {
+// The value with so many places after the point, as "%.<places>f" writes it.
+std::string Decimal(double value, int places) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, pattern, value);
+  std::snprintf(buffer, sizeof buffer, "%.*f", places, value);
   return buffer;
 }
 
@@ -71,10 +72,10 @@ bool CDialogOutputSettings::OnInitDialog() {
 
   ui::Control frameRates = Item(IDC_COMBO_FRAME_RATE);
   frameRates.DeleteString(0);
-  frameRates.InsertString(0, sourceProbed > 0 ? Format("Original frame rate %.3f", sourceFrameRate)
+  frameRates.InsertString(0, sourceProbed > 0 ? "Original frame rate " + Decimal(sourceFrameRate, 3)
                                               : std::string("Original frame rate"));
   ui::Control frameRateEdit = Item(IDC_EDIT_FRAME_RATE);
-  frameRateEdit.SetText(frameRateIndex != 0 ? Format("%.3f", outputFrameRate) : Format("%f", 23.976));
+  frameRateEdit.SetText(frameRateIndex != 0 ? Decimal(outputFrameRate, 3) : Decimal(23.976, 6));
   frameRateEdit.Show(false);
   frameRates.SetCurSel(frameRateIndex);
   if (frameRateIndex >= 6) frameRateEdit.Show(true);

@@ -140,8 +140,8 @@ void Write(const Element& element, int depth, std::string& out) {
 }  // namespace
 
 const std::string* Element::Attribute(std::string_view key) const {
-  for (const auto& [name, value] : attributes)
-    if (name == key) return &value;
+  for (const auto& [attributeName, value] : attributes)
+    if (attributeName == key) return &value;
   return nullptr;
 }
 

@@ -72,7 +72,7 @@ TEST_P(WindowsMedia, WritesTheProfilesStreamsAtTheOutputSizeAndTruncatedRate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WindowsMedia, testing::Values(kWmv, kAsf),
-                         [](const auto& info) { return info.param == kWmv ? "Wmv" : "Asf"; });
+                         [](const auto& test) { return test.param == kWmv ? "Wmv" : "Asf"; });
 
 // Rates the profile cannot hold are refused before anything is built, with
 // a message that says why; the graph stays the source's.

@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Expected{ClipKind::Mp4Surround, "Surround"},
                       Expected{ClipKind::Mp4VideoOnly, "VideoOnly"},
                       Expected{ClipKind::OddName, "OddName"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& test) { return std::string(test.param.label); });
 
 TEST(RenderFile, FilmRateIsNotAWholeNumber) {
   auto graph = NewGraph();

@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "vorbis"},
         ContainerCase{"H264AacMp4", "x264enc", "avenc_aac", "mp4mux", "mp4", "h264", "aac"},
         ContainerCase{"RawVideoAvi", "", "lamemp3enc", "avimux", "avi", "rawvideo", "mp3"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ConversionOutputs, EncodersThatNeedAnEvenWidthGetOne) {
   std::vector<BranchDescription> branches;

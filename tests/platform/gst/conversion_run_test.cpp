@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"avimux", "avi", "avenc_mpeg4", "lamemp3enc"},
                       StopCase{"matroskamux", "mkv", "x264enc", "vorbisenc"},
                       StopCase{"mp4mux", "mp4", "x264enc", "avenc_aac"}),
-    [](const auto& info) { return std::string(info.param.extension); });
+    [](const auto& test) { return std::string(test.param.extension); });
 
 TEST_F(ConversionRun, ReportsItsEndOnceAndKnowsWhereItIs) {
   WatchedRun watched(Description(Clip(ClipKind::Mp4H264Aac), "avenc_mpeg4", "lamemp3enc",

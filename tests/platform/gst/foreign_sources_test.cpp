@@ -133,9 +133,9 @@ std::vector<Case> AllCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, ForeignSources, ::testing::ValuesIn(AllCases()),
-                         [](const auto& info) {
-                           return std::string(test_support::NameOf(info.param.clip)) +
-                                  NameOf(info.param.writer);
+                         [](const auto& test) {
+                           return std::string(test_support::NameOf(test.param.clip)) +
+                                  NameOf(test.param.writer);
                          });
 
 }  // namespace
