@@ -18,19 +18,6 @@ int HexValue(char c) {
   return -1;
 }
 
-std::optional<GUID> GuidFrom(const std::string& text) {
-  if (text.size() != 38) return std::nullopt;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
-    const bool ok = i == 0    ? text[i] == '{'
-                    : i == 37 ? text[i] == '}'
-                    : dash    ? text[i] == '-'
-                              : HexValue(text[i]) >= 0;
-    if (!ok) return std::nullopt;
-  }
-  return GUID::Parse(text);  // cannot fail once the shape is checked
-}
-
 template <typename Number>
 std::optional<Number> NumberFrom(std::string_view text) {
   Number value{};
@@ -74,7 +61,7 @@ class Fields {
     return value ? *value : std::string();
   }
   GUID Guid(std::string_view key) {
-    auto value = GuidFrom(Text(key));
+    auto value = GUID::TryParse(Text(key));
     if (!value) ok_ = false;
     return value.value_or(GUID_NULL);
   }
