@@ -2,6 +2,11 @@
 // A small markup of nested elements with attributes — the shape of profile
 // text. No text content, comments or entities beyond the five standard ones;
 // anything else is refused rather than guessed at.
+//
+// Not GLib's GMarkupParseContext: that one also takes character references,
+// comments, processing instructions, single quotes and several root
+// elements, refuses bytes that are not UTF-8 (a name stored byte for byte
+// would no longer read back) and escapes differently when writing.
 
 #include <optional>
 #include <string>
