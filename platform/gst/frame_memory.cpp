@@ -4,10 +4,6 @@
 
 namespace gst {
 
-void ConfigureFrameMemory() {
-  // A fixed threshold also keeps the allocator from raising it.
-  mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
-  mallopt(M_ARENA_MAX, 2);
-}
+void ConfigureFrameMemory() { mallopt(M_ARENA_MAX, 2); }
 
 }  // namespace gst
