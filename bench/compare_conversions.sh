@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Times reelcast-convert against gst-launch-1.0 running the equivalent
-# pipeline and against ffmpeg with the same codecs and bitrates, on a
-# generated 20-second 1280x720 H.264/AAC clip, for WMV, AVI (MPEG-4 part 2
-# and MP3) and MKV; prints the ratios. Then reports the peak memory of
-# reelcast-convert for a 1-minute and a 10-minute source.
+# Wall time and peak memory of reelcast-convert, of gst-launch-1.0 running the
+# same pipeline and of ffmpeg with the same codecs, bitrates and output frame
+# rate: WMV, AVI (MPEG-4 part 2 + MP3) and MKV (x264 + Vorbis) at four frame
+# sizes, from generated sources with motion in every frame. Then the peak
+# memory for a 1-minute and a 10-minute source, and a batch of 8 clips.
 #
-#   bench/compare_conversions.sh [RUNS]     (default 5 runs; the median counts)
+#   bench/compare_conversions.sh [RUNS]     (default 3 paired runs; medians count)
 #
-# Target: each ratio within 1.10 of the faster of the two references, and the
-# two peaks about equal. Figures, not a test: nothing here fails.
+# SIZES and FORMATS (wmv avi mkv mp4) narrow the table; the sources are made
+# once and kept in REELCAST_BENCH_CACHE (default ~/.cache/reelcast-bench).
+# Targets: wall at most 1.05 x the faster of gst-launch-1.0 and ffmpeg, peak
+# memory at most 1.5 x ffmpeg's. Figures, not a test: nothing here fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-5}
+runs=${1:-3}
+sizes=${SIZES:-640x360 1280x720 1920x1080 3840x2160}
+formats=${FORMATS:-wmv avi mkv}
+cache=${REELCAST_BENCH_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/reelcast-bench}
 
 scripts/setup
 command -v /usr/bin/time >/dev/null || {
@@ -20,7 +25,7 @@ command -v /usr/bin/time >/dev/null || {
 }
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELCAST_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench --target reelcast-convert >/dev/null
-convert=build-bench/bin/reelcast-convert
+convert=$PWD/build-bench/bin/reelcast-convert
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/reelcast-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -29,95 +34,204 @@ trap 'rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$HOME"
 
-clip() {  # clip SECONDS WIDTH HEIGHT OUT
-  local frames=$(($1 * 25))
-  gst-launch-1.0 -q videotestsrc num-buffers="$frames" pattern=smpte ! \
-    "video/x-raw,width=$2,height=$3,framerate=25/1" ! x264enc speed-preset=veryfast bitrate=4000 ! \
-    h264parse ! queue ! mp4mux name=m ! filesink location="$4" \
-    audiotestsrc num-buffers=$(($1 * 44100 / 1024)) samplesperbuffer=1024 ! \
-    audio/x-raw,rate=44100,channels=2 ! avenc_aac ! queue ! m.
+# A source of W x H at 30 fps, H.264 + AAC: a test pattern with moving parts
+# under fresh grain in every frame, so no block of a frame repeats the last.
+source_clip() {  # source_clip W H SECONDS -> path
+  local out="$cache/motion-$1x$2-$3s.mp4"
+  if [[ ! -s $out ]]; then
+    mkdir -p "$cache"
+    ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1x$2:rate=30,noise=alls=8:allf=t+u" \
+      -f lavfi -i "sine=frequency=440:sample_rate=48000" -t "$3" -pix_fmt yuv420p \
+      -c:v libx264 -preset veryfast -b:v $(($1 * $2 * 4)) -c:a aac -b:a 128k -ac 2 "$out.part.mp4"
+    mv "$out.part.mp4" "$out"
+  fi
+  echo "$out"
 }
-echo "Making the source clips..."
-src=$work/source-20s.mp4
-clip 20 1280 720 "$src"
+seconds_for() { [[ $2 -ge 2160 ]] && echo 4 || echo 10; }  # 4K sources are shorter
 
-# Seconds of one run of a command (wall clock).
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 || { echo "FAILED: $*" >&2; return 1; }
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN {print b - a}'
-}
-median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-time_runs() { for _ in $(seq "$runs"); do seconds "$@"; done | median; }
-
-# The libav video encoders stamp their output 1000 hours late; the program
-# rebases the stamps, and gst-launch-1.0 does the same with an identity
-# element working in one segment (without it the ASF and AVI muxers stall).
-# AVI uses each encoder's own defaults, as the program's compressors do.
-
-# Frame rate of the Windows Media stream: the settings' 23.976 truncated.
+# The Windows Media settings: the stored frame rate 23.976 truncated, a key
+# frame every 8 s, and a video bitrate that suits the frame size (the
+# program's Kbps are 1024 bit/s).
 wm_rate=23
+wm_kbps() { echo $(($1 * $2 / 450)); }
+
+# Each of these sets `cmd` to one conversion of SRC (W x H) into OUT.
+# gst-launch-1.0 gets what the program adds to make the libav video encoders
+# keep their bitrate (fixed caps after the encoder, so the codec counts in
+# frames; see platform/gst/libav_video_encoder.h) and one segment for the
+# muxers that write timestamps as given.
+wmv_reelcast() {
+  cmd=("$convert" --yes --format 1 --video-bitrate "$(wm_kbps "$2" "$3")" --audio-bitrate 128000
+       --size "$2x$3" "$1" "$4")
+}
 wmv_gst() {
-  gst-launch-1.0 -q filesrc location="$src" ! decodebin name=d \
-    d. ! queue ! videoconvert ! videoscale ! videorate ! \
-    "video/x-raw,format=I420,width=1280,height=720,framerate=$wm_rate/1" ! \
-    avenc_wmv2 bitrate=798720 gop-size=$((wm_rate * 8)) ! identity single-segment=true ! \
-    queue ! avmux_asf name=m ! \
-    filesink location="$work/gst.wmv" \
-    d. ! queue ! audioconvert ! audioresample ! audio/x-raw,rate=44100,channels=2 ! \
-    avenc_wmav2 bitrate=128000 ! queue ! m.
+  local bits=$(($(wm_kbps "$2" "$3") * 1024))
+  cmd=(gst-launch-1.0 -q filesrc location="$1" ! decodebin name=d
+       d. ! queue ! videoconvert ! videoscale ! videorate !
+       "video/x-raw,format=I420,width=$2,height=$3,framerate=$wm_rate/1" !
+       avenc_wmv2 bitrate=$bits maxrate=$bits bufsize=$bits max-bframes=0 gop-size=$((wm_rate * 8)) !
+       "video/x-wmv,wmvversion=2,width=$2,height=$3,framerate=$wm_rate/1,pixel-aspect-ratio=1/1" !
+       identity single-segment=true ! queue ! avmux_asf name=m ! filesink location="$4"
+       d. ! queue ! audioconvert ! audioresample ! audio/x-raw,rate=44100,channels=2 !
+       avenc_wmav2 bitrate=128000 ! queue ! m.)
 }
 wmv_ffmpeg() {
-  ffmpeg -v error -y -i "$src" -c:v wmv2 -b:v 798720 -r $wm_rate -s 1280x720 -g $((wm_rate * 8)) \
-    -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "$work/ffmpeg.wmv"
+  local bits=$(($(wm_kbps "$2" "$3") * 1024))
+  cmd=(ffmpeg -v error -y -i "$1" -c:v wmv2 -b:v $bits -maxrate $bits -bufsize $bits
+       -r $wm_rate -s "$2x$3" -g $((wm_rate * 8)) -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "$4")
 }
-wmv_reelcast() { "$convert" --yes --format 1 --video-bitrate 780 --audio-bitrate 128000 "$src" "$work/rc.wmv"; }
 
+# AVI, MKV and MP4 keep the source's frame size and rate, and each encoder's
+# own defaults as the program's compressors do: MPEG-4 part 2 at 200 kbit/s,
+# MP3 at quality 4, x264 at 2048 kbit/s (preset medium, no B-frames, a
+# 600 ms buffer), Vorbis at quality 0.3, AAC at 128 kbit/s.
+avi_reelcast() {
+  cmd=("$convert" --yes --format 0 --video-compressor "mpeg-4 part 2" --audio-compressor mp3 "$1" "$4")
+}
 avi_gst() {
-  gst-launch-1.0 -q filesrc location="$src" ! decodebin name=d \
-    d. ! queue ! videoconvert ! avenc_mpeg4 ! identity single-segment=true ! queue ! avimux name=m ! \
-    filesink location="$work/gst.avi" \
-    d. ! queue ! audioconvert ! audioresample ! lamemp3enc ! queue ! m.
+  cmd=(gst-launch-1.0 -q filesrc location="$1" ! decodebin name=d
+       d. ! queue ! videoconvert ! videoscale ! videorate ! avenc_mpeg4 !
+       "video/mpeg,mpegversion=4,systemstream=false,width=$2,height=$3,framerate=30/1,pixel-aspect-ratio=1/1" !
+       identity single-segment=true ! queue ! avimux name=m ! filesink location="$4"
+       d. ! queue ! audioconvert ! audioresample ! audiorate ! lamemp3enc !
+       identity single-segment=true ! queue ! m.)
 }
 avi_ffmpeg() {
-  ffmpeg -v error -y -i "$src" -c:v mpeg4 -b:v 200k -c:a libmp3lame -q:a 4 "$work/ffmpeg.avi"
-}
-avi_reelcast() {
-  "$convert" --yes --format 0 --video-compressor "mpeg-4 part 2" --audio-compressor "mp3" \
-    "$src" "$work/rc.avi"
+  cmd=(ffmpeg -v error -y -i "$1" -c:v mpeg4 -b:v 200000 -c:a libmp3lame -q:a 4 "$4")
 }
 
-mkv_gst() {
-  gst-launch-1.0 -q filesrc location="$src" ! decodebin name=d \
-    d. ! queue ! videoconvert ! x264enc ! queue ! matroskamux name=m ! \
-    filesink location="$work/gst.mkv" \
-    d. ! queue ! audioconvert ! audioresample ! vorbisenc ! queue ! m.
+x264_gst() {  # x264_gst SRC OUT MUXER AUDIO-ENCODER
+  cmd=(gst-launch-1.0 -q filesrc location="$1" ! decodebin name=d
+       d. ! queue ! videoconvert ! videoscale ! videorate ! x264enc ! queue ! "$3" name=m !
+       filesink location="$2" d. ! queue ! audioconvert ! audioresample ! "$4" ! queue ! m.)
 }
-mkv_ffmpeg() {
-  ffmpeg -v error -y -i "$src" -c:v libx264 -b:v 2048k -preset medium -c:a libvorbis "$work/ffmpeg.mkv"
+x264_ffmpeg() {  # x264_ffmpeg SRC OUT AUDIO-OPTIONS...
+  cmd=(ffmpeg -v error -y -i "$1" -c:v libx264 -preset medium -b:v 2048k -maxrate 2048k
+       -bufsize 1228k -bf 0 "${@:3}" "$2")
 }
 mkv_reelcast() {
-  "$convert" --yes --format 2 --video-compressor "x264" --audio-compressor "vorbis" \
-    "$src" "$work/rc.mkv"
+  cmd=("$convert" --yes --format 2 --video-compressor x264 --audio-compressor vorbis "$1" "$4")
+}
+mkv_gst() { x264_gst "$1" "$4" matroskamux vorbisenc; }
+mkv_ffmpeg() { x264_ffmpeg "$1" "$4" -c:a libvorbis -q:a 3; }
+mp4_reelcast() {
+  cmd=("$convert" --yes --format 4 --video-compressor x264 --audio-compressor "libav AAC" "$1" "$4")
+}
+mp4_gst() { x264_gst "$1" "$4" mp4mux avenc_aac; }
+mp4_ffmpeg() { x264_ffmpeg "$1" "$4" -c:a aac -b:a 128k; }
+
+# Prints "SECONDS PEAK-KB" of the command that `$1 ARGS...` sets.
+measure() {
+  "$@"
+  if ! /usr/bin/time -f '%e %M' -o "$work/time" "${cmd[@]}" >/dev/null 2>"$work/log"; then
+    echo "FAILED: ${cmd[*]}" >&2
+    tail -n 3 "$work/log" >&2
+    echo "nan nan"
+    return
+  fi
+  tail -n 1 "$work/time"
 }
 
-printf '\n%-5s %10s %10s %10s %8s\n' format reelcast gst-launch ffmpeg ratio
-for f in wmv avi mkv; do
-  r=$(time_runs "${f}_reelcast")
-  g=$(time_runs "${f}_gst")
-  m=$(time_runs "${f}_ffmpeg")
-  ratio=$(awk -v r="$r" -v g="$g" -v m="$m" 'BEGIN {b = g < m ? g : m; print r / b}')
-  printf '%-5s %9.2fs %9.2fs %9.2fs %8.2f\n' "$f" "$r" "$g" "$m" "$ratio"
-done
+# Bits per second of the first video stream of a file.
+video_bitrate() {
+  local duration bytes
+  duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$1")
+  bytes=$(ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 "$1" |
+          awk '{s += $1} END {print s}')
+  awk -v b="$bytes" -v d="$duration" 'BEGIN {print b * 8 / d}'
+}
 
-echo
-echo "Peak memory of reelcast-convert (WMV, 640x360 sources):"
-for minutes in 1 10; do
-  long=$work/source-${minutes}m.mp4
-  clip $((minutes * 60)) 640 360 "$long"
-  /usr/bin/time -f "%M" -o "$work/peak" "$convert" --yes --format 1 "$long" "$work/peak.wmv" \
-    >/dev/null 2>&1
-  printf '  %2d-minute source: %6d MB\n' "$minutes" $(($(cat "$work/peak") / 1024))
-done
+# One row: medians of RUNS paired runs (the three one after the other, so a
+# change of load touches all three); the wall ratio is the median of each
+# run's ratio to its faster reference, the memory ratio is against ffmpeg.
+compare_format() {  # compare_format FORMAT W H
+  local src ext=$1 tool i bitrate=""
+  src=$(source_clip "$2" "$3" "$(seconds_for "$2" "$3")")
+  for i in $(seq "$runs"); do
+    for tool in reelcast gst ffmpeg; do
+      echo "$i $tool $(measure "$1_$tool" "$src" "$2" "$3" "$work/$tool.$ext")"
+    done
+  done >"$work/runs"
+  if [[ $1 == wmv ]]; then
+    bitrate=$(awk -v r="$(video_bitrate "$work/reelcast.wmv")" -v k="$(wm_kbps "$2" "$3")" \
+              'BEGIN {printf "%+.1f%%", 100 * (r / (k * 1024) - 1)}')
+  fi
+  awk -v f="$1" -v size="$2x$3" -v bitrate="$bitrate" '
+    function median(list,   n, a, i, j, t) {
+      n = split(list, a, " ")
+      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
+        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+      }
+      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    { wall[$1, $2] = $3; peak[$2] = peak[$2] " " $4 / 1024; walls[$2] = walls[$2] " " $3 }
+    END {
+      for (i = 1; (i, "reelcast") in wall; i++) {
+        best = wall[i, "gst"] < wall[i, "ffmpeg"] ? wall[i, "gst"] : wall[i, "ffmpeg"]
+        ratios = ratios " " wall[i, "reelcast"] / best
+      }
+      printf "%-4s %-9s %7.2f %7.2f %7.2f %6.2f %6.0f %6.0f %6.0f %6.2f %8s\n", f, size,
+             median(walls["reelcast"]), median(walls["gst"]), median(walls["ffmpeg"]), median(ratios),
+             median(peak["reelcast"]), median(peak["gst"]), median(peak["ffmpeg"]),
+             median(peak["reelcast"]) / median(peak["ffmpeg"]), bitrate
+    }' "$work/runs"
+}
+
+conversion_table() {
+  echo "Conversions: seconds and peak MiB (median of $runs paired runs)"
+  printf '%-4s %-9s %7s %7s %7s %6s %6s %6s %6s %6s %8s\n' "" size reelcst gst ffmpeg ratio \
+    reelcst gst ffmpeg ratio "WM rate"
+  local format size
+  for format in $formats; do
+    for size in $sizes; do compare_format "$format" "${size%x*}" "${size#*x}"; done
+  done
+}
+
+memory_by_length() {
+  echo
+  echo "Peak memory by the source's length (WMV, 640x360; MiB):"
+  local minutes src rc ff
+  for minutes in 1 10; do
+    src=$(source_clip 640 360 $((minutes * 60)))
+    rc=$(measure wmv_reelcast "$src" 640 360 "$work/long.wmv")
+    ff=$(measure wmv_ffmpeg "$src" 640 360 "$work/long-ffmpeg.wmv")
+    printf '  %2d-minute source: reelcast-convert %4.0f, ffmpeg %4.0f\n' "$minutes" \
+      "$(echo "$rc" | awk '{print $2 / 1024}')" "$(echo "$ff" | awk '{print $2 / 1024}')"
+  done
+}
+
+# The batch: 8 ten-second 720p clips to WMV.
+batch_reelcast() {
+  cmd=("$convert" --yes --jobs 2 --output-dir "$work/batch-out" --format 1
+       --video-bitrate "$(wm_kbps 1280 720)" --audio-bitrate 128000 --size 1280x720 "$@")
+}
+batch_ffmpeg() {  # a shell loop, one ffmpeg after the other
+  local clip script=$work/ffmpeg-loop.sh
+  echo "set -e" >"$script"
+  for clip in "$@"; do
+    wmv_ffmpeg "$clip" 1280 720 "${clip%.mp4}.wmv"
+    printf '%q ' "${cmd[@]}" >>"$script"
+    echo >>"$script"
+  done
+  cmd=(bash "$script")
+}
+batch_throughput() {
+  echo
+  echo "Batch: 8 ten-second 1280x720 clips to WMV (seconds):"
+  if ! "$convert" --help | grep -q -- --output-dir; then
+    echo "  pending: this reelcast-convert has no --output-dir and --jobs"
+    return
+  fi
+  local src clips=() i rc ff
+  src=$(source_clip 1280 720 10)
+  mkdir -p "$work/batch" "$work/batch-out"
+  for i in 1 2 3 4 5 6 7 8; do ln -sf "$src" "$work/batch/clip$i.mp4"; clips+=("$work/batch/clip$i.mp4"); done
+  rc=$(measure batch_reelcast "${clips[@]}")
+  ff=$(measure batch_ffmpeg "${clips[@]}")
+  awk -v r="${rc% *}" -v f="${ff% *}" \
+    'BEGIN {printf "  reelcast-convert --jobs 2: %.2f, ffmpeg loop: %.2f, ratio %.2f\n", r, f, r / f}'
+}
+
+conversion_table
+memory_by_length
+batch_throughput
