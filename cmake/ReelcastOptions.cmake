@@ -2,6 +2,7 @@
 # defines for every target of the project.
 option(REELCAST_WERROR "Treat compiler warnings as errors" OFF)
 option(REELCAST_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(REELCAST_TSAN "Build with ThreadSanitizer" OFF)
 option(REELCAST_BUILD_TESTS "Build the tests" ON)
 option(REELCAST_BUILD_BENCH "Build the benchmarks" OFF)
 option(REELCAST_FUZZ "Build the libFuzzer targets of tests/fuzz (clang only); every target is instrumented for fuzzing under AddressSanitizer and UBSan" OFF)
@@ -35,6 +36,11 @@ if(REELCAST_FUZZ)
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)
   target_link_options(reelcast_build_flags INTERFACE -fsanitize=address,undefined)
+elseif(REELCAST_SANITIZE AND REELCAST_TSAN)
+  message(FATAL_ERROR "REELCAST_SANITIZE and REELCAST_TSAN cannot be combined: the sanitizers exclude each other")
+elseif(REELCAST_TSAN)
+  target_compile_options(reelcast_build_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(reelcast_build_flags INTERFACE -fsanitize=thread)
 elseif(REELCAST_SANITIZE)
   target_compile_options(reelcast_build_flags INTERFACE
     -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
