@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 #include <QApplication>
@@ -34,7 +35,8 @@ void PrepareProcess() {
 void StartProgram(const std::string& clip) {
   QApplication::setApplicationName(QStringLiteral("reelcast"));
   dshow::Initialise();
-  ui::SetModal(std::make_unique<ConsoleModalUi>(clip, true));
+  static ConsoleProgress progress(std::cerr, false);  // messages on lines of their own
+  ui::SetModal(std::make_unique<ConsoleModalUi>(clip, true, progress));
 }
 
 Window::Window(const ConvertOptions& options) {

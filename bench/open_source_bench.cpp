@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -118,7 +119,8 @@ BENCHMARK(BM_RefuseBadFile)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRe
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   dshow::Initialise();
-  ui::SetModal(std::make_unique<ConsoleModalUi>(std::string(), false));
+  static ConsoleProgress progress(std::cerr, false);  // messages on lines of their own
+  ui::SetModal(std::make_unique<ConsoleModalUi>(std::string(), false, progress));
   ClipPath() = test_support::Clip(test_support::ClipKind::Mp4Hd20s);
 
   benchmark::Initialize(&argc, argv);
