@@ -122,10 +122,9 @@ HRESULT AsfWriterFilter::ConfigureFilterUsingProfile(IWMProfile* profile) {
 
 HRESULT MakeAsfWriter(const std::string& path, ComPtr<AsfWriterFilter>& filter) {
   filter.Reset();
-  std::string error;
-  gst::ElementPtr container = gst::MakeElement(gst::PlanAsfWriter({}, {}).muxer, error);
+  gst::Result<gst::ElementPtr> container = gst::MakeElement(gst::PlanAsfWriter({}, {}).muxer);
   if (!container) return REGDB_E_CLASSNOTREG;
-  filter = MakeCom<AsfWriterFilter>(path, std::move(container));
+  filter = MakeCom<AsfWriterFilter>(path, std::move(*container));
   return S_OK;
 }
 

@@ -84,9 +84,8 @@ HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generati
     if (FAILED(hr)) return hr;
   }
   std::unique_ptr<GraphRun> started(new GraphRun(std::move(plan), events, generation));
-  std::string error;
-  if (!started->pipeline_.Start(error)) {
-    GST_WARNING("the run could not start: %s", error.c_str());
+  if (const gst::Result<void> running = started->pipeline_.Start(); !running) {
+    GST_WARNING("the run could not start: %s", running.error().c_str());
     return VFW_E_RUNTIME_ERROR;
   }
   run = std::move(started);

@@ -1,7 +1,9 @@
 #include "platform/gst/branch.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
@@ -16,16 +18,13 @@ namespace gst {
 namespace {
 
 // Adds the elements to the bin and links them in order.
-bool AddAndLink(GstBin* bin, const std::vector<GstElement*>& chain, std::string& error) {
+Result<void> AddAndLink(GstBin* bin, const std::vector<GstElement*>& chain) {
   for (GstElement* element : chain) gst_bin_add(bin, element);
-  for (std::size_t i = 1; i < chain.size(); ++i) {
-    if (!gst_element_link(chain[i - 1], chain[i])) {
-      error = std::string("\"") + GST_ELEMENT_NAME(chain[i - 1]) + "\" cannot feed \"" +
-              GST_ELEMENT_NAME(chain[i]) + "\".";
-      return false;
-    }
-  }
-  return true;
+  for (std::size_t i = 1; i < chain.size(); ++i)
+    if (!gst_element_link(chain[i - 1], chain[i]))
+      return Reason{std::string("\"") + GST_ELEMENT_NAME(chain[i - 1]) + "\" cannot feed \"" +
+                     GST_ELEMENT_NAME(chain[i]) + "\"."};
+  return {};
 }
 
 // A stream id is the source's id, then the stream's place in the file
@@ -42,12 +41,27 @@ std::string_view PlaceInFile(std::string_view id) {
 constexpr guint kQueueBytes = 4 * 1024 * 1024;
 constexpr guint64 kQueueTime = GST_SECOND;
 
-ElementPtr MakeQueue(std::string& error) {
-  ElementPtr queue = MakeElement("queue", error);
+Result<ElementPtr> MakeQueue() {
+  Result<ElementPtr> queue = MakeElement("queue");
   if (queue)
-    g_object_set(queue.get(), "max-size-buffers", guint{0}, "max-size-bytes", kQueueBytes,
+    g_object_set(queue->get(), "max-size-buffers", guint{0}, "max-size-bytes", kQueueBytes,
                  "max-size-time", kQueueTime, nullptr);
   return queue;
+}
+
+// Puts a made element into its place.
+Result<void> Keep(Result<ElementPtr> made, ElementPtr& into) {
+  if (!made) return made.reason();
+  into = std::move(*made);
+  return {};
+}
+
+// Makes each named element into its place; the first that cannot be made
+// ends it.
+Result<void> MakeAll(std::initializer_list<std::pair<const char*, ElementPtr*>> elements) {
+  for (const auto& [factory, into] : elements)
+    if (Result<void> made = Keep(MakeElement(factory), *into); !made) return made;
+  return {};
 }
 
 int Clamped(int wanted, int source, int limit) {
@@ -63,127 +77,147 @@ Branch::Branch(BranchDescription description) : description_(std::move(descripti
 
 Branch::~Branch() = default;
 
-bool Branch::Build(GstBin* pipeline, GstElement* muxer, std::string& error) {
-  head_ = MakeQueue(error);
-  filter_ = MakeElement("capsfilter", error);
-  if (!head_ || !filter_) return false;
+Result<void> Branch::Build(GstBin* pipeline, GstElement* muxer) {
+  if (Result<void> made = Keep(MakeQueue(), head_); !made) return made;
+  if (Result<void> made = Keep(MakeElement("capsfilter"), filter_); !made) return made;
   if (description_.encoder) {
-    encoder_ = MakeElement(*description_.encoder, error);
-    if (!encoder_) return false;
+    if (Result<void> made = Keep(MakeElement(*description_.encoder), encoder_); !made) return made;
     encoderName_ = description_.encoder->FactoryName();
   }
-  const bool built = description_.kind == StreamKind::Video ? BuildVideo(pipeline, error)
-                                                            : BuildAudio(pipeline, muxer, error);
-  return built && Finish(pipeline, muxer, error);
+  Result<void> built = description_.kind == StreamKind::Video
+                                 ? BuildVideo(pipeline)
+                                 : BuildAudio(pipeline, muxer);
+  if (!built) return built;
+  return Finish(pipeline, muxer);
 }
 
-bool Branch::BuildVideo(GstBin* pipeline, std::string& error) {
-  ElementPtr convert = MakeElement("videoconvert", error);
-  ElementPtr scale = MakeElement("videoscale", error);
-  ElementPtr rate = MakeElement("videorate", error);
-  if (!convert || !scale || !rate) return false;
+Result<void> Branch::BuildVideo(GstBin* pipeline) {
+  ElementPtr convert;
+  ElementPtr scale;
+  ElementPtr rate;
+  if (Result<void> made =
+          MakeAll({{"videoconvert", &convert}, {"videoscale", &scale}, {"videorate", &rate}});
+      !made)
+    return made;
   std::vector<GstElement*> chain{head_.get(), convert.get()};
   if (encoder_) {
     // Passes pictures through until Attach finds that the encoder needs
     // progressive ones; one picture per frame, so the rate stays the source's.
-    deinterlace_ = MakeElement("deinterlace", error);
-    if (!deinterlace_) return false;
+    if (Result<void> made = Keep(MakeElement("deinterlace"), deinterlace_); !made) return made;
     gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "mode", "disabled");
     gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "fields", "top");
     chain.push_back(deinterlace_.get());
   }
   chain.insert(chain.end(), {scale.get(), rate.get(), filter_.get()});
-  return AddAndLink(pipeline, chain, error);
+  return AddAndLink(pipeline, chain);
 }
 
-bool Branch::BuildAudio(GstBin* pipeline, GstElement* muxer, std::string& error) {
-  ElementPtr convert = MakeElement("audioconvert", error);
-  ElementPtr resample = MakeElement("audioresample", error);
-  if (!convert || !resample) return false;
+Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
+  ElementPtr convert;
+  ElementPtr resample;
+  if (Result<void> made = MakeAll({{"audioconvert", &convert}, {"audioresample", &resample}});
+      !made)
+    return made;
   std::vector<GstElement*> chain{head_.get(), convert.get(), resample.get()};
   // A file that plays every stream from its start keeps a late start of the
   // sound as silence (the picture's videorate does the same for pictures).
   ElementPtr fill;
   if (muxer && StartsEveryStreamAtZero(muxer)) {
-    fill = MakeElement("audiorate", error);
-    if (!fill) return false;
+    if (Result<void> made = Keep(MakeElement("audiorate"), fill); !made) return made;
     chain.push_back(fill.get());
   }
   chain.push_back(filter_.get());
-  if (!AddAndLink(pipeline, chain, error)) return false;
+  if (Result<void> linked = AddAndLink(pipeline, chain); !linked) return linked;
   PadPtr raw(gst_element_get_static_pad(filter_.get(), "src"));
   probes_.push_back(KeepAudioInOrder(raw.get()));
-  return true;
+  return {};
 }
 
-bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
-  GstElement* tail = filter_.get();
-  bool repairedTimestamps = false;
-  if (encoder_) {
-    std::vector<GstElement*> chain{filter_.get(), encoder_.get()};
-    // Fixed at Attach, when the raw stream is known (libav_video_encoder.h).
-    if (IsLibavVideoEncoder(encoder_.get())) {
-      encoded_ = MakeElement("capsfilter", error);
-      if (!encoded_) return false;
-      chain.push_back(encoded_.get());
-    }
-    for (std::size_t i = 1; i < chain.size(); ++i) gst_bin_add(pipeline, chain[i]);
-    for (std::size_t i = 1; i < chain.size(); ++i) {
-      if (!gst_element_link(chain[i - 1], chain[i])) {
-        error = "The encoder \"" + encoderName_ + "\" cannot take this raw stream.";
-        return false;
-      }
-    }
-    // A repaired encoder's output is in running time already.
-    std::vector<PadProbe> repairs = RepairEncoderTimestamps(encoder_.get());
-    repairedTimestamps = !repairs.empty();
-    for (PadProbe& probe : repairs) probes_.push_back(std::move(probe));
-    tail = chain.back();
-  }
+Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
+  Result<GstElement*> tail = LinkEncoder(pipeline);
+  if (!tail) return tail.reason();
+  // A repaired encoder's output is in running time already.
+  const bool repaired = encoder_ && RepairTimestamps();
+  if (muxer && !repaired && WritesTimestampsAsGiven(muxer)) JoinRunningTime(*tail);
+  Result<void> linked =
+      muxer ? LinkIntoMuxer(pipeline, *tail, muxer) : LinkIntoDiscard(pipeline, *tail);
+  if (!linked) return linked;
+  WatchPosition();
+  return {};
+}
 
-  PadPtr tailPad(gst_element_get_static_pad(tail, "src"));
+Result<GstElement*> Branch::LinkEncoder(GstBin* pipeline) {
+  if (!encoder_) return filter_.get();
+  std::vector<GstElement*> chain{filter_.get(), encoder_.get()};
+  // Fixed at Attach, when the raw stream is known (libav_video_encoder.h).
+  if (IsLibavVideoEncoder(encoder_.get())) {
+    if (Result<void> made = Keep(MakeElement("capsfilter"), encoded_); !made)
+      return made.reason();
+    chain.push_back(encoded_.get());
+  }
+  for (std::size_t i = 1; i < chain.size(); ++i) gst_bin_add(pipeline, chain[i]);
+  for (std::size_t i = 1; i < chain.size(); ++i)
+    if (!gst_element_link(chain[i - 1], chain[i]))
+      return Reason{"The encoder \"" + encoderName_ + "\" cannot take this raw stream."};
+  return chain.back();
+}
+
+bool Branch::RepairTimestamps() {
+  std::vector<PadProbe> repairs = RepairEncoderTimestamps(encoder_.get());
+  const bool repaired = !repairs.empty();
+  for (PadProbe& probe : repairs) probes_.push_back(std::move(probe));
+  return repaired;
+}
+
+void Branch::JoinRunningTime(GstElement* tail) {
   // Streams whose encoder left them in their own segment join the others
   // in running time, the one origin the muxer then sees for all of them.
-  if (muxer && !repairedTimestamps && WritesTimestampsAsGiven(muxer))
-    probes_.push_back(RestampToRunningTime(tailPad.get()));
-  if (muxer) {
-    // What the tail will carry: the encoder's output, or raw media. (Its
-    // pad cannot tell yet: nothing upstream is linked.)
-    const PadPtr encoded(encoder_ ? gst_element_get_static_pad(encoder_.get(), "src") : nullptr);
-    const CapsPtr carried(encoder_ ? gst_pad_get_pad_template_caps(encoded.get())
-                                   : gst_caps_new_empty_simple(
-                                         description_.kind == StreamKind::Video ? "video/x-raw"
-                                                                                : "audio/x-raw"));
-    // The muxer and the file writer get a thread of their own beside the
-    // encoder's, as a queue in front of a muxer gives them.
-    ElementPtr feed = MakeQueue(error);
-    if (!feed) return false;
-    gst_bin_add(pipeline, feed.get());
-    if (!gst_element_link(tail, feed.get())) {
-      error = "The stream cannot be queued for the container.";
-      return false;
-    }
-    tailPad = PadPtr(gst_element_get_static_pad(feed.get(), "src"));
-    muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, tailPad.get(), carried.get()));
-    if (!muxerPad_) {
-      error = "The container cannot take the " +
-              std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
-              (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".");
-      return false;
-    }
-    muxer_ = Borrow(muxer);
-  } else {
-    ElementPtr sink = MakeElement("fakesink", error);
-    if (!sink) return false;
-    g_object_set(sink.get(), "sync", FALSE, nullptr);
-    gst_bin_add(pipeline, sink.get());
-    muxerPad_ = PadPtr(gst_element_get_static_pad(sink.get(), "sink"));
-  }
-  if (GST_PAD_LINK_FAILED(gst_pad_link(tailPad.get(), muxerPad_.get()))) {
-    error = "The stream cannot be linked into the container.";
-    return false;
-  }
+  const PadPtr out(gst_element_get_static_pad(tail, "src"));
+  probes_.push_back(RestampToRunningTime(out.get()));
+}
 
+Result<void> Branch::LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElement* muxer) {
+  // What the tail will carry: the encoder's output, or raw media. (Its pad
+  // cannot tell yet: nothing upstream is linked.)
+  const PadPtr encoded(encoder_ ? gst_element_get_static_pad(encoder_.get(), "src") : nullptr);
+  const CapsPtr carried(encoder_ ? gst_pad_get_pad_template_caps(encoded.get())
+                                 : gst_caps_new_empty_simple(description_.kind == StreamKind::Video
+                                                                 ? "video/x-raw"
+                                                                 : "audio/x-raw"));
+  // The muxer and the file writer get a thread of their own beside the
+  // encoder's, as a queue in front of a muxer gives them.
+  Result<ElementPtr> feed = MakeQueue();
+  if (!feed) return feed.reason();
+  gst_bin_add(pipeline, feed->get());
+  if (!gst_element_link(tail, feed->get()))
+    return Reason{"The stream cannot be queued for the container."};
+  const PadPtr queued(gst_element_get_static_pad(feed->get(), "src"));
+  muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, queued.get(), carried.get()));
+  if (!muxerPad_)
+    return Reason{"The container cannot take the " +
+                   std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
+                   (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".")};
+  muxer_ = Borrow(muxer);
+  return LinkToEnd(queued.get());
+}
+
+Result<void> Branch::LinkIntoDiscard(GstBin* pipeline, GstElement* tail) {
+  Result<ElementPtr> sink = MakeElement("fakesink");
+  if (!sink) return sink.reason();
+  g_object_set(sink->get(), "sync", FALSE, nullptr);
+  gst_bin_add(pipeline, sink->get());
+  muxerPad_ = PadPtr(gst_element_get_static_pad(sink->get(), "sink"));
+  const PadPtr out(gst_element_get_static_pad(tail, "src"));
+  return LinkToEnd(out.get());
+}
+
+Result<void> Branch::LinkToEnd(GstPad* out) {
+  if (GST_PAD_LINK_FAILED(gst_pad_link(out, muxerPad_.get())))
+    return Reason{"The stream cannot be linked into the container."};
+  return {};
+}
+
+void Branch::WatchPosition() {
   PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
   probes_.emplace_back(
       entry.get(),
@@ -209,7 +243,6 @@ bool Branch::Finish(GstBin* pipeline, GstElement* muxer, std::string& error) {
         return GST_PAD_PROBE_OK;
       },
       this, nullptr);
-  return true;
 }
 
 GstCaps* Branch::RawCaps(GstCaps* source) const {

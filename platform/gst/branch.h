@@ -13,6 +13,7 @@
 
 #include "platform/gst/pad_probe.h"
 #include "platform/gst/pipeline_description.h"
+#include "platform/gst/result.h"
 
 namespace gst {
 
@@ -24,8 +25,8 @@ class Branch {
   Branch& operator=(const Branch&) = delete;
 
   // Makes the elements inside `pipeline` and links them up to `muxer` (or a
-  // discarding sink when it is null). False with `error` set on failure.
-  bool Build(GstBin* pipeline, GstElement* muxer, std::string& error);
+  // discarding sink when it is null).
+  Result<void> Build(GstBin* pipeline, GstElement* muxer);
 
   StreamKind kind() const { return description_.kind; }
   int streamIndex() const { return description_.streamIndex; }
@@ -53,9 +54,25 @@ class Branch {
   void Release(GstBin* pipeline);
 
  private:
-  bool BuildVideo(GstBin* pipeline, std::string& error);
-  bool BuildAudio(GstBin* pipeline, GstElement* muxer, std::string& error);
-  bool Finish(GstBin* pipeline, GstElement* muxer, std::string& error);
+  // The converters from the entry queue to the raw caps filter.
+  Result<void> BuildVideo(GstBin* pipeline);
+  Result<void> BuildAudio(GstBin* pipeline, GstElement* muxer);
+  // What follows the raw caps filter, in the order data passes it: the
+  // encoder, the repair of its timestamps or the step into running time,
+  // the queue and request pad of the muxer (or a discarding sink), and the
+  // probe that follows the position.
+  Result<void> Finish(GstBin* pipeline, GstElement* muxer);
+  // The encoder (and the caps filter a libav video encoder needs) after the
+  // raw caps filter; the last element of the chain so far.
+  Result<GstElement*> LinkEncoder(GstBin* pipeline);
+  // Whether the encoder's output timestamps needed, and got, a repair.
+  bool RepairTimestamps();
+  void JoinRunningTime(GstElement* tail);
+  Result<void> LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElement* muxer);
+  Result<void> LinkIntoDiscard(GstBin* pipeline, GstElement* tail);
+  // Links the branch's last pad to muxerPad_.
+  Result<void> LinkToEnd(GstPad* out);
+  void WatchPosition();
   GstCaps* RawCaps(GstCaps* source) const;
 
   BranchDescription description_;

@@ -51,22 +51,24 @@ class ConversionPipeline::Impl {
 
   ~Impl() { Shutdown(); }
 
-  bool Start(std::string& error) {
+  Result<void> Start() {
+    const Result<void> built = Build();
     const bool started =
-        Build(error) &&
+        built &&
         gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
     // A failure while starting (a file that cannot be opened) counts as a
     // refusal to start, whether or not the state change itself failed.
     if (!started || firstError_) {
-      if (error.empty())
-        error = firstError_ ? firstError_->message : "The pipeline refused to start.";
+      Reason refused{!built         ? built.error()
+                     : firstError_ ? firstError_->message
+                                   : "The pipeline refused to start."};
       ended_ = true;
       failed_ = true;
       pending_.clear();
       lock.unlock();
       Shutdown();
-      return false;
+      return refused;
     }
     deliver_ = true;
     // An end that came while starting goes out now, outside the lock.
@@ -78,7 +80,7 @@ class ConversionPipeline::Impl {
     lock.lock();
     --delivering_;
     changed_.notify_all();
-    return true;
+    return {};
   }
 
   // Ends the streams (unless EndStreams did) and waits up to `wait` for the
@@ -149,36 +151,39 @@ class ConversionPipeline::Impl {
   }
 
  private:
-  bool Build(std::string& error) {
+  Result<void> Build() {
     pipeline_ = ElementPtr(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("conversion"))));
-    ElementPtr source = MakeElement("filesrc", error);
-    decoder_ = MakeElement("decodebin", error);
-    if (!source || !decoder_) return false;
-    g_object_set(source.get(), "location", description_.sourcePath.c_str(), nullptr);
+    Result<ElementPtr> source = MakeElement("filesrc");
+    if (!source) return source.reason();
+    Result<ElementPtr> decoder = MakeElement("decodebin");
+    if (!decoder) return decoder.reason();
+    decoder_ = std::move(*decoder);
+    g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
-    gst_bin_add_many(bin, source.get(), decoder_.get(), nullptr);
-    gst_element_link(source.get(), decoder_.get());
+    gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);
+    gst_element_link(source->get(), decoder_.get());
 
     if (description_.muxer) {
-      muxer_ = MakeElement(*description_.muxer, error);
-      writer_ = MakeElement("filesink", error);
-      if (!muxer_ || !writer_) return false;
+      Result<ElementPtr> muxer = MakeElement(*description_.muxer);
+      if (!muxer) return muxer.reason();
+      Result<ElementPtr> writer = MakeElement("filesink");
+      if (!writer) return writer.reason();
+      muxer_ = std::move(*muxer);
+      writer_ = std::move(*writer);
       g_object_set(writer_.get(), "location", description_.outputPath.c_str(), nullptr);
       gst_bin_add_many(bin, muxer_.get(), writer_.get(), nullptr);
-      if (!gst_element_link(muxer_.get(), writer_.get())) {
-        error = "The container cannot be written to a file.";
-        return false;
-      }
+      if (!gst_element_link(muxer_.get(), writer_.get()))
+        return Reason{"The container cannot be written to a file."};
     }
     for (const auto& branch : branches_)
-      if (!branch->Build(bin, muxer_.get(), error)) return false;
+      if (Result<void> built = branch->Build(bin, muxer_.get()); !built) return built;
     header_ = WindowsMediaHeader::For(muxer_.get());
 
     g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
     g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &Impl::OnMessage, this, nullptr);
-    return true;
+    return {};
   }
 
   // Ends every stream where it enters its branch (or its drain), so that
@@ -251,9 +256,9 @@ class ConversionPipeline::Impl {
                     std::string("The ") + KindName(*kind) + " stream cannot be converted.");
       return;
     }
-    std::string error;
-    ElementPtr drain = MakeElement("fakesink", error);
-    if (!drain) return;
+    Result<ElementPtr> made = MakeElement("fakesink");
+    if (!made) return;
+    ElementPtr drain = std::move(*made);
     g_object_set(drain.get(), "sync", FALSE, "async", FALSE, nullptr);
     gst_bin_add(GST_BIN(pipeline_.get()), drain.get());
     gst_element_sync_state_with_parent(drain.get());
@@ -425,7 +430,7 @@ void ConversionPipeline::ShutDownApart() {
   }).detach();
 }
 
-bool ConversionPipeline::Start(std::string& error) { return impl_->Start(error); }
+Result<void> ConversionPipeline::Start() { return impl_->Start(); }
 
 ConversionPipeline::StopResult ConversionPipeline::Stop(std::chrono::milliseconds wait) {
   if (stopped_) return *stopped_;

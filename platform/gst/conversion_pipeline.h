@@ -4,8 +4,8 @@
 // sink), runs it, stops it so that the file stays valid, and reports its end.
 //
 //   ConversionPipeline run(std::move(description), handler);
-//   std::string error;
-//   if (!run.Start(error)) ...            // nothing started; error says why
+//   Result<void> started = run.Start();
+//   if (!started) ...                     // nothing started; started.error() says why
 //   ... handler gets Complete or Error, once, on a GStreamer thread ...
 //   run.Stop();                           // ends the file cleanly if still running
 //
@@ -23,6 +23,7 @@
 #include <string>
 
 #include "platform/gst/pipeline_description.h"
+#include "platform/gst/result.h"
 
 namespace gst {
 
@@ -56,11 +57,11 @@ class ConversionPipeline {
   ConversionPipeline(const ConversionPipeline&) = delete;
   ConversionPipeline& operator=(const ConversionPipeline&) = delete;
 
-  // Builds the pipeline and sets it going. False, with `error` and no event,
-  // when an element is missing or refuses its settings, the parts cannot be
+  // Builds the pipeline and sets it going. Fails, with no event, when an
+  // element is missing or refuses its settings, the parts cannot be
   // linked, or the pipeline refuses to start (for example an output folder
   // that does not exist). Called once.
-  bool Start(std::string& error);
+  Result<void> Start();
 
   enum class StopResult {
     Finished,  // every stream ended and the writer closed the file

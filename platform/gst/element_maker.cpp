@@ -1,6 +1,5 @@
 #include "platform/gst/element_maker.h"
 
-
 #include "platform/gst/gvalue.h"
 
 namespace gst {
@@ -20,45 +19,36 @@ std::string ElementChoice::FactoryName() const {
   return made ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(made)) : std::string();
 }
 
-ElementPtr MakeElement(const char* factory, std::string& error) {
+Result<ElementPtr> MakeElement(const char* factory) {
   GstElement* made = gst_element_factory_make(factory, nullptr);
-  if (!made) {
-    error = std::string("The element \"") + factory + "\" is not installed.";
-    return {};
-  }
+  if (!made) return Reason{std::string("The element \"") + factory + "\" is not installed."};
   return ElementPtr(GST_ELEMENT(gst_object_ref_sink(made)));
 }
 
-ElementPtr MakeElement(const ElementChoice& choice, std::string& error) {
+Result<ElementPtr> MakeElement(const ElementChoice& choice) {
   if (choice.element) {
-    if (g_object_is_floating(choice.element.get())) {
-      error = "The element \"" + NameOf(choice.element.get()) + "\" has no owner.";
-      return {};
-    }
+    if (g_object_is_floating(choice.element.get()))
+      return Reason{"The element \"" + NameOf(choice.element.get()) + "\" has no owner."};
     return Borrow(choice.element.get());
   }
-  ElementPtr element = MakeElement(choice.factory.c_str(), error);
-  if (!element) return {};
+  Result<ElementPtr> element = MakeElement(choice.factory.c_str());
+  if (!element) return element;
   for (const auto& [name, value] : choice.properties)
-    if (!SetProperty(element.get(), name, value, error)) return {};
+    if (Result<void> set = SetProperty(element->get(), name, value); !set) return set.reason();
   return element;
 }
 
-bool SetProperty(GstElement* element, const std::string& name, const std::string& value,
-                 std::string& error) {
+Result<void> SetProperty(GstElement* element, const std::string& name, const std::string& value) {
   GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name.c_str());
-  if (!pspec || !(pspec->flags & G_PARAM_WRITABLE)) {
-    error = "The element \"" + NameOf(element) + "\" has no settable property \"" + name + "\".";
-    return false;
-  }
+  if (!pspec || !(pspec->flags & G_PARAM_WRITABLE))
+    return Reason{"The element \"" + NameOf(element) + "\" has no settable property \"" + name +
+                   "\"."};
   Value parsed(pspec->value_type);
-  if (!gst_value_deserialize_with_pspec(parsed.get(), value.c_str(), pspec)) {
-    error = "The property \"" + name + "\" of \"" + NameOf(element) + "\" cannot take \"" +
-            value + "\".";
-    return false;
-  }
+  if (!gst_value_deserialize_with_pspec(parsed.get(), value.c_str(), pspec))
+    return Reason{"The property \"" + name + "\" of \"" + NameOf(element) + "\" cannot take \"" +
+                   value + "\"."};
   g_object_set_property(G_OBJECT(element), name.c_str(), parsed.get());
-  return true;
+  return {};
 }
 
 }  // namespace gst

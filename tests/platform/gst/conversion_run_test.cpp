@@ -108,8 +108,8 @@ TEST_P(StoppedRun, LeavesAValidFileEndingNearTheStopPoint) {
   const std::string output = gst_test::OutputPath(std::string("stopped.") + c.extension);
   WatchedRun watched(
       Description(gst_test::LongClip(), c.videoEncoder, c.audioEncoder, c.muxer, output));
-  std::string error;
-  ASSERT_TRUE(watched.run().Start(error)) << error;
+  const gst::Result<void> started = watched.run().Start();
+  ASSERT_TRUE(started) << started.error();
   ASSERT_TRUE(watched.WaitForPosition(8.0)) << "the run ended before the stop";
   const double stopPoint = double(*watched.run().Position()) / 1e9;
   // However long the writer takes on a loaded machine, it finishes.
@@ -139,8 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConversionRun, ReportsItsEndOnceAndKnowsWhereItIs) {
   WatchedRun watched(Description(Clip(ClipKind::Mp4H264Aac), "avenc_mpeg4", "lamemp3enc",
                                  "avimux", gst_test::OutputPath("whole.avi")));
-  std::string error;
-  ASSERT_TRUE(watched.run().Start(error)) << error;
+  const gst::Result<void> started = watched.run().Start();
+  ASSERT_TRUE(started) << started.error();
   const auto end = watched.WaitForEnd();
   ASSERT_TRUE(end);
   EXPECT_EQ(end->kind, PipelineEvent::Kind::Complete) << end->message;
@@ -182,9 +182,10 @@ TEST_F(ConversionRun, RefusesToStartWhatCannotBeBuilt) {
 
   for (Case& c : cases) {
     WatchedRun watched(std::move(c.description));
-    std::string error;
-    EXPECT_FALSE(watched.run().Start(error)) << c.why;
-    EXPECT_NE(error.find(c.mentions), std::string::npos) << c.why << ": " << error;
+    const gst::Result<void> started = watched.run().Start();
+    EXPECT_FALSE(started) << c.why;
+    EXPECT_NE(started.error().find(c.mentions), std::string::npos) << c.why << ": "
+                                                                   << started.error();
     EXPECT_EQ(watched.run().Stop(), gst::ConversionPipeline::StopResult::Failed) << c.why;
     EXPECT_EQ(watched.Events(), 0u) << c.why;
   }
@@ -203,9 +204,8 @@ TEST_F(ConversionRun, SourceProblemsEndTheRunWithTheirKind) {
                              PipelineEvent::Failure::UnreadableSource}}) {
     WatchedRun watched(Description(c.source, "avenc_mpeg4", "lamemp3enc", "avimux",
                                    gst_test::OutputPath("x.avi")));
-    std::string error;
-    if (!watched.run().Start(error)) {
-      EXPECT_FALSE(error.empty()) << c.source;  // a missing file may fail at once
+    if (const gst::Result<void> started = watched.run().Start(); !started) {
+      EXPECT_FALSE(started.error().empty()) << c.source;  // a missing file may fail at once
       continue;
     }
     const auto end = watched.WaitForEnd();
@@ -242,8 +242,8 @@ TEST_F(ConversionRun, AFileSizeLimitEndsTheRunWithAWriteError) {
   {
     const Limit limit;
     WatchedRun watched(Description(source, "avenc_mpeg4", "lamemp3enc", "avimux", output));
-    std::string error;
-    ASSERT_TRUE(watched.run().Start(error)) << error;
+    const gst::Result<void> started = watched.run().Start();
+    ASSERT_TRUE(started) << started.error();
     end = watched.WaitForEnd();
     stopped = watched.run().Stop();
   }
@@ -258,8 +258,8 @@ TEST_F(ConversionRun, AnOutputThatDisappearsWhileWrittenIsAnError) {
   const std::string output = gst_test::OutputPath("vanishing.mkv");
   WatchedRun watched(
       Description(gst_test::LongClip(), "x264enc", "vorbisenc", "matroskamux", output));
-  std::string error;
-  ASSERT_TRUE(watched.run().Start(error)) << error;
+  const gst::Result<void> started = watched.run().Start();
+  ASSERT_TRUE(started) << started.error();
   ASSERT_TRUE(watched.WaitForPosition(2.0));
   std::filesystem::remove_all(std::filesystem::path(output).parent_path());
   const auto end = watched.WaitForEnd();

@@ -21,7 +21,9 @@ Outcome Convert(gst::PipelineDescription description, std::chrono::seconds limit
     outcome.event = event;
     ended.notify_all();
   });
-  outcome.started = run.Start(outcome.startError);
+  const gst::Result<void> started = run.Start();
+  outcome.started = started.has_value();
+  outcome.startError = started.error();
   if (outcome.started) {
     std::unique_lock lock(mutex);
     ended.wait_for(lock, limit, [&] { return outcome.event.has_value(); });
