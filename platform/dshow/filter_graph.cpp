@@ -1,3 +1,7 @@
+// The graph's structure: its filters, their names and connections, and the
+// playback rendering of a file. What the graph answers for its filters
+// (control, events, seeking, video size) is in filter_graph_answers.cpp.
+
 #include "platform/dshow/filter_graph.h"
 
 #include <algorithm>
@@ -17,13 +21,6 @@ void DisconnectAllPins(IBaseFilter& filter) {
     if (SUCCEEDED(pin->ConnectedTo(peer))) peer->Disconnect();
     pin->Disconnect();
   }
-}
-
-const FilterRole* RoleOf(IBaseFilter& filter) {
-  ComPtr<IModelFilter> model;
-  if (FAILED(ComPtr<IBaseFilter>::Borrow(&filter).As(model))) return nullptr;
-  // The filter outlives this call: the caller holds it.
-  return &model->Role();
 }
 
 FilterGraph::~FilterGraph() {

@@ -1,5 +1,5 @@
-// What the graph answers for its filters: control, events, seeking and the
-// video size.
+// What the graph answers for its filters: control (its run), events,
+// seeking and the video size. The graph's structure is in filter_graph.cpp.
 
 #include <algorithm>
 

@@ -75,4 +75,11 @@ struct IModelFilter : IUnknown {
 // The role of a filter of the model; null for filters made elsewhere.
 const FilterRole* RoleOf(IBaseFilter& filter);
 
+// The role of a model filter when it is of that kind; null otherwise.
+template <typename Role>
+const Role* RoleIf(IBaseFilter& filter) {
+  const FilterRole* role = RoleOf(filter);
+  return role ? std::get_if<Role>(role) : nullptr;
+}
+
 }  // namespace dshow

@@ -27,11 +27,4 @@ ComPtr<IPin> FreeInputPin(IBaseFilter& filter, const GUID& majorType);
 // True when the filter is in that graph.
 bool IsInGraph(IBaseFilter& filter, IFilterGraph& graph);
 
-// The role of a model filter when it is of that kind; null otherwise.
-template <typename Role>
-const Role* RoleIf(IBaseFilter& filter) {
-  const FilterRole* role = RoleOf(filter);
-  return role ? std::get_if<Role>(role) : nullptr;
-}
-
 }  // namespace dshow
