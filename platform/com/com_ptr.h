@@ -21,7 +21,8 @@ class ComPtr {
   }
   ~ComPtr() { Reset(); }
 
-  ComPtr& operator=(const ComPtr& other) noexcept {
+  // Copy and swap: assigning a pointer to itself keeps its reference.
+  ComPtr& operator=(const ComPtr& other) noexcept {  // NOLINT(bugprone-unhandled-self-assignment)
     ComPtr copy(other);
     Swap(copy);
     return *this;
