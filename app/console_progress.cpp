@@ -2,20 +2,32 @@
 
 #include <algorithm>
 
+#include "app/progress_report.h"
 #include "app/status_texts.h"
 
-void ConsoleProgress::Show(const ProgressSnapshot& snapshot) {
+std::string ProgressLine(const ProgressSnapshot& snapshot, RunProgress& estimate,
+                         bool withTimeLeft) {
   std::string line = ElapsedText(snapshot.elapsedSeconds);
   std::optional<RunProgress::View> view;
   if (snapshot.position && snapshot.duration && *snapshot.duration > 0)
-    view = estimate_.Update(std::int64_t{snapshot.elapsedSeconds} * 1000, *snapshot.position,
-                            *snapshot.duration);
+    view = estimate.Update(std::int64_t{snapshot.elapsedSeconds} * 1000, *snapshot.position,
+                           *snapshot.duration);
   if (view) line += "  " + std::to_string(view->percent) + "%";
-  if (!terminal_) {
+  if (withTimeLeft && view && view->secondsLeft) line += "  " + Clock(*view->secondsLeft) + " left";
+  return line;
+}
+
+void ConsoleProgress::Show(const ProgressSnapshot& snapshot) {
+  if (style_ == ProgressStyle::Report) {
+    out_ << ProgressReportLine(snapshot) << '\n' << std::flush;
+    return;
+  }
+  const bool terminal = style_ == ProgressStyle::Terminal;
+  std::string line = ProgressLine(snapshot, estimate_, terminal);
+  if (!terminal) {
     out_ << line << '\n' << std::flush;
     return;
   }
-  if (view && view->secondsLeft) line += "  " + Clock(*view->secondsLeft) + " left";
   // Blanks over what a longer line before left behind.
   const std::size_t length = line.size();
   if (openLength_ > length) line.append(openLength_ - length, ' ');

@@ -1,5 +1,6 @@
 // reelcast-convert: converts one file with the stored settings through the
-// same engine as the window, for scripts and benchmarks.
+// same engine as the window, for scripts and benchmarks; many files by
+// starting itself once per file.
 
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 
 #include "app/command_help.h"
 #include "app/console_modal_ui.h"
+#include "app/convert_batch.h"
 #include "app/convert_options.h"
 #include "app/convert_session.h"
 #include "app/reelcast_dlg.h"
@@ -58,21 +60,30 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   // The settings are the program's own, whatever this executable is called.
   QApplication::setApplicationName(QStringLiteral("reelcast"));
-  dshow::Initialise();
+  const bool many = command.action == ConvertAction::ConvertMany;
+  // Many files are converted by processes of their own: this one runs no
+  // pipeline.
+  if (!many) dshow::Initialise();
   if (command.action == ConvertAction::ListCompressors) {
     std::cout << CompressorListing();
     return 0;
   }
 
-  // On a terminal the progress stays on one line; scripts get a line each.
-  ConsoleProgress progress(std::cerr, isatty(STDERR_FILENO) == 1);
-  auto console = std::make_unique<ConsoleModalUi>(
-      std::filesystem::absolute(options.source).lexically_normal().string(), options.replaceExisting,
-      progress);
-  ui::SetModal(std::move(console));
+  // On a terminal the progress stays on one line; scripts get a line each;
+  // a run started for one file of many reports numbers to the run that
+  // started it.
+  const bool terminal = isatty(STDERR_FILENO) == 1;
+  ConsoleProgress progress(command.reportProgress ? std::cout : std::cerr,
+                           command.reportProgress ? ProgressStyle::Report
+                           : terminal             ? ProgressStyle::Terminal
+                                                  : ProgressStyle::Lines);
+  const std::string source =
+      many ? std::string() : std::filesystem::absolute(options.source).lexically_normal().string();
+  ui::SetModal(std::make_unique<ConsoleModalUi>(source, options.replaceExisting, progress));
 
   ConvertApplication app;
   app.SetRegistryKey("TARNWICK");
+  if (many) return ConvertMany(command, terminal);
   theLanguage.Open(theLanguage.GetLanguageBaseFolder(), ReadCurrentLanguage());
 
   CReelcastDlg window;

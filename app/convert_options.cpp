@@ -16,6 +16,8 @@ using Error = std::optional<std::string>;
 struct OptionSpec {
   HelpOption help;
   std::function<Error(const std::string& value, ConvertCommand& command)> apply;
+  // False for an option that only the program gives itself.
+  bool listed = true;
 };
 
 std::optional<long long> ParseWhole(const std::string& text) {
@@ -109,6 +111,24 @@ const std::vector<OptionSpec>& Options() {
         "Output frame size, each side " + RangeText(1, kMaxFrameDimension) +
             " pixels; cut to a multiple of 8, at least 16."},
        [](const std::string& v, ConvertCommand& c) { return ApplySize(v, c.options); }},
+      {{{"output-dir"}, "DIR",
+        "Convert every SOURCE into the folder DIR, made when it is missing: each output file "
+        "is named by its source's file name with the extension of the output format (see "
+        "Many files)."},
+       [](const std::string& v, ConvertCommand& c) -> Error {
+         if (v.empty()) return std::string("--output-dir needs a folder");
+         c.outputFolder = v;
+         return std::nullopt;
+       }},
+      {{{"jobs"}, "N",
+        "With --output-dir, run up to N conversions at once, " + RangeText(1, kMaxJobs) +
+            " (default 1), each in a process of its own."},
+       [](const std::string& v, ConvertCommand& c) {
+         std::optional<int> jobs;
+         Error error = ParseInRange("jobs", v, 1, kMaxJobs, jobs);
+         c.jobs = jobs.value_or(c.jobs);
+         return error;
+       }},
       {{{"y", "yes"}, "", "Replace an existing output file without asking."},
        [](const std::string&, ConvertCommand& c) -> Error {
          c.options.replaceExisting = true;
@@ -131,6 +151,12 @@ const std::vector<OptionSpec>& Options() {
          c.action = ConvertAction::ShowVersion;
          return std::nullopt;
        }},
+      {{{"report-progress"}, "", "Progress as numbers on standard output."},
+       [](const std::string&, ConvertCommand& c) -> Error {
+         c.reportProgress = true;
+         return std::nullopt;
+       },
+       false},
   };
   return options;
 }
@@ -147,16 +173,22 @@ std::string FileNameHint(const std::vector<std::string>& arguments) {
   return {};
 }
 
-// The file names: SOURCE and, when given, OUTPUT.
+// The file names: SOURCE and, when given, OUTPUT; with an output folder,
+// every name is a source.
 Error ApplyPositional(const std::vector<std::string>& positional, ConvertCommand& command) {
   if (command.action == ConvertAction::ListCompressors) {
     if (!positional.empty()) return "--list-compressors takes no file names";
     return std::nullopt;
   }
   if (positional.empty()) return std::string("no SOURCE given");
-  if (positional.size() > 2) return "too many file names: " + positional[2];
   for (const std::string& name : positional)
     if (name.empty()) return std::string("a file name cannot be empty");
+  if (!command.outputFolder.empty()) {
+    command.action = ConvertAction::ConvertMany;
+    command.sources = positional;
+    return std::nullopt;
+  }
+  if (positional.size() > 2) return "too many file names: " + positional[2];
   command.options.source = positional[0];
   if (positional.size() == 2) command.options.output = positional[1];
   return std::nullopt;
@@ -191,7 +223,8 @@ const CommandHelp& ConvertCommandHelp() {
     CommandHelp h;
     h.program = "reelcast-convert";
     h.summary = "convert a video file with the settings Reelcast has stored";
-    h.synopsis = {"[OPTION]... SOURCE [OUTPUT]", "--list-compressors"};
+    h.synopsis = {"[OPTION]... SOURCE [OUTPUT]", "[OPTION]... --output-dir DIR SOURCE...",
+                  "--list-compressors"};
     h.description = {
         "Converts SOURCE with the settings Reelcast has stored, exactly as the Convert button "
         "of the Reelcast window does. OUTPUT, when given, replaces the stored output name; it "
@@ -204,12 +237,26 @@ const CommandHelp& ConvertCommandHelp() {
         "done are printed there once a second; on a terminal they stay on one line that is "
         "updated in place, with the time left. Ctrl+C stops the run and leaves a playable file "
         "of what was converted so far."};
-    for (const OptionSpec& spec : Options()) h.options.push_back(spec.help);
+    for (const OptionSpec& spec : Options())
+      if (spec.listed) h.options.push_back(spec.help);
     h.sections = {
+        {"Many files",
+         {"With --output-dir every SOURCE is converted into DIR with the same options, each in "
+          "a process of its own, up to --jobs at once; a source that fails is reported with its "
+          "name and the reason, and the others go on. The output is named by the source's file "
+          "name (up to its last '.') and the format's extension. When two sources would give "
+          "the same name, or a name that is one of the sources, the later one gets \"-2\" "
+          "(\"-3\", ...) after its name, and a line says so; a source named twice is converted "
+          "once. An output file that exists is replaced only with --yes, as for one file.",
+          "Each file has a line of its own: on a terminal, the lines of the files being "
+          "converted are updated in place; otherwise every progress line starts with the "
+          "source's name. The last line says how many files were written. Ctrl+C stops every "
+          "conversion, each leaving a playable file of what it converted so far, and starts no "
+          "further one."}},
         {"Exit status",
-         {"0 when the output file was written (or the list or text asked for was shown), 1 when "
-          "the conversion failed, 2 when the command line is wrong, 130 when the run was "
-          "stopped with Ctrl+C."}},
+         {"0 when the output file was written (with --output-dir: every output file), or the "
+          "list or text asked for was shown; 1 when a conversion failed, 2 when the command line "
+          "is wrong, 130 when the run was stopped with Ctrl+C."}},
         {"Files",
          {"~/.config/TARNWICK/reelcast.conf: the settings of Reelcast, read and never "
           "changed."}},
@@ -217,6 +264,26 @@ const CommandHelp& ConvertCommandHelp() {
     return h;
   }();
   return help;
+}
+
+std::vector<std::string> OneFileCommandLine(const ConvertOptions& options, bool reportProgress) {
+  std::vector<std::string> arguments;
+  const auto add = [&](const char* name, const std::string& value) {
+    arguments.push_back(std::string("--") + name + "=" + value);
+  };
+  if (options.format) add("format", std::to_string(*options.format));
+  if (options.videoCompressor) add("video-compressor", *options.videoCompressor);
+  if (options.audioCompressor) add("audio-compressor", *options.audioCompressor);
+  if (options.videoBitrateKbps) add("video-bitrate", std::to_string(*options.videoBitrateKbps));
+  if (options.audioBitrate) add("audio-bitrate", std::to_string(*options.audioBitrate));
+  if (options.width && options.height)
+    add("size", std::to_string(*options.width) + "x" + std::to_string(*options.height));
+  if (options.replaceExisting) arguments.emplace_back("--yes");
+  if (reportProgress) arguments.emplace_back("--report-progress");
+  arguments.emplace_back("--");
+  arguments.push_back(options.source);
+  if (options.output) arguments.push_back(*options.output);
+  return arguments;
 }
 
 std::optional<int> ResolveCompressorSelector(const std::string& selector,

@@ -23,11 +23,23 @@ struct ConvertOptions {
 };
 
 // What the command line asks the program to do.
-enum class ConvertAction { Convert, ShowHelp, ShowVersion, ListCompressors };
+enum class ConvertAction { Convert, ConvertMany, ShowHelp, ShowVersion, ListCompressors };
+
+// The most conversions --jobs may run at once.
+constexpr int kMaxJobs = 64;
 
 struct ConvertCommand {
   ConvertAction action = ConvertAction::Convert;
+  // For one file; for many, every file's conversion gets these (its own
+  // source and output aside).
   ConvertOptions options;
+  // ConvertMany: each source is converted into this folder.
+  std::string outputFolder;
+  std::vector<std::string> sources;
+  int jobs = 1;
+  // The run reports its progress as numbers on standard output, for the
+  // process that started it (see progress_report.h).
+  bool reportProgress = false;
 };
 
 // A command line that cannot be honoured; `message` says what is wrong.
@@ -37,6 +49,8 @@ struct UsageError {
 
 // The exit status of a usage error, as command-line tools have it.
 constexpr int kUsageErrorStatus = 2;
+// The exit status of a run stopped with Ctrl+C, as shells report it.
+constexpr int kStoppedStatus = 130;
 
 // Reads the arguments that follow the program's name. Options may come
 // before, between or after the file names and take their value as the next
@@ -46,6 +60,11 @@ std::variant<ConvertCommand, UsageError> ParseConvertCommandLine(
     const std::vector<std::string>& arguments);
 
 const CommandHelp& ConvertCommandHelp();
+
+// The command line (without the program's name) of the one-file conversion
+// of `options`, as this parser reads it back; with `reportProgress` the run
+// reports its progress as numbers.
+std::vector<std::string> OneFileCommandLine(const ConvertOptions& options, bool reportProgress);
 
 // A compressor selector against the catalogue's names: "none" gives -1, a
 // whole number is an index (it must exist), anything else picks the first

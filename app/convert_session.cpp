@@ -1,12 +1,12 @@
 #include "app/convert_session.h"
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
+#include "app/interrupt_watch.h"
 #include "app/reelcast_dlg.h"
 #include "engine/compressor_catalogue.h"
 #include "options/output_formats.h"
@@ -15,10 +15,6 @@
 #include "resources/resource_ids.h"
 
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-extern "C" void OnInterrupt(int) { interrupted = true; }
 
 // Binds the chosen compressor of one kind, as the options dialog's OK does.
 bool ApplyCompressor(const std::string& selector, CompressorKind kind, CReelcastDlg& window) {
@@ -93,17 +89,25 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
   return true;
 }
 
+std::string DoneText(const std::string& output) { return "Done: " + output; }
+
+std::string StoppedText(const std::string& output) {
+  return "Stopped: " + output + " holds what was converted so far";
+}
+
 int RunConversion(CReelcastDlg& window, ConsoleProgress& progress) {
+  // Watched from before the file is made: Ctrl+C, also when it reaches every
+  // conversion of a many-file run at once, never ends a process while it is
+  // writing.
+  std::optional<InterruptWatch> watch(std::in_place);
   window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
   if (!window.IsConverting()) return 1;
 
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
   using SteadyClock = std::chrono::steady_clock;
   auto lastPrint = SteadyClock::now();
   ui::RunMessageLoop(
       [&] {
-        if (interrupted && window.IsConverting() && !window.IsStopping()) {
+        if (watch->Interrupted() && window.IsConverting() && !window.IsStopping()) {
           progress.Break();
           std::cerr << "Stopping...\n";
           window.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CONVERT, BN_CLICKED));
@@ -116,8 +120,7 @@ int RunConversion(CReelcastDlg& window, ConsoleProgress& progress) {
         return false;
       },
       100);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
+  watch.reset();
   progress.Break();
 
   const std::string& output = window.Settings().outputPath;
@@ -127,14 +130,14 @@ int RunConversion(CReelcastDlg& window, ConsoleProgress& progress) {
   switch (window.LastRun()) {
     case CReelcastDlg::RunOutcome::Completed:
       if (written) {
-        std::cerr << "Done: " << output << '\n';
+        std::cerr << DoneText(output) << '\n';
         return 0;
       }
       std::cerr << "reelcast-convert: the run ended but no file was written\n";
       return 1;
     case CReelcastDlg::RunOutcome::Stopped:
-      std::cerr << "Stopped: " << output << " holds what was converted so far\n";
-      return 130;
+      std::cerr << StoppedText(output) << '\n';
+      return kStoppedStatus;
     default:
       return 1;
   }

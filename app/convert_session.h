@@ -19,6 +19,11 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
 // and the output file exists.
 int RunConversion(CReelcastDlg& window, ConsoleProgress& progress);
 
+// What a run says at its end: "Done: OUTPUT" when it converted all of its
+// source, "Stopped: OUTPUT holds what was converted so far" after Ctrl+C.
+std::string DoneText(const std::string& output);
+std::string StoppedText(const std::string& output);
+
 // The video and audio compressor catalogues, each entry with its index and
 // its name, in catalogue order: the names --video-compressor and
 // --audio-compressor accept.

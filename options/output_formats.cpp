@@ -25,6 +25,12 @@ const OutputFormat* FindOutputFormat(int id) {
   return nullptr;
 }
 
+const OutputFormat* FindSupportedFormat(int id) {
+  const OutputFormat* format = FindOutputFormat(id);
+  if (!format) ui::OwnerlessMessageBox("Does not support the video format", "Error");
+  return format;
+}
+
 void ReportPathTooLong(const std::string& path) {
   ui::OwnerlessMessageBox("The path is too long (at most " + std::to_string(kMaxPath - 1) +
                               " bytes are allowed):\n" + path,
@@ -32,11 +38,8 @@ void ReportPathTooLong(const std::string& path) {
 }
 
 std::optional<std::string> ApplyExtensionRule(int formatId, const std::string& path) {
-  const OutputFormat* format = FindOutputFormat(formatId);
-  if (!format) {
-    ui::OwnerlessMessageBox("Does not support the video format", "Error");
-    return std::nullopt;
-  }
+  const OutputFormat* format = FindSupportedFormat(formatId);
+  if (!format) return std::nullopt;
   std::string stem = path;
   const std::size_t nameStart = stem.find_last_of('/');
   const std::size_t dot = stem.find_last_of('.');

@@ -22,6 +22,10 @@ struct OutputFormat {
 // The format with this id, or null for an unsupported id.
 const OutputFormat* FindOutputFormat(int id);
 
+// The same, after showing "Does not support the video format" when the id
+// is unsupported.
+const OutputFormat* FindSupportedFormat(int id);
+
 // The path with its extension replaced by the format's: the text from the
 // last '.' of the file name on is removed (a '.' in a folder name is never a
 // cut), then "." and the extension are appended. An unsupported id shows

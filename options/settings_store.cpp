@@ -61,7 +61,7 @@ std::string DefaultOutputName(bool versionAtLeast6, ui::Dialog* owner) {
 
 void LoadSettings(OutputSettings& settings, CompressorResolver& compressors, bool versionAtLeast6,
                   ui::Dialog* owner) {
-  settings.outputFormat = GetProfileInt(kSectionSettings, kKeyOutputFormat, kDefaultOutputFormat);
+  settings.outputFormat = ReadOutputFormat();
   profile::AdjustForeignDivXValue();
 
   ResolveCompressor(settings, compressors,
@@ -104,6 +104,8 @@ void StoreOutputSettings(const StoredOutputSettings& v) {
   WriteProfileInt(kSectionSettings, kKeyAudioBitrate, v.audioBitrate);
   WriteProfileInt(kSectionSettings, kKeyOutputFormat, v.outputFormat);
 }
+
+int ReadOutputFormat() { return GetProfileInt(kSectionSettings, kKeyOutputFormat, kDefaultOutputFormat); }
 
 std::string ReadLastSourceFolder() { return GetProfileString(kSectionOption, kKeyLastSourceFolder, ""); }
 

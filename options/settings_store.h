@@ -47,6 +47,8 @@ struct StoredOutputSettings {
 };
 void StoreOutputSettings(const StoredOutputSettings& values);
 
+// The stored output format id, as LoadSettings reads it.
+int ReadOutputFormat();
 std::string ReadLastSourceFolder();
 void StoreLastSourceFolder(const std::string& folder);
 std::string ReadCurrentLanguage();

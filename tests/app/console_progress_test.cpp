@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "app/console_progress.h"
+#include "app/progress_report.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ ProgressSnapshot At(std::int32_t elapsed, std::int64_t position, std::int64_t du
 
 TEST(ConsoleProgress, ScriptsGetOneLineEachTime) {
   std::ostringstream out;
-  ConsoleProgress progress(out, false);
+  ConsoleProgress progress(out, ProgressStyle::Lines);
   progress.Show(At(1, 6 * kSecond, 60 * kSecond));
   progress.Show(At(65, 60 * kSecond, 60 * kSecond));
   progress.Show(ProgressSnapshot{2, std::nullopt, std::nullopt});
@@ -32,7 +33,7 @@ TEST(ConsoleProgress, ScriptsGetOneLineEachTime) {
 TEST(ConsoleProgress, ATerminalGetsOneLineRewrittenInPlaceWithTheTimeLeft) {
   std::ostringstream out;
   {
-    ConsoleProgress progress(out, true);
+    ConsoleProgress progress(out, ProgressStyle::Terminal);
     progress.Show(At(1, 1 * kSecond, 40 * kSecond));
     progress.Show(At(4, 10 * kSecond, 40 * kSecond));
     progress.Show(At(5, 12 * kSecond, 40 * kSecond));
@@ -50,11 +51,33 @@ TEST(ConsoleProgress, ATerminalGetsOneLineRewrittenInPlaceWithTheTimeLeft) {
 
 TEST(ConsoleProgress, AShorterLineBlanksWhatTheLongerOneLeft) {
   std::ostringstream out;
-  ConsoleProgress progress(out, true);
+  ConsoleProgress progress(out, ProgressStyle::Terminal);
   progress.Show(At(4, 10 * kSecond, 40 * kSecond));
   progress.Show(ProgressSnapshot{5, std::nullopt, std::nullopt});
   const std::string second = out.str().substr(out.str().rfind('\r'));
   EXPECT_EQ(second, "\rPlease wait... Used Time: 00:00:05" + std::string(20, ' '));
+}
+
+TEST(ConsoleProgress, ARunStartedForOneFileOfManyReportsNumbersThatReadBack) {
+  std::ostringstream out;
+  ConsoleProgress progress(out, ProgressStyle::Report);
+  progress.Show(At(3, 12 * kSecond, 40 * kSecond));
+  progress.Show(ProgressSnapshot{4, std::nullopt, std::nullopt});
+  progress.Break();
+  EXPECT_EQ(out.str(), "progress 3 120000000 400000000\nprogress 4 - -\n");
+
+  const auto back = ReadProgressReport("progress 3 120000000 400000000");
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->elapsedSeconds, 3);
+  EXPECT_EQ(back->position, 12 * kSecond);
+  EXPECT_EQ(back->duration, 40 * kSecond);
+  const auto unknown = ReadProgressReport("progress 4 - -\r");
+  ASSERT_TRUE(unknown);
+  EXPECT_FALSE(unknown->position || unknown->duration);
+  for (const char* other : {"", "progress", "progress 1 2", "progress 1 2 3 4", "progress x 2 3",
+                            "progress 1 2x 3", "Please wait... Used Time: 00:00:01  10%",
+                            "progress 99999999999 1 2"})
+    EXPECT_FALSE(ReadProgressReport(other)) << other;
 }
 
 }  // namespace

@@ -3,13 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <pty.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <QProcess>
 #include <QSettings>
 #include <filesystem>
 #include <fstream>
@@ -18,47 +11,22 @@
 #include "app/command_help.h"
 #include "app/convert_options.h"
 #include "app/convert_session.h"
+#include "tests/support/convert_program.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
-#include "tests/support/waiting.h"
 
 namespace {
 
 using test_support::Clip;
 using test_support::ClipKind;
 
-struct Finished {
-  int status = -1;
-  std::string errors;
-  std::string output;  // what it printed on standard output
-};
+using Finished = test_support::ConvertFinished;
 
-// Runs reelcast-convert, built beside this test, with this process's private
-// home and settings, in `folder` when one is given; with `interruptWhen`,
-// Ctrl+C reaches it as soon as that holds (unless it has ended by then).
 Finished Convert(const QStringList& arguments, const std::function<bool()>& interruptWhen = {},
                  const std::string& folder = {}) {
-  const auto programs = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-  QProcess process;
-  if (!folder.empty()) process.setWorkingDirectory(QString::fromStdString(folder));
-  process.start(QString::fromStdString((programs / "reelcast-convert").string()), arguments);
-  Finished finished;
-  if (interruptWhen && process.waitForStarted()) {
-    test_support::WaitUntil([&] { return interruptWhen() || process.waitForFinished(10); });
-    if (process.state() == QProcess::Running)
-      ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-  }
-  if (!process.waitForFinished(static_cast<int>(test_support::kHangGuardMilliseconds))) {
-    process.kill();
-    ADD_FAILURE() << "reelcast-convert did not finish";
-    return finished;
-  }
-  finished.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  finished.errors = process.readAllStandardError().toStdString();
-  finished.output = process.readAllStandardOutput().toStdString();
-  return finished;
+  return test_support::RunConvert(arguments, interruptWhen, folder);
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -112,6 +80,12 @@ TEST(ReelcastConvert, ARunStoresNothing) {
                                 QStringLiteral("1"), QStringLiteral("--video-bitrate=300")});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(Bytes(config), before);
+  // Many files: neither the command nor its conversions store anything.
+  const Finished many = Convert({QStringLiteral("--output-dir"), Q(output + "-many"),
+                                 Q(Clip(ClipKind::Mp4H264Aac)), Q(Clip(ClipKind::AviMpeg4Mp3)),
+                                 QStringLiteral("--video-bitrate=300")});
+  EXPECT_EQ(many.status, 0) << many.errors;
+  EXPECT_EQ(Bytes(config), before);
 }
 
 TEST(ReelcastConvert, UsageErrorsExitWithTwoAndSayWhy) {
@@ -124,6 +98,14 @@ TEST(ReelcastConvert, UsageErrorsExitWithTwoAndSayWhy) {
   run = Convert({});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.errors.find("no SOURCE given"), std::string::npos) << run.errors;
+  const std::string folder = gst_test::OutputPath("never-made");
+  run = Convert({QStringLiteral("--output-dir"), Q(folder), QStringLiteral("--jobs=0"),
+                 Q(Clip(ClipKind::Mp4H264Aac))});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("--jobs needs a whole number from 1 to 64, not \"0\""),
+            std::string::npos)
+      << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
 TEST(ReelcastConvert, HelpVersionAndTheCompressorListGoToStandardOutput) {
@@ -138,42 +120,8 @@ TEST(ReelcastConvert, HelpVersionAndTheCompressorListGoToStandardOutput) {
   EXPECT_EQ(run.output, CompressorListing());
 }
 
-// Runs reelcast-convert with its standard error on a terminal (a pseudo
-// terminal this test reads) and gives back what the terminal received.
 std::string ConvertOnATerminal(const std::vector<std::string>& arguments) {
-  int terminal = -1, side = -1;
-  if (openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) {
-    ADD_FAILURE() << "no pseudo terminal";
-    return {};
-  }
-  const std::string program =
-      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "reelcast-convert").string();
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, side, STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, terminal);
-  posix_spawn_file_actions_addclose(&actions, side);
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(side);
-  std::string received;
-  if (spawned == 0) {
-    // Read until the child's end closes the terminal's other side.
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = ::read(terminal, buffer, sizeof buffer)) > 0) received.append(buffer, got);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << received;
-  } else {
-    ADD_FAILURE() << "reelcast-convert did not start";
-  }
-  ::close(terminal);
-  return received;
+  return test_support::RunConvertOnATerminal(arguments);
 }
 
 TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLeft) {

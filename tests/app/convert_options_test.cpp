@@ -85,6 +85,54 @@ TEST(ConvertOptions, SaysWhatIsWrong) {
   EXPECT_NE(Error({"--video-compressor=", "a"}), "");
 }
 
+TEST(ConvertOptions, AnOutputFolderMakesEveryNameASourceAndJobsAreRangeChecked) {
+  const auto c = Parse({"--output-dir", "out", "a.mp4", "--jobs=2", "b.avi", "c d.mkv"});
+  EXPECT_EQ(c.action, ConvertAction::ConvertMany);
+  EXPECT_EQ(c.outputFolder, "out");
+  EXPECT_EQ(c.sources, (std::vector<std::string>{"a.mp4", "b.avi", "c d.mkv"}));
+  EXPECT_EQ(c.jobs, 2);
+  EXPECT_EQ(Parse({"--output-dir=out", "a.mp4"}).jobs, 1) << "one at a time by default";
+  EXPECT_EQ(Parse({"--output-dir=out", "--jobs", "64", "a"}).jobs, 64);
+  EXPECT_EQ(Error({"--output-dir=out", "--jobs", "0", "a"}),
+            "--jobs needs a whole number from 1 to 64, not \"0\"");
+  EXPECT_NE(Error({"--output-dir=out", "--jobs", "65", "a"}), "");
+  EXPECT_NE(Error({"--output-dir=out", "--jobs", "two", "a"}), "");
+  EXPECT_EQ(Error({"--output-dir=out"}), "no SOURCE given");
+  EXPECT_EQ(Error({"--output-dir=", "a"}), "--output-dir needs a folder");
+  EXPECT_EQ(Error({"--output-dir=out", "a", ""}), "a file name cannot be empty");
+}
+
+TEST(ConvertOptions, AOneFileCommandLineReadsBackAsTheSameOptions) {
+  ConvertOptions o;
+  o.source = "-odd name.mp4";
+  o.output = "/out/x.wmv";
+  o.format = 1;
+  o.videoCompressor = "-weird";
+  o.audioCompressor = "none";
+  o.videoBitrateKbps = 300;
+  o.audioBitrate = 64000;
+  o.width = 640;
+  o.height = 480;
+  o.replaceExisting = true;
+  const auto c = Parse(OneFileCommandLine(o, true));
+  EXPECT_EQ(c.action, ConvertAction::Convert);
+  EXPECT_TRUE(c.reportProgress);
+  EXPECT_EQ(c.options.source, o.source);
+  EXPECT_EQ(c.options.output, o.output);
+  EXPECT_EQ(c.options.format, o.format);
+  EXPECT_EQ(c.options.videoCompressor, o.videoCompressor);
+  EXPECT_EQ(c.options.audioCompressor, o.audioCompressor);
+  EXPECT_EQ(c.options.videoBitrateKbps, o.videoBitrateKbps);
+  EXPECT_EQ(c.options.audioBitrate, o.audioBitrate);
+  EXPECT_EQ(c.options.width, o.width);
+  EXPECT_EQ(c.options.height, o.height);
+  EXPECT_TRUE(c.options.replaceExisting);
+  // Only what was chosen is passed on; the rest comes from the settings.
+  ConvertOptions plain;
+  plain.source = "a.mp4";
+  EXPECT_EQ(OneFileCommandLine(plain, false), (std::vector<std::string>{"--", "a.mp4"}));
+}
+
 TEST(ConvertOptions, CompressorSelectorsResolveAgainstTheCatalogue) {
   const std::vector<std::string> names = {"libav MPEG-4 part 2 encoder", "x264 H.264 Encoder",
                                           "libav Windows Media Video 8 encoder"};

@@ -1,0 +1,15 @@
+#pragma once
+// Ctrl+C (SIGINT) and a request to end (SIGTERM) while reelcast-convert
+// converts: noted while a watch lives, so that the run can be stopped
+// cleanly instead of the process ending in the middle of a file.
+
+class InterruptWatch {
+ public:
+  InterruptWatch();   // from now on the signals are noted
+  ~InterruptWatch();  // and from here on they end the process again
+  InterruptWatch(const InterruptWatch&) = delete;
+  InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+  // True once either signal has come while the watch lived.
+  bool Interrupted() const;
+};
