@@ -79,8 +79,9 @@ std::string HelpText(const CommandHelp& help) {
   }
   for (const HelpSection& section : help.sections) {
     out += '\n' + section.title + ":\n";
-    for (const std::string& paragraph : section.paragraphs)
-      out += "  " + Fill(paragraph, 2, 2) + '\n';
+    // Paragraphs apart, as the manual page sets them.
+    for (std::size_t i = 0; i < section.paragraphs.size(); ++i)
+      out += std::string(i == 0 ? "" : "\n") + "  " + Fill(section.paragraphs[i], 2, 2) + '\n';
   }
   return out;
 }

@@ -245,8 +245,8 @@ const CommandHelp& ConvertCommandHelp() {
           "a process of its own, up to --jobs at once; a source that fails is reported with its "
           "name and the reason, and the others go on. The output is named by the source's file "
           "name (up to its last '.') and the format's extension. When two sources would give "
-          "the same name, or a name that is one of the sources, the later one gets \"-2\" "
-          "(\"-3\", ...) after its name, and a line says so; a source named twice is converted "
+          "the same name, or a name that is one of the sources, the later one gets -2 "
+          "(-3, ...) after its name, and a line says so; a source named twice is converted "
           "once. An output file that exists is replaced only with --yes, as for one file.",
           "Each file has a line of its own: on a terminal, the lines of the files being "
           "converted are updated in place; otherwise every progress line starts with the "
