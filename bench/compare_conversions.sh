@@ -59,7 +59,9 @@ wm_kbps() { echo $(($1 * $2 / 450)); }
 # gst-launch-1.0 gets what the program adds to make the libav video encoders
 # keep their bitrate (fixed caps after the encoder, so the codec counts in
 # frames; see platform/gst/libav_video_encoder.h) and one segment for the
-# muxers that write timestamps as given.
+# muxers that write timestamps as given. It cannot give the encoder time from
+# zero as the program does: libav's WMV encoder then often aborts on the
+# timestamps 1000 hours late, and its row shows nan.
 wmv_reelcast() {
   cmd=("$convert" --yes --format 1 --video-bitrate "$(wm_kbps "$2" "$3")" --audio-bitrate 128000
        --size "$2x$3" "$1" "$4")
