@@ -13,7 +13,7 @@ using Error = std::optional<std::string>;
 // One option: how it is written and explained, and what its value does to
 // the options of the run. `apply` gets the value as typed ("" for an option
 // without one) and says what is wrong with it, if anything.
-struct OptionSpec {
+struct OptionEntry {
   HelpOption help;
   std::function<Error(const std::string& value, ConvertCommand& command)> apply;
   // False for an option that only the program gives itself.
@@ -76,8 +76,8 @@ Error ApplyCompressor(const std::string& option, const std::string& text,
 }
 
 // The options in the order --help lists them.
-const std::vector<OptionSpec>& Options() {
-  static const std::vector<OptionSpec> options = {
+const std::vector<OptionEntry>& Options() {
+  static const std::vector<OptionEntry> options = {
       {{{"format"}, "ID",
         "Output format: 0 AVI, 1 WMV, 2 MKV, 3 ASF, 4 MP4, 5 DSM, 6 OGM (no file is written "
         "for 6)."},
@@ -198,9 +198,9 @@ Error ApplyPositional(const std::vector<std::string>& positional, ConvertCommand
 
 std::variant<ConvertCommand, UsageError> ParseConvertCommandLine(
     const std::vector<std::string>& arguments) {
-  std::vector<shell::CommandLineOption> specs;
-  for (const OptionSpec& spec : Options()) specs.push_back(spec.help);
-  const auto parsed = shell::ParseCommandLine(specs, arguments);
+  std::vector<shell::CommandLineOption> known;
+  for (const OptionEntry& entry : Options()) known.push_back(entry.help);
+  const auto parsed = shell::ParseCommandLine(known, arguments);
   if (const auto* error = std::get_if<std::string>(&parsed))
     return UsageError{*error + FileNameHint(arguments)};
   const shell::ParsedCommandLine& line = std::get<shell::ParsedCommandLine>(parsed);
@@ -237,8 +237,8 @@ const CommandHelp& ConvertCommandHelp() {
         "done are printed there once a second; on a terminal they stay on one line that is "
         "updated in place, with the time left. Ctrl+C stops the run and leaves a playable file "
         "of what was converted so far."};
-    for (const OptionSpec& spec : Options())
-      if (spec.listed) h.options.push_back(spec.help);
+    for (const OptionEntry& entry : Options())
+      if (entry.listed) h.options.push_back(entry.help);
     h.sections = {
         {"Many files",
          {"With --output-dir every SOURCE is converted into DIR with the same options, each in "
