@@ -1,12 +1,11 @@
 #include "bench/bench_window.h"
 
+#include <QApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
-
-#include <QApplication>
 
 #include "app/console_modal_ui.h"
 #include "app/convert_session.h"
@@ -35,7 +34,7 @@ void PrepareProcess() {
 void StartProgram(const std::string& clip) {
   QApplication::setApplicationName(QStringLiteral("reelcast"));
   dshow::Initialise();
-  static ConsoleProgress progress(std::cerr, false);  // messages on lines of their own
+  static ConsoleProgress progress(std::cerr, ProgressStyle::Lines);  // messages on lines of their own
   ui::SetModal(std::make_unique<ConsoleModalUi>(clip, true, progress));
 }
 

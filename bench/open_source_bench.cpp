@@ -93,8 +93,8 @@ BENCHMARK(BM_ListVideoCompressors)->Unit(benchmark::kMillisecond);
 void BM_RefuseBadFile(benchmark::State& state) {
   using test_support::ClipKind;
   std::vector<std::string> bad;
-  for (ClipKind kind : {ClipKind::TextNamedMp4, ClipKind::EmptyMp4, ClipKind::TruncatedMp4,
-                        ClipKind::StillImage})
+  for (ClipKind kind :
+       {ClipKind::TextNamedMp4, ClipKind::EmptyMp4, ClipKind::TruncatedMp4, ClipKind::StillImage})
     bad.push_back(test_support::Clip(kind));
   double slowest = 0;
   for (auto _ : state) {
@@ -105,9 +105,9 @@ void BM_RefuseBadFile(benchmark::State& state) {
       OutputSettings settings;
       if (ProbeSourceFile(path, duration, info, settings) == 1)
         state.SkipWithError("a bad file was taken");
-      slowest = std::max(
-          slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                       .count());
+      slowest = std::max(slowest, std::chrono::duration<double, std::milli>(
+                                      std::chrono::steady_clock::now() - start)
+                                      .count());
     }
   }
   state.counters["slowest_ms"] = slowest;
@@ -119,7 +119,7 @@ BENCHMARK(BM_RefuseBadFile)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRe
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   dshow::Initialise();
-  static ConsoleProgress progress(std::cerr, false);  // messages on lines of their own
+  static ConsoleProgress progress(std::cerr, ProgressStyle::Lines);  // messages on lines of their own
   ui::SetModal(std::make_unique<ConsoleModalUi>(std::string(), false, progress));
   ClipPath() = test_support::Clip(test_support::ClipKind::Mp4Hd20s);
 
