@@ -27,10 +27,8 @@ BatchPlan PlanBatch(const std::vector<BatchSource>& sources, const std::string& 
   std::vector<const BatchSource*> unique;
   std::set<std::string> sourcePaths;
   for (const BatchSource& source : sources) {
-    if (sourcePaths.insert(source.resolved).second)
-      unique.push_back(&source);
-    else
-      plan.notes.push_back(source.given + ": named more than once, converted once");
+    if (sourcePaths.insert(source.resolved).second) unique.push_back(&source);
+    else plan.notes.push_back(source.given + ": named more than once, converted once");
   }
 
   const std::string folder = (fs::path(outputFolder) / "").string();

@@ -37,15 +37,14 @@ void BatchProgress::Show(std::size_t file, const ProgressSnapshot& snapshot) {
   Live* live = Find(file);
   if (!live) return;
   live->state = ProgressLine(snapshot, live->estimate, terminal_);
-  if (terminal_)
-    Redraw({});
-  else
-    out_ << live->name << ": " << live->state << '\n' << std::flush;
+  if (terminal_) Redraw({});
+  else out_ << live->name << ": " << live->state << '\n' << std::flush;
 }
 
 void BatchProgress::End(std::size_t file, const std::string& text) {
-  live_.erase(std::remove_if(live_.begin(), live_.end(), [&](const Live& l) { return l.file == file; }),
-              live_.end());
+  live_.erase(
+      std::remove_if(live_.begin(), live_.end(), [&](const Live& l) { return l.file == file; }),
+      live_.end());
   Say(text);
 }
 

@@ -18,12 +18,12 @@ struct HelpSection {
 };
 
 struct CommandHelp {
-  std::string program;                  // "reelcast-convert"
-  std::string summary;                  // one line, for the manual's NAME
-  std::vector<std::string> synopsis;    // forms of the command, without the program's name
-  std::vector<std::string> description; // paragraphs
+  std::string program;                   // "reelcast-convert"
+  std::string summary;                   // one line, for the manual's NAME
+  std::vector<std::string> synopsis;     // forms of the command, without the program's name
+  std::vector<std::string> description;  // paragraphs
   std::vector<HelpOption> options;
-  std::vector<HelpSection> sections;    // after the options
+  std::vector<HelpSection> sections;  // after the options
 };
 
 // "-h, --help" or "--format ID": how an option is written.

@@ -38,8 +38,8 @@ std::optional<std::string> ConsoleModalUi::GetSaveFileName(const ui::FileDialogR
   return std::nullopt;
 }
 
-std::optional<ui::LogFont> ConsoleModalUi::ChooseFont(ui::Dialog*, const std::optional<ui::LogFont>&,
-                                                      unsigned) {
+std::optional<ui::LogFont> ConsoleModalUi::ChooseFont(ui::Dialog*,
+                                                      const std::optional<ui::LogFont>&, unsigned) {
   return std::nullopt;
 }
 

@@ -21,7 +21,8 @@ class ConsoleModalUi : public ui::ModalUi {
   int RunModal(ui::Dialog& dialog) override;
   std::optional<std::string> GetOpenFileName(const ui::FileDialogRequest& request) override;
   std::optional<std::string> GetSaveFileName(const ui::FileDialogRequest& request) override;
-  std::optional<ui::LogFont> ChooseFont(ui::Dialog* owner, const std::optional<ui::LogFont>& initial,
+  std::optional<ui::LogFont> ChooseFont(ui::Dialog* owner,
+                                        const std::optional<ui::LogFont>& initial,
                                         unsigned flags) override;
   unsigned TrackPopupMenu(const ui::Menu& menu, unsigned flags, int x, int y,
                           ui::Dialog* owner) override;

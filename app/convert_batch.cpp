@@ -12,8 +12,8 @@
 #include "app/convert_session.h"
 #include "app/interrupt_watch.h"
 #include "app/progress_report.h"
-#include "options/settings_store.h"
 #include "options/output_formats.h"
+#include "options/settings_store.h"
 #include "platform/shell/process_pool.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/message_loop.h"
@@ -89,7 +89,8 @@ class BatchOutcomes : public shell::ProcessPoolObserver {
       written_[file] = true;
       return DoneText(item.output);
     }
-    if (end.kind == Kind::NotStarted) return "Not converted: " + item.source + " (stopped before its turn)";
+    if (end.kind == Kind::NotStarted)
+      return "Not converted: " + item.source + " (stopped before its turn)";
     // A conversion that the stop reached before it watched for Ctrl+C ended
     // at once, before it began its file.
     if ((exited && end.exitCode == kStoppedStatus) ||

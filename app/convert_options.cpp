@@ -78,13 +78,15 @@ Error ApplyCompressor(const std::string& option, const std::string& text,
 // The options in the order --help lists them.
 const std::vector<OptionEntry>& Options() {
   static const std::vector<OptionEntry> options = {
-      {{{"format"}, "ID",
+      {{{"format"},
+        "ID",
         "Output format: 0 AVI, 1 WMV, 2 MKV, 3 ASF, 4 MP4, 5 DSM, 6 OGM (no file is written "
         "for 6)."},
        [](const std::string& v, ConvertCommand& c) {
          return ParseInRange("format", v, 0, kLastFormatId, c.options.format);
        }},
-      {{{"video-compressor"}, "NAME|INDEX|none",
+      {{{"video-compressor"},
+        "NAME|INDEX|none",
         "Video compressor for AVI, MKV and MP4: the first entry of the catalogue whose name "
         "contains NAME (letters compared without case), the entry at INDEX, or none for "
         "uncompressed video. --list-compressors shows the catalogue."},
@@ -95,23 +97,27 @@ const std::vector<OptionEntry>& Options() {
        [](const std::string& v, ConvertCommand& c) {
          return ApplyCompressor("audio-compressor", v, c.options.audioCompressor);
        }},
-      {{{"video-bitrate"}, "KBPS",
+      {{{"video-bitrate"},
+        "KBPS",
         "Windows Media video bitrate, " + RangeText(1, kMaxVideoKbps) +
             " (1 Kbps = 1024 bits per second)."},
        [](const std::string& v, ConvertCommand& c) {
          return ParseInRange("video-bitrate", v, 1, kMaxVideoKbps, c.options.videoBitrateKbps);
        }},
-      {{{"audio-bitrate"}, "BPS",
+      {{{"audio-bitrate"},
+        "BPS",
         "Windows Media audio bitrate in bits per second, " + RangeText(1, kMaxAudioBitrate) +
             "; the options dialog offers 64000, 128000, 192000 and 320000."},
        [](const std::string& v, ConvertCommand& c) {
          return ParseInRange("audio-bitrate", v, 1, kMaxAudioBitrate, c.options.audioBitrate);
        }},
-      {{{"size"}, "WxH",
+      {{{"size"},
+        "WxH",
         "Output frame size, each side " + RangeText(1, kMaxFrameDimension) +
             " pixels; cut to a multiple of 8, at least 16."},
        [](const std::string& v, ConvertCommand& c) { return ApplySize(v, c.options); }},
-      {{{"output-dir"}, "DIR",
+      {{{"output-dir"},
+        "DIR",
         "Convert every SOURCE into the folder DIR, made when it is missing: each output file "
         "is named by its source's file name with the extension of the output format (see "
         "Many files)."},
@@ -120,7 +126,8 @@ const std::vector<OptionEntry>& Options() {
          c.outputFolder = v;
          return std::nullopt;
        }},
-      {{{"jobs"}, "N",
+      {{{"jobs"},
+        "N",
         "With --output-dir, run up to N conversions at once, " + RangeText(1, kMaxJobs) +
             " (default 1), each in a process of its own."},
        [](const std::string& v, ConvertCommand& c) {
@@ -134,7 +141,8 @@ const std::vector<OptionEntry>& Options() {
          c.options.replaceExisting = true;
          return std::nullopt;
        }},
-      {{{"list-compressors"}, "",
+      {{{"list-compressors"},
+        "",
         "List the video and audio compressors of the catalogue, each with its index and its "
         "name, in the order the options dialog shows them, and exit."},
        [](const std::string&, ConvertCommand& c) -> Error {
@@ -290,7 +298,8 @@ std::optional<int> ResolveCompressorSelector(const std::string& selector,
                                              const std::vector<std::string>& names) {
   if (text::AsciiLower(selector) == "none") return -1;
   if (const auto index = ParseWhole(selector)) {
-    if (*index >= 0 && static_cast<std::size_t>(*index) < names.size()) return static_cast<int>(*index);
+    if (*index >= 0 && static_cast<std::size_t>(*index) < names.size())
+      return static_cast<int>(*index);
     return std::nullopt;
   }
   const std::string wanted = text::AsciiLower(selector);

@@ -21,8 +21,8 @@ bool ApplyCompressor(const std::string& selector, CompressorKind kind, CReelcast
   const auto index = ResolveCompressorSelector(selector, ListCompressors(kind));
   const bool video = kind == CompressorKind::Video;
   if (!index) {
-    std::cerr << "reelcast-convert: no " << (video ? "video" : "audio")
-              << " compressor matches \"" << selector << "\"\n";
+    std::cerr << "reelcast-convert: no " << (video ? "video" : "audio") << " compressor matches \""
+              << selector << "\"\n";
     return false;
   }
   OutputSettings& s = window.Settings();
@@ -78,9 +78,11 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
     if (!path) return false;  // the rule has said why
     s.outputPath = *path;
   }
-  if (options.videoCompressor && !ApplyCompressor(*options.videoCompressor, CompressorKind::Video, window))
+  if (options.videoCompressor &&
+      !ApplyCompressor(*options.videoCompressor, CompressorKind::Video, window))
     return false;
-  if (options.audioCompressor && !ApplyCompressor(*options.audioCompressor, CompressorKind::Audio, window))
+  if (options.audioCompressor &&
+      !ApplyCompressor(*options.audioCompressor, CompressorKind::Audio, window))
     return false;
   if (options.videoBitrateKbps) s.videoBitrate = *options.videoBitrateKbps * 1024;
   if (options.audioBitrate) s.audioBitrate = *options.audioBitrate;

@@ -9,8 +9,8 @@
 #include "app/reelcast_app.h"
 #include "app/reelcast_help.h"
 #include "platform/dshow/initialise.h"
-#include "platform/ui/environment.h"
 #include "platform/shell/shell.h"
+#include "platform/ui/environment.h"
 #include "platform/ui/qt_modal_ui.h"
 
 int main(int argc, char** argv) {

@@ -35,7 +35,8 @@ void CReelcastDlg::OnOpenVideo() {
   request.filterIndex = 1;
   request.initialFolder = ReadLastSourceFolder();
   request.title = theLanguage.GetMessageText(IDS_MESSAGE_OPEN_FILE);
-  request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST | ui::OFN_READONLY;
+  request.flags =
+      ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST | ui::OFN_READONLY;
   const auto chosen = ui::Modal().GetOpenFileName(request);
   if (!chosen) return;
   OpenVideoFile(*chosen);

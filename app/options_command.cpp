@@ -43,9 +43,9 @@ void CReelcastDlg::OnOutputSettings() {
   m_settings.outputFormat = dialog.formatId;
   m_settings.useFileProfile = dialog.fileProfile;
 
-  if (mediaInfo_.width == 0 && mediaInfo_.height == 0)
-    ShowOriginalSizeSummary();
+  if (mediaInfo_.width == 0 && mediaInfo_.height == 0) ShowOriginalSizeSummary();
   else
-    Item(IDC_STATIC_SUMMARY).SetText(
-        SummaryWithSize(m_settings.outputPath, m_settings.outputWidth, m_settings.outputHeight));
+    Item(IDC_STATIC_SUMMARY)
+        .SetText(SummaryWithSize(m_settings.outputPath, m_settings.outputWidth,
+                                 m_settings.outputHeight));
 }

@@ -15,7 +15,6 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 
-
 CReelcastDlg::CReelcastDlg() : ui::Dialog(MainDialogTemplate()) {}
 
 CReelcastDlg::~CReelcastDlg() = default;

@@ -171,8 +171,9 @@ void CReelcastDlg::TearDown() {
   converting = 0;
   Item(IDC_BUTTON_CONVERT).SetText(theLanguage.GetDialogText(IDC_BUTTON_CONVERT_TEXT));
   elapsedSeconds = 0;
-  Item(IDC_STATIC_SUMMARY).SetText(
-      CompletionSummary(m_settings.outputPath, m_settings.outputWidth, m_settings.outputHeight));
+  Item(IDC_STATIC_SUMMARY)
+      .SetText(CompletionSummary(m_settings.outputPath, m_settings.outputWidth,
+                                 m_settings.outputHeight));
   Item(IDC_BUTTON_ADD_VIDEO).Enable(true);
   Item(IDC_BUTTON_OUTPUT_SETTINGS).Enable(true);
   DragAcceptFiles(true);

@@ -15,8 +15,8 @@ std::optional<CReelcastDlg::RunPosition> CReelcastDlg::Position() {
   ComPtr<IMediaSeeking> seeking;
   RunPosition at;
   if (!graph_.graph || FAILED(graph_.graph.As(seeking)) ||
-      FAILED(seeking->GetCurrentPosition(at.position)) || FAILED(seeking->GetDuration(at.duration)) ||
-      at.duration <= 0)
+      FAILED(seeking->GetCurrentPosition(at.position)) ||
+      FAILED(seeking->GetDuration(at.duration)) || at.duration <= 0)
     return std::nullopt;
   return at;
 }
@@ -38,7 +38,8 @@ void CReelcastDlg::StartProgress() {
 void CReelcastDlg::ShowProgress() {
   const auto at = Position();
   if (!at) return;
-  const RunProgress::View view = progress_.Update(runClock_() - runStarted_, at->position, at->duration);
+  const RunProgress::View view =
+      progress_.Update(runClock_() - runStarted_, at->position, at->duration);
   Item(IDC_PROGRESS_CONVERSION).SetPos(view.percent);
   Item(IDC_PROGRESS_CONVERSION).SetText(ProgressText(view.percent, view.secondsLeft));
 }

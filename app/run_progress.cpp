@@ -14,7 +14,8 @@ RunProgress::View RunProgress::Update(std::int64_t elapsedMilliseconds, std::int
   if (elapsedMilliseconds >= kSettleMilliseconds && position > 0 && position < duration) {
     // The rate of the whole run so far: steady, and it takes a slower stretch
     // into account as well as a faster one.
-    const double remaining = static_cast<double>(duration - position) / static_cast<double>(position) *
+    const double remaining = static_cast<double>(duration - position) /
+                             static_cast<double>(position) *
                              static_cast<double>(elapsedMilliseconds) / 1000.0;
     // Rounded up: "00:00:00" would say the run is over while it is not.
     auto seconds = static_cast<std::int64_t>(remaining);

@@ -12,8 +12,8 @@ class RunProgress {
   static constexpr std::int64_t kSettleMilliseconds = 3000;
 
   struct View {
-    int percent = 0;                            // 0 to 100, never falls during a run
-    std::optional<std::int64_t> secondsLeft;    // once the estimate is stable
+    int percent = 0;                          // 0 to 100, never falls during a run
+    std::optional<std::int64_t> secondsLeft;  // once the estimate is stable
   };
 
   // A new run: nothing done, nothing estimated.

@@ -47,8 +47,13 @@ void BM_ManyRuns(benchmark::State& state) {
   state.counters["threads_after_5"] = settled.threads;
   state.counters["threads_after_50"] = last.threads;
 }
-BENCHMARK(BM_ManyRuns)->ArgName("stop")->Arg(0)->Arg(1)->Iterations(1)
-    ->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_ManyRuns)
+    ->ArgName("stop")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -62,8 +62,13 @@ void BM_ConvertThenStop(benchmark::State& state) {
   state.counters["stopping_max_stall_ms"] = ending;
   state.counters["stop_to_end_ms"] = stopToEnd;
 }
-BENCHMARK(BM_ConvertThenStop)->ArgName("format")->Arg(1)->Arg(2)->Iterations(3)
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertThenStop)
+    ->ArgName("format")
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A run to its end: the longest stall includes the end's handling.
 void BM_RunToCompletion(benchmark::State& state) {
@@ -77,8 +82,12 @@ void BM_RunToCompletion(benchmark::State& state) {
   }
   state.counters["max_stall_ms"] = stall;
 }
-BENCHMARK(BM_RunToCompletion)->ArgName("format")->Arg(1)->Iterations(1)
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RunToCompletion)
+    ->ArgName("format")
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A writer that never finishes: the output is a pipe that nobody reads, as
 // a hung network share would be. Stop, the five seconds the writer is given,

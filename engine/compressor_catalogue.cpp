@@ -21,8 +21,8 @@ void WalkCatalogue(CompressorKind kind, const Visit& visit) {
     ApplicationMessage("Failed to create system enumerator");
     return;
   }
-  const CLSID& category = kind == CompressorKind::Video ? CLSID_VideoCompressorCategory
-                                                        : CLSID_AudioCompressorCategory;
+  const CLSID& category =
+      kind == CompressorKind::Video ? CLSID_VideoCompressorCategory : CLSID_AudioCompressorCategory;
   ComPtr<IEnumMoniker> monikers;
   if (FAILED(devices->CreateClassEnumerator(category, monikers, 0))) {
     ApplicationMessage("Failed to create class enumerator");

@@ -58,12 +58,14 @@ struct Renderers {
   const char* cannotRemove;
 };
 
-constexpr Renderers kVideoSide{&MEDIATYPE_Video, "Cannot find video renderer input pin!",
-                               "Cannot find the output pin connected to video renderer's input pin!",
-                               "Cannot Remove video renderer"};
-constexpr Renderers kAudioSide{&MEDIATYPE_Audio, "Cannot find audio renderer input pin!",
-                               "Cannot find the output pin connected to audio renderer's input pin!",
-                               "Cannot Remove audio renderer"};
+constexpr Renderers kVideoSide{
+    &MEDIATYPE_Video, "Cannot find video renderer input pin!",
+    "Cannot find the output pin connected to video renderer's input pin!",
+    "Cannot Remove video renderer"};
+constexpr Renderers kAudioSide{
+    &MEDIATYPE_Audio, "Cannot find audio renderer input pin!",
+    "Cannot find the output pin connected to audio renderer's input pin!",
+    "Cannot Remove audio renderer"};
 
 // Takes the default renderer of one media type out of the graph and gives
 // back the decoder pin that fed it.
@@ -90,7 +92,8 @@ HRESULT DetachRenderer(IGraphBuilder* graph, const Renderers& side, ComPtr<IPin>
 }
 
 HRESULT GenerateConversionProfile(const OutputSettings& s, ComPtr<IWMProfile>& profile) {
-  AudioStreamParams audio{static_cast<std::uint32_t>(s.audioBitrate), WAVE_FORMAT_WMAUDIO2, 44100, 2};
+  AudioStreamParams audio{static_cast<std::uint32_t>(s.audioBitrate), WAVE_FORMAT_WMAUDIO2, 44100,
+                          2};
   VideoStreamParams video{kFourccWmv3,
                           static_cast<std::uint32_t>(s.videoBitrate),
                           static_cast<std::uint32_t>(s.outputHeight),
@@ -206,7 +209,8 @@ HRESULT ConnectStream(IGraphBuilder* graph, ICaptureGraphBuilder2* builder,
       return hr;
     }
   }
-  const HRESULT hr = builder->RenderStream(nullptr, nullptr, upstream, compress ? compressor : nullptr, mux);
+  const HRESULT hr =
+      builder->RenderStream(nullptr, nullptr, upstream, compress ? compressor : nullptr, mux);
   if (FAILED(hr)) {
     side.report(side.renderFailure);
     ShowPlatformError(request, hr);

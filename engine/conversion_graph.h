@@ -10,10 +10,10 @@
 
 // What a build reads and writes besides the graph.
 struct ConversionRequest {
-  OutputSettings& settings;       // the compression flags are cleared for Windows Media
-  GraphContext& context;          // compressors in; control and events out
-  ui::WindowPort notifyWindow;    // receives WM_GRAPHNOTIFY for every graph event
-  std::string& errorText;         // platform text of the last failure
+  OutputSettings& settings;     // the compression flags are cleared for Windows Media
+  GraphContext& context;        // compressors in; control and events out
+  ui::WindowPort notifyWindow;  // receives WM_GRAPHNOTIFY for every graph event
+  std::string& errorText;       // platform text of the last failure
 };
 
 // The graph's events arrive at the main window as this message.

@@ -15,10 +15,9 @@ void WindowMessage(const std::string& text) {
 void ApplicationMessage(const std::string& text) { ui::AppMessageBox(text); }
 
 void CannotOpenFileMessage() {
-  ui::OwnerlessMessageBox(theLanguage.GetMessageText(IDS_MESSAGE_NOT_OPEN_FILE),
-                          theLanguage.GetMessageText(IDS_MESSAGE_ERROR) +
-                              " IDS_MESSAGE_NOT_OPEN_FILE",
-                          MB_OK);
+  ui::OwnerlessMessageBox(
+      theLanguage.GetMessageText(IDS_MESSAGE_NOT_OPEN_FILE),
+      theLanguage.GetMessageText(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NOT_OPEN_FILE", MB_OK);
 }
 
 void OwnerlessMessage(const std::string& text) { ui::OwnerlessMessageBox(text, "Message", MB_OK); }

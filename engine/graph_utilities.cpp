@@ -29,7 +29,8 @@ HRESULT CountPins(IBaseFilter* filter, int* inputs, int* outputs) {
   *outputs = 0;
   return ForEachPin(filter, [&](ComPtr<IPin>& pin) {
     PIN_DIRECTION direction = PINDIR_INPUT;
-    if (SUCCEEDED(pin->QueryDirection(direction))) ++(direction == PINDIR_INPUT ? *inputs : *outputs);
+    if (SUCCEEDED(pin->QueryDirection(direction)))
+      ++(direction == PINDIR_INPUT ? *inputs : *outputs);
     return true;
   });
 }

@@ -18,8 +18,8 @@ int ProbeFailure(const std::string& message) {
 
 }  // namespace
 
-int ProbeSourceFile(const std::string& sourcePath, std::int64_t& durationOut,
-                    MediaInfo& mediaInfo, OutputSettings& settings) {
+int ProbeSourceFile(const std::string& sourcePath, std::int64_t& durationOut, MediaInfo& mediaInfo,
+                    OutputSettings& settings) {
   ComPtr<IGraphBuilder> graph;
   if (FAILED(NewGraph(graph))) return ProbeFailure("Failed to CoCreateInstance");
   if (FAILED(graph->RenderFile(sourcePath))) {
@@ -47,8 +47,8 @@ int ProbeSourceFile(const std::string& sourcePath, std::int64_t& durationOut,
   // An unknown frame time is reported as 0; dividing by it would give an
   // infinite frame rate that every later use of the rate would inherit.
   REFTIME averageFrameTime = 0;
-  if (FAILED(video->get_AvgTimePerFrame(averageFrameTime)) ||
-      !std::isfinite(averageFrameTime) || averageFrameTime <= 0)
+  if (FAILED(video->get_AvgTimePerFrame(averageFrameTime)) || !std::isfinite(averageFrameTime) ||
+      averageFrameTime <= 0)
     return ProbeFailure("Failed to get_AvgTimePerFrame");
   mediaInfo.frameRate = 1.0 / averageFrameTime;
   return 1;

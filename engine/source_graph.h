@@ -14,8 +14,8 @@
 // obtained, else 0 after one message; values read before the failure stay.
 // A file whose frame time is unknown or zero is refused: its frame rate would
 // be infinite.
-int ProbeSourceFile(const std::string& sourcePath, std::int64_t& durationOut,
-                    MediaInfo& mediaInfo, OutputSettings& settings);
+int ProbeSourceFile(const std::string& sourcePath, std::int64_t& durationOut, MediaInfo& mediaInfo,
+                    OutputSettings& settings);
 
 // Opens the playback graph of the file into the context's graph and control.
 // Returns 1, or the failure code; on failure the context holds no graph,

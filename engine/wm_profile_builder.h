@@ -21,7 +21,7 @@ struct VideoStreamParams {
   std::uint32_t bitrate = 0;
   std::uint32_t height = 0;
   std::uint32_t width = 0;
-  std::uint32_t frameRate = 0;           // whole frames per second, 1 to kMaxProfileFrameRate
+  std::uint32_t frameRate = 0;  // whole frames per second, 1 to kMaxProfileFrameRate
   std::uint32_t quality = 0;
   std::uint32_t maxKeyFrameSpacing = 0;  // seconds
 };

@@ -29,7 +29,8 @@ bool CLanguage::Open(const std::string& baseFolder, const std::string& name) {
   for (std::filesystem::directory_iterator it(baseFolder + "/language", error), end;
        !error && it != end; it.increment(error)) {
     const std::string fileName = it->path().filename().string();
-    if (fileName.size() >= kLanguageFileExtension.size() && fileName.ends_with(kLanguageFileExtension))
+    if (fileName.size() >= kLanguageFileExtension.size() &&
+        fileName.ends_with(kLanguageFileExtension))
       m_names.push_back(fileName.substr(0, fileName.size() - kLanguageFileExtension.size()));
   }
   // Byte order: every name starting with a capital sorts before every name

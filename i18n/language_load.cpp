@@ -43,8 +43,7 @@ void CLanguage::ReadTexts(const std::string& path) {
 
   const profile::IniFile file = profile::IniFile::Load(path);
   if (file.status() == profile::FileBytes::Status::Truncated)
-    ui::OwnerlessMessageBox("The language file\n" + path +
-                                "\nis larger than " +
+    ui::OwnerlessMessageBox("The language file\n" + path + "\nis larger than " +
                                 std::to_string(profile::kMaxIniFileBytes / (1024 * 1024)) +
                                 " MB; only its beginning was read.",
                             "Warning");

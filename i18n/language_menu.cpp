@@ -85,9 +85,7 @@ void ChooseUiFont(ui::Dialog& main) {
       ui::Modal().ChooseFont(&main, initial, ui::CF_SCREENFONTS | ui::CF_INITTOLOGFONTSTRUCT);
   if (!chosen) return;
   font.DeleteObject();
-  if (font.CreateFontIndirect(*chosen))
-    theLanguage.SaveUiFont(font);
-  else
-    ui::OwnerlessMessageBox("Failed to create font", "Error", MB_OK);
+  if (font.CreateFontIndirect(*chosen)) theLanguage.SaveUiFont(font);
+  else ui::OwnerlessMessageBox("Failed to create font", "Error", MB_OK);
   theLanguage.ApplyToDialog(main, IDD_REELCAST_DIALOG);
 }

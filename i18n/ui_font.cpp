@@ -50,11 +50,13 @@ ui::LogFont ReadFontFields(const std::string* section) {
     return section ? profile::GetProfileInt(*section, key, def) : def;
   };
   ui::LogFont fields;  // all zero: the quality is never stored
-  for (const auto& field : kIntegerFields) fields.*field.member = readInt(field.key, field.defaultValue);
+  for (const auto& field : kIntegerFields)
+    fields.*field.member = readInt(field.key, field.defaultValue);
   for (const auto& field : kByteFields)
     fields.*field.member = static_cast<std::uint8_t>(readInt(field.key, field.defaultValue));
   fields.lfFaceName = text::TruncateUtf8(
-      section ? profile::GetProfileString(*section, kFaceNameKey, kDefaultFaceName) : kDefaultFaceName,
+      section ? profile::GetProfileString(*section, kFaceNameKey, kDefaultFaceName)
+              : kDefaultFaceName,
       kMaxFaceNameBytes);
   return fields;
 }

@@ -15,7 +15,9 @@ constexpr const char* kErrorItem = "<ERROR>";
 // Listed names go through a 256-byte buffer.
 constexpr std::size_t kNameBytes = 255;
 
-std::string ListedName(const FILTER_INFO& info) { return text::TruncateUtf8(info.achName, kNameBytes); }
+std::string ListedName(const FILTER_INFO& info) {
+  return text::TruncateUtf8(info.achName, kNameBytes);
+}
 
 struct TaskMemFree {
   void operator()(GUID* block) const { CoTaskMemFree(block); }

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr std::array<int, 6> kBitrateView = {
-    IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_EDIT_VIDEO_BITRATE, IDC_STATIC_VIDEO_KBPS,
+    IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_EDIT_VIDEO_BITRATE,  IDC_STATIC_VIDEO_KBPS,
     IDC_STATIC_AUDIO_COMPRESSOR_BITRATE, IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_AUDIO_KBPS};
 constexpr std::array<int, 6> kCompressorView = {
     IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR, IDC_BUTTON_VIDEO_CODEC_SETTINGS,
@@ -59,10 +59,10 @@ CDialogOutputSettings::CDialogOutputSettings(GraphContext& context, ui::Dialog* 
 bool CDialogOutputSettings::OnInitDialog() {
   ui::Control resolution = Item(IDC_COMBO_RESOLUTION);
   resolution.DeleteString(0);
-  resolution.InsertString(0, sourceWidth == 0 && sourceHeight == 0
-                                 ? std::string("Original size")
-                                 : "Original size " + std::to_string(sourceWidth) + "*" +
-                                       std::to_string(sourceHeight));
+  resolution.InsertString(
+      0, sourceWidth == 0 && sourceHeight == 0
+             ? std::string("Original size")
+             : "Original size " + std::to_string(sourceWidth) + "*" + std::to_string(sourceHeight));
   Item(IDC_COMBO_VIDEO_CODECS).Show(false);
   Item(IDC_EDIT_OUTPUT_FILE).SetText(outputPath);
   Item(IDC_EDIT_WIDTH).SetText(std::to_string(outputWidth));
@@ -84,10 +84,10 @@ bool CDialogOutputSettings::OnInitDialog() {
   FillCompressorList(false);
 
   Item(IDC_COMBO_RESIZE_MODE).SetCurSel(resizeMode == 2 ? 0 : 1);
-  for (int id : {IDC_STATIC_RESOLUTION, IDC_COMBO_RESOLUTION, IDC_STATIC_FRAME_RATE,
-                 IDC_COMBO_FRAME_RATE, IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_EDIT_WIDTH,
-                 IDC_EDIT_HEIGHT, IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR,
-                 IDC_BUTTON_VIDEO_CODEC_SETTINGS})
+  for (int id :
+       {IDC_STATIC_RESOLUTION, IDC_COMBO_RESOLUTION, IDC_STATIC_FRAME_RATE, IDC_COMBO_FRAME_RATE,
+        IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_EDIT_WIDTH, IDC_EDIT_HEIGHT,
+        IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR, IDC_BUTTON_VIDEO_CODEC_SETTINGS})
     Item(id).Show(false);
 
   Item(IDC_EDIT_VIDEO_BITRATE).SetText(std::to_string(videoBitrate / 1024));
@@ -110,12 +110,14 @@ void CDialogOutputSettings::FillCompressorList(bool video) {
   ui::Control list = Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
   list.ResetContent();
   list.AddString(video ? "Full frames (uncompressed)" : "Uncompressed Audio");
-  for (const std::string& name : ListCompressors(video ? CompressorKind::Video : CompressorKind::Audio))
+  for (const std::string& name :
+       ListCompressors(video ? CompressorKind::Video : CompressorKind::Audio))
     list.AddString(name);
   list.SetCurSel(0);
 
-  const int stored = profile::GetProfileInt(video ? kSectionVideoCompressor : kSectionAudioCompressor,
-                                            kKeyCompressorNumber, kCompressorNeverChosen);
+  const int stored =
+      profile::GetProfileInt(video ? kSectionVideoCompressor : kSectionAudioCompressor,
+                             kKeyCompressorNumber, kCompressorNeverChosen);
   if (stored != kCompressorNeverChosen) {
     list.SetCurSel(stored + 1);
   } else {
@@ -190,10 +192,8 @@ void CDialogOutputSettings::OnBrowse() {
   request.initialFolder = slash == std::string::npos ? "." : outputPath.substr(0, slash);
   request.fileName = "*.*";
   request.title = theLanguage.GetMessageText(IDS_MESSAGE_BROWSE_CAPTION);
-  if (auto filter = SaveDialogFilter(formatId))
-    request.filters.push_back(*filter);
-  else
-    ui::OwnedMessageBox(this, "Does not support the video format", "Error");
+  if (auto filter = SaveDialogFilter(formatId)) request.filters.push_back(*filter);
+  else ui::OwnedMessageBox(this, "Does not support the video format", "Error");
   request.filterIndex = 1;
   request.flags = ui::OFN_HIDEREADONLY;
   const auto chosen = ui::Modal().GetSaveFileName(request);

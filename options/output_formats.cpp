@@ -8,10 +8,12 @@
 namespace {
 
 constexpr std::array<OutputFormat, 7> kFormats{{
-    {kFormatAvi, "AVI", "avi", "Audio Video Interleave file(*.avi)", "*.avi", OptionsView::Compressor},
+    {kFormatAvi, "AVI", "avi", "Audio Video Interleave file(*.avi)", "*.avi",
+     OptionsView::Compressor},
     {kFormatWmv, "WMV", "wmv", "Windows Media Video file (*.wmv)", "*.wmv", OptionsView::Bitrate},
     {kFormatMkv, "MKV", "mkv", "Matroska video file(*.mkv)", "*.mkv", OptionsView::Compressor},
-    {kFormatAsf, "ASF", "asf", "Advanced Systems Format file(*.asf)", "*.asf", OptionsView::Bitrate},
+    {kFormatAsf, "ASF", "asf", "Advanced Systems Format file(*.asf)", "*.asf",
+     OptionsView::Bitrate},
     {kFormatMp4, "MP4", "mp4", "MPEG-4 file(*.mp4)", "*.mp4", OptionsView::Compressor},
     {kFormatDsm, "DSM", "dsm", "DSM file(*.dsm)", "*.dsm", OptionsView::Compressor},
     {kFormatOgm, "OGM", "ogm", "Ogg Media File(*.ogm)", "*.ogm", OptionsView::Compressor},

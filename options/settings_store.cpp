@@ -64,16 +64,16 @@ void LoadSettings(OutputSettings& settings, CompressorResolver& compressors, boo
   settings.outputFormat = ReadOutputFormat();
   profile::AdjustForeignDivXValue();
 
-  ResolveCompressor(settings, compressors,
-                    {kSectionVideoCompressor, &OutputSettings::videoCompressorIndex,
-                     &OutputSettings::videoCompressionOn,
-                     &CompressorResolver::FindDefaultVideoCompressor,
-                     &CompressorResolver::CreateVideoCompressor});
-  ResolveCompressor(settings, compressors,
-                    {kSectionAudioCompressor, &OutputSettings::audioCompressorIndex,
-                     &OutputSettings::audioCompressionOn,
-                     &CompressorResolver::FindDefaultAudioCompressor,
-                     &CompressorResolver::CreateAudioCompressor});
+  ResolveCompressor(
+      settings, compressors,
+      {kSectionVideoCompressor, &OutputSettings::videoCompressorIndex,
+       &OutputSettings::videoCompressionOn, &CompressorResolver::FindDefaultVideoCompressor,
+       &CompressorResolver::CreateVideoCompressor});
+  ResolveCompressor(
+      settings, compressors,
+      {kSectionAudioCompressor, &OutputSettings::audioCompressorIndex,
+       &OutputSettings::audioCompressionOn, &CompressorResolver::FindDefaultAudioCompressor,
+       &CompressorResolver::CreateAudioCompressor});
 
   const std::string defaultName = DefaultOutputName(versionAtLeast6, owner);
   const std::string name = GetProfileString(kSectionSettings, kKeyOutputName, defaultName);
@@ -105,9 +105,13 @@ void StoreOutputSettings(const StoredOutputSettings& v) {
   WriteProfileInt(kSectionSettings, kKeyOutputFormat, v.outputFormat);
 }
 
-int ReadOutputFormat() { return GetProfileInt(kSectionSettings, kKeyOutputFormat, kDefaultOutputFormat); }
+int ReadOutputFormat() {
+  return GetProfileInt(kSectionSettings, kKeyOutputFormat, kDefaultOutputFormat);
+}
 
-std::string ReadLastSourceFolder() { return GetProfileString(kSectionOption, kKeyLastSourceFolder, ""); }
+std::string ReadLastSourceFolder() {
+  return GetProfileString(kSectionOption, kKeyLastSourceFolder, "");
+}
 
 void StoreLastSourceFolder(const std::string& folder) {
   WriteProfileString(kSectionOption, kKeyLastSourceFolder, folder);

@@ -29,10 +29,11 @@ std::vector<vfw::ICINFO> CodecsTakingTheProbe() {
   const vfw::BITMAPINFOHEADER probe = CodecProbeFormat();
   std::vector<vfw::ICINFO> table;
   vfw::ICINFO info;
-  for (vfw::DWORD index = 0;
-       table.size() < VideoCodecConfiguration::kMaxCodecs && vfw::ICInfo(vfw::ICTYPE_VIDEO, index, &info);
+  for (vfw::DWORD index = 0; table.size() < VideoCodecConfiguration::kMaxCodecs &&
+                             vfw::ICInfo(vfw::ICTYPE_VIDEO, index, &info);
        ++index) {
-    const vfw::CodecHandle codec = vfw::OpenCodec(info.fccType, info.fccHandler, vfw::ICMODE_COMPRESS);
+    const vfw::CodecHandle codec =
+        vfw::OpenCodec(info.fccType, info.fccHandler, vfw::ICMODE_COMPRESS);
     if (!codec || vfw::ICCompressQuery(codec.get(), &probe, nullptr) != vfw::ICERR_OK) continue;
     vfw::ICINFO record;
     if (vfw::ICGetInfo(codec.get(), &record, sizeof record) > 0) table.push_back(std::move(record));
@@ -83,10 +84,8 @@ std::optional<std::size_t> MatchingCodec(const std::string& chosenName,
                                          const std::vector<std::string>& descriptions) {
   std::optional<std::size_t> match;
   for (std::size_t i = 0; i < descriptions.size(); ++i) {
-    if (text::EqualsIgnoringCase(descriptions[i], chosenName))
-      match = i;
-    else if (!match && SameFfdshowEncoder(chosenName, descriptions[i]))
-      match = i;
+    if (text::EqualsIgnoringCase(descriptions[i], chosenName)) match = i;
+    else if (!match && SameFfdshowEncoder(chosenName, descriptions[i])) match = i;
   }
   return match;
 }
@@ -114,7 +113,8 @@ void ConfigureChosenVideoCodec(ui::Dialog& optionsDialog) {
   if (selected < 0 || static_cast<std::size_t>(selected) >= config.codecTable.size()) return;
   const vfw::ICINFO& entry = config.codecTable[static_cast<std::size_t>(selected)];
 
-  const vfw::CodecHandle codec = vfw::OpenCodec(entry.fccType, entry.fccHandler, vfw::ICMODE_COMPRESS);
+  const vfw::CodecHandle codec =
+      vfw::OpenCodec(entry.fccType, entry.fccHandler, vfw::ICMODE_COMPRESS);
   if (!codec) return;
   const vfw::LRESULT size = vfw::ICGetStateSize(codec.get());
   // A codec without state is not configured.

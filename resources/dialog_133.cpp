@@ -1,7 +1,7 @@
 // The filter properties dialog, shown on a built MP4 graph before it runs.
 
-#include "resources/dialog_templates.h"
 #include "platform/ui/win_constants.h"
+#include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 
 ui::DialogTemplate FilterPropertiesDialogTemplate() {
@@ -15,12 +15,33 @@ ui::DialogTemplate FilterPropertiesDialogTemplate() {
   t.cy = 196;
   t.style = ui::WS_POPUP | ui::WS_CAPTION | ui::WS_SYSMENU | ui::DS_MODALFRAME | ui::DS_SETFONT;
   t.controls = {
-      {IDC_LIST_FILTERS, ControlKind::ListBox, "", 7, 7, 173, 159,
-       ui::WS_VISIBLE | ui::WS_TABSTOP | ui::WS_VSCROLL | ui::LBS_NOTIFY, {}},
-      {IDC_BUTTON_FILTER_SETTINGS, ControlKind::PushButton, "&Settings", 13, 175, 66, 14,
-       ui::WS_VISIBLE | ui::WS_TABSTOP | ui::WS_DISABLED, {}},
-      {IDCANCEL, ControlKind::PushButton, "&Continue", 103, 175, 66, 14,
-       ui::WS_VISIBLE | ui::WS_TABSTOP, {}},
+      {IDC_LIST_FILTERS,
+       ControlKind::ListBox,
+       "",
+       7,
+       7,
+       173,
+       159,
+       ui::WS_VISIBLE | ui::WS_TABSTOP | ui::WS_VSCROLL | ui::LBS_NOTIFY,
+       {}},
+      {IDC_BUTTON_FILTER_SETTINGS,
+       ControlKind::PushButton,
+       "&Settings",
+       13,
+       175,
+       66,
+       14,
+       ui::WS_VISIBLE | ui::WS_TABSTOP | ui::WS_DISABLED,
+       {}},
+      {IDCANCEL,
+       ControlKind::PushButton,
+       "&Continue",
+       103,
+       175,
+       66,
+       14,
+       ui::WS_VISIBLE | ui::WS_TABSTOP,
+       {}},
   };
   return t;
 }

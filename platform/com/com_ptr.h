@@ -15,10 +15,8 @@ class ComPtr {
   ComPtr(const ComPtr& other) noexcept : p_(other.p_) { AddRefIfAny(); }
   ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   template <typename U>
-    requires std::is_convertible_v<U*, T*>
-  ComPtr(const ComPtr<U>& other) noexcept : p_(other.Get()) {
-    AddRefIfAny();
-  }
+  requires std::is_convertible_v<U*, T*> ComPtr(const ComPtr<U>& other)
+  noexcept : p_(other.Get()) { AddRefIfAny(); }
   ~ComPtr() { Reset(); }
 
   // Copy and swap: assigning a pointer to itself keeps its reference.

@@ -100,7 +100,8 @@ bool AnyInputConnected(IBaseFilter& filter) {
 }  // namespace
 
 AsfWriterFilter::AsfWriterFilter(const std::string& path, gst::ElementPtr container)
-    : FileSinkFilter<AsfWriterRole, IConfigAsfWriter>(AsfWriterRole{{path, 0}, {}, {}, std::move(container)}) {}
+    : FileSinkFilter<AsfWriterRole, IConfigAsfWriter>(
+          AsfWriterRole{{path, 0}, {}, {}, std::move(container)}) {}
 
 HRESULT AsfWriterFilter::ConfigureFilterUsingProfile(IWMProfile* profile) {
   if (!profile) return E_POINTER;

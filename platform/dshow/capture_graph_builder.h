@@ -21,8 +21,8 @@ class CaptureGraphBuilder : public com::Object<ICaptureGraphBuilder2> {
   HRESULT SetFiltergraph(IGraphBuilder* graph) override;
   // E_UNEXPECTED before SetFiltergraph, E_INVALIDARG for an empty name;
   // the graph is left unchanged on failure.
-  HRESULT SetOutputFileName(const GUID& type, const std::string& path,
-                            ComPtr<IBaseFilter>& mux, ComPtr<IFileSinkFilter>& sink) override;
+  HRESULT SetOutputFileName(const GUID& type, const std::string& path, ComPtr<IBaseFilter>& mux,
+                            ComPtr<IFileSinkFilter>& sink) override;
   // `source` is an output pin, or a filter whose first unconnected output
   // pin is meant. Category and type are not used. Fails, leaving the graph
   // unchanged, with VFW_E_CANNOT_CONNECT when the stream cannot reach the

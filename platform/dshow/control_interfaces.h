@@ -40,8 +40,7 @@ struct IMediaEvent : IUnknown {
   static constexpr IID kIid = GUID::Parse("{56A868B6-0AD4-11CE-B03A-0020AF0BA770}");
   // Takes the oldest queued event; waits up to msTimeout (a negative time-out
   // waits without limit) and fails with E_ABORT when none arrived.
-  virtual HRESULT GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2,
-                           long msTimeout) = 0;
+  virtual HRESULT GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, long msTimeout) = 0;
   virtual HRESULT FreeEventParams(long eventCode, LONG_PTR param1, LONG_PTR param2) = 0;
 };
 

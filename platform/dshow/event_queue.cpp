@@ -23,8 +23,7 @@ void EventQueue::Close() {
   open_ = false;
 }
 
-void EventQueue::Post(RunGeneration generation, long eventCode, LONG_PTR param1,
-                      LONG_PTR param2) {
+void EventQueue::Post(RunGeneration generation, long eventCode, LONG_PTR param1, LONG_PTR param2) {
   ui::WindowPort window;
   UINT message = 0;
   LONG_PTR instanceData = 0;

@@ -15,8 +15,8 @@
 
 namespace dshow {
 
-class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaStreamEnd,
-                                       IMediaEventEx, IMediaSeeking, IBasicVideo> {
+class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaStreamEnd, IMediaEventEx,
+                                       IMediaSeeking, IBasicVideo> {
  public:
   FilterGraph() = default;
 
@@ -50,8 +50,7 @@ class FilterGraph : public com::Object<IGraphBuilder, IMediaControl, IMediaStrea
   HRESULT EndStreams() override;
 
   // IMediaEvent, IMediaEventEx
-  HRESULT GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2,
-                   long msTimeout) override;
+  HRESULT GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, long msTimeout) override;
   HRESULT FreeEventParams(long eventCode, LONG_PTR param1, LONG_PTR param2) override;
   HRESULT SetNotifyWindow(ui::WindowPort window, UINT message, LONG_PTR instanceData) override;
 

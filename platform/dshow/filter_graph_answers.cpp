@@ -47,8 +47,7 @@ HRESULT FilterGraph::GetState(long, OAFilterState& state) {
   return S_OK;
 }
 
-HRESULT FilterGraph::GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2,
-                              long msTimeout) {
+HRESULT FilterGraph::GetEvent(long& eventCode, LONG_PTR& param1, LONG_PTR& param2, long msTimeout) {
   return events_.Take(eventCode, param1, param2, msTimeout);
 }
 
@@ -57,8 +56,7 @@ HRESULT FilterGraph::FreeEventParams(long, LONG_PTR, LONG_PTR) {
   return S_OK;
 }
 
-HRESULT FilterGraph::SetNotifyWindow(ui::WindowPort window, UINT message,
-                                     LONG_PTR instanceData) {
+HRESULT FilterGraph::SetNotifyWindow(ui::WindowPort window, UINT message, LONG_PTR instanceData) {
   events_.SetNotifyWindow(std::move(window), message, instanceData);
   return S_OK;
 }

@@ -22,8 +22,8 @@ class FrameTimeScan {
 
   std::optional<double> Run(const std::string& uri) {
     GError* uriError = nullptr;
-    const gst::ElementPtr source(Owned(
-        gst_element_make_from_uri(GST_URI_SRC, uri.c_str(), nullptr, &uriError)));
+    const gst::ElementPtr source(
+        Owned(gst_element_make_from_uri(GST_URI_SRC, uri.c_str(), nullptr, &uriError)));
     const gst::ErrorPtr uriErrorOwner(uriError);
     const gst::ElementPtr parser(Owned(gst_element_factory_make("parsebin", nullptr)));
     if (!source || !parser) return std::nullopt;
@@ -34,9 +34,10 @@ class FrameTimeScan {
 
     gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
     const gst::BusPtr bus(gst_element_get_bus(pipeline_.get()));
-    const gst::MessagePtr end(gst_bus_timed_pop_filtered(
-        bus.get(), kFrameTimeScanMilliseconds * GST_MSECOND,
-        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION)));
+    const gst::MessagePtr end(
+        gst_bus_timed_pop_filtered(bus.get(), kFrameTimeScanMilliseconds * GST_MSECOND,
+                                   static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR |
+                                                               GST_MESSAGE_APPLICATION)));
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
     return Average();
   }
@@ -87,8 +88,9 @@ class FrameTimeScan {
     }
     if (!enough) return GST_PAD_PROBE_OK;
     GstElement* pipeline = self.pipeline_.get();
-    gst_element_post_message(pipeline, gst_message_new_application(
-                                           GST_OBJECT(pipeline), gst_structure_new_empty("enough")));
+    gst_element_post_message(
+        pipeline,
+        gst_message_new_application(GST_OBJECT(pipeline), gst_structure_new_empty("enough")));
     return GST_PAD_PROBE_REMOVE;
   }
 
@@ -99,7 +101,8 @@ class FrameTimeScan {
     if (times_.size() < 2) return std::nullopt;
     const auto [first, last] = std::minmax_element(times_.begin(), times_.end());
     if (*last == *first) return std::nullopt;
-    return static_cast<double>(*last - *first) / GST_SECOND / static_cast<double>(times_.size() - 1);
+    return static_cast<double>(*last - *first) / GST_SECOND /
+           static_cast<double>(times_.size() - 1);
   }
 
   std::string streamId_;

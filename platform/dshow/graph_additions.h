@@ -24,8 +24,7 @@ class GraphAdditions {
     return hr;
   }
   // Adds the filter and connects `output` to its input.
-  HRESULT AddDownstream(IPin& output, const ComPtr<IBaseFilter>& filter,
-                        const std::string& name) {
+  HRESULT AddDownstream(IPin& output, const ComPtr<IBaseFilter>& filter, const std::string& name) {
     HRESULT hr = Add(filter, name);
     ComPtr<IPin> input;
     if (SUCCEEDED(hr)) hr = FirstPin(*filter, PINDIR_INPUT, input);

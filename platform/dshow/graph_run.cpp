@@ -70,8 +70,7 @@ GraphRun::GraphRun(RunPlan plan, EventQueue& events, RunGeneration generation)
                     events.Post(generation, EC_COMPLETE, S_OK, 0);
                     return;
                   }
-                  GST_WARNING("run failed: %s (%s)", event.message.c_str(),
-                              event.detail.c_str());
+                  GST_WARNING("run failed: %s (%s)", event.message.c_str(), event.detail.c_str());
                   events.Post(generation, EC_ERRORABORT, FailureCode(event.failure), 0);
                 }) {}
 

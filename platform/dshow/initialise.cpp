@@ -19,9 +19,7 @@ namespace {
 
 // A run stopped while its writer was still busy finishes on a thread of its
 // own; the program waits for it a while when it ends, so the file is whole.
-void FinishStoppedRuns() {
-  gst::ConversionPipeline::WaitUntilShutDown(std::chrono::seconds(60));
-}
+void FinishStoppedRuns() { gst::ConversionPipeline::WaitUntilShutDown(std::chrono::seconds(60)); }
 
 }  // namespace
 

@@ -187,7 +187,8 @@ void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& foun
       if (gst_discoverer_video_info_is_image(video)) continue;
       stream.width = static_cast<int>(gst_discoverer_video_info_get_width(video));
       stream.height = static_cast<int>(gst_discoverer_video_info_get_height(video));
-      stream.frameRateNumerator = static_cast<int>(gst_discoverer_video_info_get_framerate_num(video));
+      stream.frameRateNumerator =
+          static_cast<int>(gst_discoverer_video_info_get_framerate_num(video));
       stream.frameRateDenominator =
           static_cast<int>(gst_discoverer_video_info_get_framerate_denom(video));
       stream.bitrate = gst_discoverer_video_info_get_bitrate(video);
@@ -215,7 +216,8 @@ void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& foun
 // frame times, so that its frame time is known; a run makes its rate
 // constant at that average. Without two timed frames it stays unknown.
 void MeasureFrameRate(const std::string& uri, StreamInfo& stream) {
-  const std::optional<double> frameTime = MeasureFrameTime(uri, stream.streamId, stream.indexInKind);
+  const std::optional<double> frameTime =
+      MeasureFrameTime(uri, stream.streamId, stream.indexInKind);
   if (!frameTime || *frameTime <= 0) return;
   int numerator = 0, denominator = 1;
   gst_util_double_to_fraction(1.0 / *frameTime, &numerator, &denominator);

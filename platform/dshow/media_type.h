@@ -46,7 +46,6 @@ class OwnedMediaType {
   AM_MEDIA_TYPE type_{};
 };
 
-
 namespace dshow {
 
 // A media type held by value inside the model: copyable, no task memory.

@@ -132,9 +132,8 @@ HRESULT ModelFilter::JoinFilterGraph(IFilterGraph* graph, const std::string& nam
 
 HRESULT ModelFilter::QueryInterface(const IID& iid, void** object) {
   GstElement* element = Element();
-  const bool refused =
-      (iid == IFilterElement::kIid && !element) ||
-      (iid == ISpecifyPropertyPages::kIid && !gst::HasEditableProperties(element));
+  const bool refused = (iid == IFilterElement::kIid && !element) ||
+                       (iid == ISpecifyPropertyPages::kIid && !gst::HasEditableProperties(element));
   if (refused) {
     if (object) *object = nullptr;
     return E_NOINTERFACE;

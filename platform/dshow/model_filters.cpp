@@ -1,8 +1,7 @@
 #include "platform/dshow/model_filters.h"
 
-#include "platform/gst/encoder_threads.h"
-
 #include "platform/dshow/guids.h"
+#include "platform/gst/encoder_threads.h"
 
 namespace dshow {
 
@@ -39,8 +38,7 @@ HRESULT MakeCompressorFilter(StreamKind kind, const std::string& factoryName,
   if (!created) return E_FAIL;
   gst::ElementPtr element(GST_ELEMENT(gst_object_ref_sink(created)));
   gst::PreferAutomaticThreads(element.get());
-  auto compressor =
-      MakeCom<ModelFilter>(CompressorRole{kind, factoryName, std::move(element)});
+  auto compressor = MakeCom<ModelFilter>(CompressorRole{kind, factoryName, std::move(element)});
   compressor->AddPin("In", PINDIR_INPUT, MediaType::Major(MajorTypeOf(kind)));
   compressor->AddPin("Out", PINDIR_OUTPUT, MediaType::Major(MajorTypeOf(kind)));
   filter = compressor;

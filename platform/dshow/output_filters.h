@@ -15,7 +15,8 @@ namespace dshow {
 template <typename Role, typename... Extra>
 class FileSinkFilter : public ModelFilterWith<IFileSinkFilter2, Extra...> {
  public:
-  explicit FileSinkFilter(Role role) : ModelFilterWith<IFileSinkFilter2, Extra...>(std::move(role)) {}
+  explicit FileSinkFilter(Role role)
+      : ModelFilterWith<IFileSinkFilter2, Extra...>(std::move(role)) {}
 
   HRESULT SetFileName(const std::string& path, const AM_MEDIA_TYPE*) override {
     if (path.empty() || path.find('\0') != std::string::npos) return E_INVALIDARG;

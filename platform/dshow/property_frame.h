@@ -19,7 +19,8 @@ using LCID = std::uint32_t;
 // passed over; the element page shows the element of the first object that
 // has one. REGDB_E_CLASSNOTREG when no page is known, E_NOINTERFACE when no
 // object has an element, E_POINTER for missing arrays.
-HRESULT OleCreatePropertyFrame(ui::Dialog* owner, unsigned x, unsigned y, const std::string& caption,
-                               std::uint32_t objectCount, IUnknown* const* objects,
-                               std::uint32_t pageCount, const CLSID* pages, LCID locale,
-                               std::uint32_t reserved, void* reservedPointer);
+HRESULT OleCreatePropertyFrame(ui::Dialog* owner, unsigned x, unsigned y,
+                               const std::string& caption, std::uint32_t objectCount,
+                               IUnknown* const* objects, std::uint32_t pageCount,
+                               const CLSID* pages, LCID locale, std::uint32_t reserved,
+                               void* reservedPointer);

@@ -50,8 +50,8 @@ gst::BranchDescription BranchOf(const Route& route) {
   branch.streamIndex = route.stream.indexInKind;
   branch.streamId = route.stream.streamId;
   if (route.compressor)
-    branch.encoder = gst::ElementChoice::Use(
-        RoleIf<CompressorRole>(*route.compressor)->element.get());
+    branch.encoder =
+        gst::ElementChoice::Use(RoleIf<CompressorRole>(*route.compressor)->element.get());
   KeepMeasuredRate(route.stream, branch);
   return branch;
 }
@@ -93,7 +93,8 @@ HRESULT PlanMultiplexer(IBaseFilter& mux, const std::vector<Route>& routes, RunP
   return S_OK;
 }
 
-HRESULT PlanWindowsMediaWriter(IBaseFilter& writer, const std::vector<Route>& routes, RunPlan& plan) {
+HRESULT PlanWindowsMediaWriter(IBaseFilter& writer, const std::vector<Route>& routes,
+                               RunPlan& plan) {
   for (const ComPtr<IPin>& input : PinsOf(writer, PINDIR_INPUT))
     if (!PeerFilter(*input)) return VFW_E_NOT_CONNECTED;
   const auto& role = *RoleIf<AsfWriterRole>(writer);

@@ -37,8 +37,7 @@ MediaType AudioType(const StreamInfo& stream, bool compressed) {
   wave.nSamplesPerSec = static_cast<std::uint32_t>(stream.sampleRate);
   wave.wBitsPerSample = static_cast<std::uint16_t>(compressed ? 0 : 16);
   wave.nBlockAlign = static_cast<std::uint16_t>(wave.nChannels * wave.wBitsPerSample / 8);
-  wave.nAvgBytesPerSec =
-      compressed ? stream.bitrate / 8 : wave.nSamplesPerSec * wave.nBlockAlign;
+  wave.nAvgBytesPerSec = compressed ? stream.bitrate / 8 : wave.nSamplesPerSec * wave.nBlockAlign;
   type.SetFormat(FORMAT_WaveFormatEx, wave);
   return type;
 }

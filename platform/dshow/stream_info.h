@@ -15,12 +15,12 @@ const char* KindName(StreamKind kind);  // "Video", "Audio"
 
 struct StreamInfo {
   StreamKind kind = StreamKind::Video;
-  int indexInKind = 0;    // 0 for the first video (or audio) stream, 1 for the next...
+  int indexInKind = 0;  // 0 for the first video (or audio) stream, 1 for the next...
   // The stream's id as the demuxer announces it when the file is played;
   // empty when not known (match streams by kind and index in kind then).
   std::string streamId;
-  std::string caps;       // the stream's caps as found (compressed or raw)
-  std::string decoder;    // long name of the decoder that will decode it; empty when raw
+  std::string caps;     // the stream's caps as found (compressed or raw)
+  std::string decoder;  // long name of the decoder that will decode it; empty when raw
   std::uint32_t bitrate = 0;
   // Video.
   int width = 0;

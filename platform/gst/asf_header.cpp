@@ -21,8 +21,8 @@ constexpr Guid kFileProperties{0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
 constexpr Guid kExtendedContentDescription{0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
                                            0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
 
-constexpr std::size_t kObjectHeader = 24;       // GUID and 64-bit size
-constexpr std::size_t kHeaderObjectHeader = 30; // and a count and two reserved bytes
+constexpr std::size_t kObjectHeader = 24;        // GUID and 64-bit size
+constexpr std::size_t kHeaderObjectHeader = 30;  // and a count and two reserved bytes
 // Fields of the file properties object, from its start.
 constexpr std::size_t kFileSizeAt = 40;
 constexpr std::size_t kCreationDateAt = 48;
@@ -44,7 +44,8 @@ std::uint64_t Get(std::span<const std::uint8_t> bytes, std::size_t at, std::size
 }
 
 void Put(Bytes& bytes, std::size_t at, std::uint64_t value, std::size_t width) {
-  for (std::size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  for (std::size_t i = 0; i < width; ++i)
+    bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void Append(Bytes& bytes, std::uint64_t value, std::size_t width) {

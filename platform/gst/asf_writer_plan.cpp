@@ -34,9 +34,8 @@ BranchDescription VideoBranch(const AsfVideoStream& video) {
   std::vector<std::pair<std::string, std::string>> properties{
       {"bitrate", bitrate}, {"maxrate", bitrate}, {"bufsize", bitrate}, {"max-bframes", "0"}};
   if (video.keyFrameSpacingSeconds > 0 && video.framerateNum > 0 && video.framerateDen > 0) {
-    const long long frames =
-        std::max(1LL, static_cast<long long>(video.keyFrameSpacingSeconds) * video.framerateNum /
-                          video.framerateDen);
+    const long long frames = std::max(1LL, static_cast<long long>(video.keyFrameSpacingSeconds) *
+                                               video.framerateNum / video.framerateDen);
     properties.emplace_back("gop-size", std::to_string(frames));
   }
   branch.encoder = ElementChoice::Make("avenc_wmv2", std::move(properties));

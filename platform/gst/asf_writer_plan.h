@@ -24,7 +24,7 @@ struct AsfVideoStream {
   int height = 0;
   int framerateNum = 0;  // frames per second as a fraction; 0 keeps the source's rate
   int framerateDen = 1;
-  std::uint32_t bitrate = 0;    // bits per second
+  std::uint32_t bitrate = 0;       // bits per second
   int keyFrameSpacingSeconds = 0;  // 0: the encoder's default
 };
 

@@ -52,10 +52,10 @@ GstPadProbeReturn OnData(GstPad*, GstPadProbeInfo* info, gpointer data) {
 }  // namespace
 
 PadProbe KeepAudioInOrder(GstPad* pad) {
-  return PadProbe(pad,
-                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                  &OnData, new Continuity, [](gpointer data) { delete static_cast<Continuity*>(data); });
+  return PadProbe(
+      pad,
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      &OnData, new Continuity, [](gpointer data) { delete static_cast<Continuity*>(data); });
 }
 
 }  // namespace gst

@@ -23,7 +23,7 @@ Result<void> AddAndLink(GstBin* bin, const std::vector<GstElement*>& chain) {
   for (std::size_t i = 1; i < chain.size(); ++i)
     if (!gst_element_link(chain[i - 1], chain[i]))
       return Reason{std::string("\"") + GST_ELEMENT_NAME(chain[i - 1]) + "\" cannot feed \"" +
-                     GST_ELEMENT_NAME(chain[i]) + "\"."};
+                    GST_ELEMENT_NAME(chain[i]) + "\"."};
   return {};
 }
 
@@ -84,9 +84,8 @@ Result<void> Branch::Build(GstBin* pipeline, GstElement* muxer) {
     if (Result<void> made = Keep(MakeElement(*description_.encoder), encoder_); !made) return made;
     encoderName_ = description_.encoder->FactoryName();
   }
-  Result<void> built = description_.kind == StreamKind::Video
-                                 ? BuildVideo(pipeline)
-                                 : BuildAudio(pipeline, muxer);
+  Result<void> built =
+      description_.kind == StreamKind::Video ? BuildVideo(pipeline) : BuildAudio(pipeline, muxer);
   if (!built) return built;
   return Finish(pipeline, muxer);
 }
@@ -151,8 +150,7 @@ Result<GstElement*> Branch::LinkEncoder(GstBin* pipeline) {
   std::vector<GstElement*> chain{filter_.get(), encoder_.get()};
   // Fixed at Attach, when the raw stream is known (libav_video_encoder.h).
   if (IsLibavVideoEncoder(encoder_.get())) {
-    if (Result<void> made = Keep(MakeElement("capsfilter"), encoded_); !made)
-      return made.reason();
+    if (Result<void> made = Keep(MakeElement("capsfilter"), encoded_); !made) return made.reason();
     chain.push_back(encoded_.get());
   }
   for (std::size_t i = 1; i < chain.size(); ++i) gst_bin_add(pipeline, chain[i]);
@@ -195,8 +193,8 @@ Result<void> Branch::LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElemen
   muxerPad_ = PadPtr(gst_element_get_compatible_pad(muxer, queued.get(), carried.get()));
   if (!muxerPad_)
     return Reason{"The container cannot take the " +
-                   std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
-                   (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".")};
+                  std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
+                  (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".")};
   muxer_ = Borrow(muxer);
   return LinkToEnd(queued.get());
 }
@@ -221,8 +219,7 @@ void Branch::WatchPosition() {
   PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
   probes_.emplace_back(
       entry.get(),
-      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                   GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
       [](GstPad*, GstPadProbeInfo* info, gpointer data) {
         auto& self = *static_cast<Branch*>(data);
         if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
@@ -233,8 +230,8 @@ void Branch::WatchPosition() {
           const GstClockTime running =
               gst_segment_to_running_time(&self.segment_, GST_FORMAT_TIME, time);
           if (GST_CLOCK_TIME_IS_VALID(running))
-            self.position_.store(std::max<std::int64_t>(self.position_.load(),
-                                                        static_cast<std::int64_t>(running)));
+            self.position_.store(
+                std::max<std::int64_t>(self.position_.load(), static_cast<std::int64_t>(running)));
         } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_SEGMENT) {
           const GstSegment* segment = nullptr;
           gst_event_parse_segment(GST_PAD_PROBE_INFO_EVENT(info), &segment);

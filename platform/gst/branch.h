@@ -77,16 +77,16 @@ class Branch {
 
   BranchDescription description_;
   std::string encoderName_;
-  ElementPtr head_;      // the queue the decoded pad links to
-  ElementPtr filter_;    // the caps filter
+  ElementPtr head_;         // the queue the decoded pad links to
+  ElementPtr filter_;       // the caps filter
   ElementPtr deinterlace_;  // in front of an encoder only
-  ElementPtr encoder_;   // may be the caller's
-  ElementPtr encoded_;   // caps filter after a libav video encoder
-  ElementPtr muxer_;     // to give back request pads
-  PadPtr muxerPad_;      // the request pad this branch took
+  ElementPtr encoder_;      // may be the caller's
+  ElementPtr encoded_;      // caps filter after a libav video encoder
+  ElementPtr muxer_;        // to give back request pads
+  PadPtr muxerPad_;         // the request pad this branch took
   std::atomic<bool> attached_{false};
   std::atomic<std::int64_t> position_{-1};
-  GstSegment segment_;   // of the data entering, for the position
+  GstSegment segment_;  // of the data entering, for the position
   std::vector<PadProbe> probes_;
 };
 

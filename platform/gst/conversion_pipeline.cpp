@@ -53,14 +53,13 @@ class ConversionPipeline::Impl {
 
   Result<void> Start() {
     const Result<void> built = Build();
-    const bool started =
-        built &&
-        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    const bool started = built && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
+                                      GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
     // A failure while starting (a file that cannot be opened) counts as a
     // refusal to start, whether or not the state change itself failed.
     if (!started || firstError_) {
-      Reason refused{!built         ? built.error()
+      Reason refused{!built        ? built.error()
                      : firstError_ ? firstError_->message
                                    : "The pipeline refused to start."};
       ended_ = true;
@@ -96,10 +95,8 @@ class ConversionPipeline::Impl {
     lock.unlock();
     EndWithoutWaiting();
     lock.lock();
-    const bool ended =
-        changed_.wait_for(lock, ending ? std::chrono::milliseconds(0) : wait, [this] {
-          return ended_;
-        });
+    const bool ended = changed_.wait_for(lock, ending ? std::chrono::milliseconds(0) : wait,
+                                         [this] { return ended_; });
     if (!ended) return StopResult::TimedOut;
     return firstError_ ? StopResult::Failed : StopResult::Finished;
   }
@@ -228,9 +225,7 @@ class ConversionPipeline::Impl {
     static_cast<Impl*>(data)->Route(pad);
   }
 
-  static void OnNoMorePads(GstElement*, gpointer data) {
-    static_cast<Impl*>(data)->CheckStreams();
-  }
+  static void OnNoMorePads(GstElement*, gpointer data) { static_cast<Impl*>(data)->CheckStreams(); }
 
   // Each decoded pad goes to the branch that asked for its stream, or is
   // drained so that it never holds the others back.
@@ -285,9 +280,9 @@ class ConversionPipeline::Impl {
       }
       const char* kind = KindName(branch->kind());
       if (!missing.empty())
-        PostFailure(decoder_.get(), PipelineEvent::Failure::MissingDecoder,
-                    "No decoder is installed for the " + std::string(kind) + " stream (" +
-                        missing + ").");
+        PostFailure(
+            decoder_.get(), PipelineEvent::Failure::MissingDecoder,
+            "No decoder is installed for the " + std::string(kind) + " stream (" + missing + ").");
       else
         PostFailure(decoder_.get(), PipelineEvent::Failure::MissingStream,
                     "The source has no " + std::string(kind) + " stream " +
@@ -340,8 +335,8 @@ class ConversionPipeline::Impl {
     if (writer_ && !std::filesystem::exists(description_.outputPath, ignored)) {
       event.kind = PipelineEvent::Kind::Error;
       event.failure = PipelineEvent::Failure::Write;
-      event.message = "The output file \"" + description_.outputPath +
-                      "\" disappeared while it was written.";
+      event.message =
+          "The output file \"" + description_.outputPath + "\" disappeared while it was written.";
     }
     return event;
   }
@@ -399,9 +394,9 @@ class ConversionPipeline::Impl {
   std::optional<PipelineEvent> firstError_;
   std::vector<PipelineEvent> pending_;  // ends that came before Start returned
   std::string missingPlugin_;
-  std::vector<PadPtr> drains_;  // sink pads of the drained streams
+  std::vector<PadPtr> drains_;             // sink pads of the drained streams
   std::atomic<bool> writerOpened_{false};  // the output file was opened by this run
-  int seen_[2] = {0, 0};  // decoded video and audio pads so far
+  int seen_[2] = {0, 0};                   // decoded video and audio pads so far
 };
 
 ConversionPipeline::ConversionPipeline(PipelineDescription description,

@@ -32,11 +32,11 @@ struct PipelineEvent {
   // What kind of failure an Error is, for callers that map it to codes.
   enum class Failure {
     None,
-    MissingDecoder,   // a described stream has no installed decoder
-    MissingStream,    // the source has no such stream
-    UnreadableSource, // the source cannot be read, parsed or decoded
-    Write,            // the output cannot be opened or written
-    Negotiation,      // the elements cannot agree on a format
+    MissingDecoder,    // a described stream has no installed decoder
+    MissingStream,     // the source has no such stream
+    UnreadableSource,  // the source cannot be read, parsed or decoded
+    Write,             // the output cannot be opened or written
+    Negotiation,       // the elements cannot agree on a format
     Other,
   };
   Kind kind = Kind::Complete;

@@ -42,11 +42,11 @@ Result<void> SetProperty(GstElement* element, const std::string& name, const std
   GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name.c_str());
   if (!pspec || !(pspec->flags & G_PARAM_WRITABLE))
     return Reason{"The element \"" + NameOf(element) + "\" has no settable property \"" + name +
-                   "\"."};
+                  "\"."};
   Value parsed(pspec->value_type);
   if (!gst_value_deserialize_with_pspec(parsed.get(), value.c_str(), pspec))
     return Reason{"The property \"" + name + "\" of \"" + NameOf(element) + "\" cannot take \"" +
-                   value + "\"."};
+                  value + "\"."};
   g_object_set_property(G_OBJECT(element), name.c_str(), parsed.get());
   return {};
 }

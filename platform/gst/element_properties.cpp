@@ -19,21 +19,29 @@ using Kind = PropertyDescription::Kind;
 
 std::optional<Kind> KindOf(const GParamSpec* pspec) {
   switch (G_TYPE_FUNDAMENTAL(pspec->value_type)) {
-    case G_TYPE_BOOLEAN: return Kind::Boolean;
+    case G_TYPE_BOOLEAN:
+      return Kind::Boolean;
     case G_TYPE_CHAR:
     case G_TYPE_INT:
     case G_TYPE_LONG:
-    case G_TYPE_INT64: return Kind::Integer;
+    case G_TYPE_INT64:
+      return Kind::Integer;
     case G_TYPE_UCHAR:
     case G_TYPE_UINT:
     case G_TYPE_ULONG:
-    case G_TYPE_UINT64: return Kind::Unsigned;
+    case G_TYPE_UINT64:
+      return Kind::Unsigned;
     case G_TYPE_FLOAT:
-    case G_TYPE_DOUBLE: return Kind::Double;
-    case G_TYPE_ENUM: return Kind::Enum;
-    case G_TYPE_FLAGS: return Kind::Flags;
-    case G_TYPE_STRING: return Kind::Text;
-    default: return std::nullopt;
+    case G_TYPE_DOUBLE:
+      return Kind::Double;
+    case G_TYPE_ENUM:
+      return Kind::Enum;
+    case G_TYPE_FLAGS:
+      return Kind::Flags;
+    case G_TYPE_STRING:
+      return Kind::Text;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -43,7 +51,8 @@ bool IsEditable(const GParamSpec* pspec) {
   const GParamFlags flags = pspec->flags;
   if ((flags & G_PARAM_READWRITE) != G_PARAM_READWRITE) return false;
   if (flags & (G_PARAM_CONSTRUCT_ONLY | G_PARAM_DEPRECATED)) return false;
-  if (std::strcmp(pspec->name, "name") == 0 || std::strcmp(pspec->name, "parent") == 0) return false;
+  if (std::strcmp(pspec->name, "name") == 0 || std::strcmp(pspec->name, "parent") == 0)
+    return false;
   return KindOf(pspec).has_value();
 }
 
@@ -58,18 +67,29 @@ std::pair<PropertyValue, PropertyValue> RangeOf(GParamSpec* pspec) {
                                                    static_cast<std::uint64_t>(hi));
   };
   auto d = [](auto lo, auto hi) {
-    return std::pair<PropertyValue, PropertyValue>(static_cast<double>(lo), static_cast<double>(hi));
+    return std::pair<PropertyValue, PropertyValue>(static_cast<double>(lo),
+                                                   static_cast<double>(hi));
   };
-  if (G_IS_PARAM_SPEC_CHAR(pspec)) return i(G_PARAM_SPEC_CHAR(pspec)->minimum, G_PARAM_SPEC_CHAR(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_INT(pspec)) return i(G_PARAM_SPEC_INT(pspec)->minimum, G_PARAM_SPEC_INT(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_LONG(pspec)) return i(G_PARAM_SPEC_LONG(pspec)->minimum, G_PARAM_SPEC_LONG(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_INT64(pspec)) return i(G_PARAM_SPEC_INT64(pspec)->minimum, G_PARAM_SPEC_INT64(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_UCHAR(pspec)) return u(G_PARAM_SPEC_UCHAR(pspec)->minimum, G_PARAM_SPEC_UCHAR(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_UINT(pspec)) return u(G_PARAM_SPEC_UINT(pspec)->minimum, G_PARAM_SPEC_UINT(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_ULONG(pspec)) return u(G_PARAM_SPEC_ULONG(pspec)->minimum, G_PARAM_SPEC_ULONG(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_UINT64(pspec)) return u(G_PARAM_SPEC_UINT64(pspec)->minimum, G_PARAM_SPEC_UINT64(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_FLOAT(pspec)) return d(G_PARAM_SPEC_FLOAT(pspec)->minimum, G_PARAM_SPEC_FLOAT(pspec)->maximum);
-  if (G_IS_PARAM_SPEC_DOUBLE(pspec)) return d(G_PARAM_SPEC_DOUBLE(pspec)->minimum, G_PARAM_SPEC_DOUBLE(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_CHAR(pspec))
+    return i(G_PARAM_SPEC_CHAR(pspec)->minimum, G_PARAM_SPEC_CHAR(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_INT(pspec))
+    return i(G_PARAM_SPEC_INT(pspec)->minimum, G_PARAM_SPEC_INT(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_LONG(pspec))
+    return i(G_PARAM_SPEC_LONG(pspec)->minimum, G_PARAM_SPEC_LONG(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_INT64(pspec))
+    return i(G_PARAM_SPEC_INT64(pspec)->minimum, G_PARAM_SPEC_INT64(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_UCHAR(pspec))
+    return u(G_PARAM_SPEC_UCHAR(pspec)->minimum, G_PARAM_SPEC_UCHAR(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_UINT(pspec))
+    return u(G_PARAM_SPEC_UINT(pspec)->minimum, G_PARAM_SPEC_UINT(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_ULONG(pspec))
+    return u(G_PARAM_SPEC_ULONG(pspec)->minimum, G_PARAM_SPEC_ULONG(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_UINT64(pspec))
+    return u(G_PARAM_SPEC_UINT64(pspec)->minimum, G_PARAM_SPEC_UINT64(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_FLOAT(pspec))
+    return d(G_PARAM_SPEC_FLOAT(pspec)->minimum, G_PARAM_SPEC_FLOAT(pspec)->maximum);
+  if (G_IS_PARAM_SPEC_DOUBLE(pspec))
+    return d(G_PARAM_SPEC_DOUBLE(pspec)->minimum, G_PARAM_SPEC_DOUBLE(pspec)->maximum);
   return {};
 }
 
@@ -120,24 +140,38 @@ bool Within(T value, const std::pair<PropertyValue, PropertyValue>& range) {
 
 PropertyValue ReadValue(GParamSpec* pspec, GValue* value) {
   switch (G_TYPE_FUNDAMENTAL(pspec->value_type)) {
-    case G_TYPE_BOOLEAN: return g_value_get_boolean(value) != FALSE;
-    case G_TYPE_CHAR: return static_cast<std::int64_t>(g_value_get_schar(value));
-    case G_TYPE_INT: return static_cast<std::int64_t>(g_value_get_int(value));
-    case G_TYPE_LONG: return static_cast<std::int64_t>(g_value_get_long(value));
-    case G_TYPE_INT64: return static_cast<std::int64_t>(g_value_get_int64(value));
-    case G_TYPE_UCHAR: return static_cast<std::uint64_t>(g_value_get_uchar(value));
-    case G_TYPE_UINT: return static_cast<std::uint64_t>(g_value_get_uint(value));
-    case G_TYPE_ULONG: return static_cast<std::uint64_t>(g_value_get_ulong(value));
-    case G_TYPE_UINT64: return static_cast<std::uint64_t>(g_value_get_uint64(value));
-    case G_TYPE_FLOAT: return static_cast<double>(g_value_get_float(value));
-    case G_TYPE_DOUBLE: return g_value_get_double(value);
-    case G_TYPE_ENUM: return static_cast<std::int64_t>(g_value_get_enum(value));
-    case G_TYPE_FLAGS: return static_cast<std::int64_t>(g_value_get_flags(value));
+    case G_TYPE_BOOLEAN:
+      return g_value_get_boolean(value) != FALSE;
+    case G_TYPE_CHAR:
+      return static_cast<std::int64_t>(g_value_get_schar(value));
+    case G_TYPE_INT:
+      return static_cast<std::int64_t>(g_value_get_int(value));
+    case G_TYPE_LONG:
+      return static_cast<std::int64_t>(g_value_get_long(value));
+    case G_TYPE_INT64:
+      return static_cast<std::int64_t>(g_value_get_int64(value));
+    case G_TYPE_UCHAR:
+      return static_cast<std::uint64_t>(g_value_get_uchar(value));
+    case G_TYPE_UINT:
+      return static_cast<std::uint64_t>(g_value_get_uint(value));
+    case G_TYPE_ULONG:
+      return static_cast<std::uint64_t>(g_value_get_ulong(value));
+    case G_TYPE_UINT64:
+      return static_cast<std::uint64_t>(g_value_get_uint64(value));
+    case G_TYPE_FLOAT:
+      return static_cast<double>(g_value_get_float(value));
+    case G_TYPE_DOUBLE:
+      return g_value_get_double(value);
+    case G_TYPE_ENUM:
+      return static_cast<std::int64_t>(g_value_get_enum(value));
+    case G_TYPE_FLAGS:
+      return static_cast<std::int64_t>(g_value_get_flags(value));
     case G_TYPE_STRING: {
       const char* text = g_value_get_string(value);
       return std::string(text ? text : "");
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -188,7 +222,8 @@ bool WriteValue(GParamSpec* pspec, const PropertyValue& value, GValue* out) {
       const auto v = SignedOf(value);
       if (!v || *v < std::numeric_limits<gint>::min() || *v > std::numeric_limits<gint>::max())
         return false;
-      if (!g_enum_get_value(G_PARAM_SPEC_ENUM(pspec)->enum_class, static_cast<gint>(*v))) return false;
+      if (!g_enum_get_value(G_PARAM_SPEC_ENUM(pspec)->enum_class, static_cast<gint>(*v)))
+        return false;
       g_value_set_enum(out, static_cast<gint>(*v));
       return true;
     }
@@ -206,7 +241,8 @@ bool WriteValue(GParamSpec* pspec, const PropertyValue& value, GValue* out) {
       g_value_set_string(out, v->c_str());
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -247,7 +283,8 @@ std::vector<PropertyDescription> ElementProperties::Describe() const {
 
 GParamSpec* ElementProperties::Editable(const std::string& name) const {
   if (!element_) return nullptr;
-  GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element_.get()), name.c_str());
+  GParamSpec* pspec =
+      g_object_class_find_property(G_OBJECT_GET_CLASS(element_.get()), name.c_str());
   return pspec && IsEditable(pspec) ? pspec : nullptr;
 }
 

@@ -57,11 +57,12 @@ bool LibraryLoads(const char* name) {
 // fail on every machine without one.
 bool RuntimePresent(const std::string& factoryName) {
   const std::string suffix = "_omx";
-  const bool needsOpenMax = factoryName.size() > suffix.size() &&
-                            factoryName.compare(factoryName.size() - suffix.size(),
-                                                suffix.size(), suffix) == 0;
+  const bool needsOpenMax =
+      factoryName.size() > suffix.size() &&
+      factoryName.compare(factoryName.size() - suffix.size(), suffix.size(), suffix) == 0;
   if (!needsOpenMax) return true;
-  static const bool openMaxPresent = LibraryLoads("libOMX_Core.so") || LibraryLoads("libOmxCore.so");
+  static const bool openMaxPresent =
+      LibraryLoads("libOMX_Core.so") || LibraryLoads("libOmxCore.so");
   return openMaxPresent;
 }
 
@@ -95,9 +96,9 @@ bool BelongsCached(GstElementFactory* factory, StreamKind kind) {
 }  // namespace
 
 std::vector<EncoderEntry> ListEncoders(StreamKind kind) {
-  const GstElementFactoryListType type =
-      kind == StreamKind::Video ? GST_ELEMENT_FACTORY_TYPE_VIDEO_ENCODER
-                                : GST_ELEMENT_FACTORY_TYPE_AUDIO_ENCODER;
+  const GstElementFactoryListType type = kind == StreamKind::Video
+                                             ? GST_ELEMENT_FACTORY_TYPE_VIDEO_ENCODER
+                                             : GST_ELEMENT_FACTORY_TYPE_AUDIO_ENCODER;
   // GST_RANK_NONE: usable encoders of rank 0 (avenc_aac, wavpackenc) count.
   FeatureList factories(gst_element_factory_list_get_elements(type, GST_RANK_NONE));
 
@@ -109,8 +110,7 @@ std::vector<EncoderEntry> ListEncoders(StreamKind kind) {
   for (GList* item = factories.get(); item; item = item->next) {
     auto* factory = GST_ELEMENT_FACTORY(item->data);
     if (!BelongsCached(factory, kind)) continue;
-    const char* longName =
-        gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
+    const char* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
     const std::string name = GST_OBJECT_NAME(factory);
     found.push_back({gst_plugin_feature_get_rank(GST_PLUGIN_FEATURE(factory)),
                      {name, longName ? longName : name}});

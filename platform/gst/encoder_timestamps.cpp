@@ -89,11 +89,11 @@ PadProbe Watch(GstElement* encoder, const char* pad, GstPadProbeCallback callbac
                const TimelinePtr& timeline) {
   PadPtr target(gst_element_get_static_pad(encoder, pad));
   // Each probe holds the timeline; it goes with the last of them.
-  return PadProbe(target.get(),
-                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                  callback, new TimelinePtr(timeline),
-                  [](gpointer data) { delete static_cast<TimelinePtr*>(data); });
+  return PadProbe(
+      target.get(),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      callback, new TimelinePtr(timeline),
+      [](gpointer data) { delete static_cast<TimelinePtr*>(data); });
 }
 
 }  // namespace

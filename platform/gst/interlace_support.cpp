@@ -47,9 +47,10 @@ bool Opens(GstElementFactory* factory, bool interlaced) {
   gst_bin_add_many(GST_BIN(pipeline.get()), encoder.get(), sink.get(), nullptr);
   const CapsPtr caps = TrialCaps(encoder.get(), interlaced);
   GstVideoInfo info;
-  bool opened = caps && gst_video_info_from_caps(&info, caps.get()) &&
-                gst_element_link(encoder.get(), sink.get()) &&
-                gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+  bool opened =
+      caps && gst_video_info_from_caps(&info, caps.get()) &&
+      gst_element_link(encoder.get(), sink.get()) &&
+      gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
   if (opened) {
     PadPtr input(gst_element_get_static_pad(encoder.get(), "sink"));
     GstSegment segment;

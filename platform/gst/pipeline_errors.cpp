@@ -70,8 +70,7 @@ PipelineEvent ErrorEvent(GstMessage* message, GstElement* writer) {
 void PostFailure(GstElement* source, PipelineEvent::Failure failure, const std::string& message) {
   const ErrorPtr error(
       g_error_new_literal(ConversionErrorQuark(), static_cast<gint>(failure), message.c_str()));
-  gst_element_post_message(source,
-                           gst_message_new_error(GST_OBJECT(source), error.get(), nullptr));
+  gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error.get(), nullptr));
 }
 
 }  // namespace gst

@@ -51,10 +51,10 @@ void TakeSegment(GstPadProbeInfo* info, GstSegment& kept) {
 PadProbe RestampToRunningTime(GstPad* pad) {
   auto* segment = g_new(GstSegment, 1);
   gst_segment_init(segment, GST_FORMAT_TIME);
-  return PadProbe(pad,
-                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                               GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                  &OnData, segment, g_free);
+  return PadProbe(
+      pad,
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      &OnData, segment, g_free);
 }
 
 bool WritesTimestampsAsGiven(GstElement* muxer) {

@@ -34,7 +34,8 @@ struct WindowsMediaHeader::State {
     if (bytesPerSecond.size() <= second) bytesPerSecond.resize(second + 1, 0);
     bytesPerSecond[second] += gst_buffer_get_size(buffer);
     bytes += gst_buffer_get_size(buffer);
-    end = std::max(end, time + (GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer) : 0));
+    end = std::max(end,
+                   time + (GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer) : 0));
   }
 
   // The streams' busiest second (never less than their average, for a file
@@ -143,10 +144,10 @@ std::unique_ptr<WindowsMediaHeader> WindowsMediaHeader::For(GstElement* muxer) {
       },
       header.get());
   PadPtr output(gst_element_get_static_pad(muxer, "src"));
-  header->Watch(output.get(),
-                static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                             GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                &OnWritten);
+  header->Watch(
+      output.get(),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      &OnWritten);
   return header;
 }
 

@@ -43,8 +43,7 @@ QString ResolveKey(QSettings& settings, const std::string& section, const std::s
     for (const QString& name : keys)
       if (name.compare(wantedKey, Qt::CaseInsensitive) == 0) return group + QLatin1Char('/') + name;
   }
-  if (wantedGroup.isEmpty())
-    return StoredSpelling(settings.childKeys(), wantedKey);
+  if (wantedGroup.isEmpty()) return StoredSpelling(settings.childKeys(), wantedKey);
   return (firstGroup.isEmpty() ? wantedGroup : firstGroup) + QLatin1Char('/') + wantedKey;
 }
 
@@ -126,8 +125,8 @@ void SetWriteObserver(std::function<void(const std::string&, const std::string&)
 
 void AdjustForeignDivXValue() {
   if (ReadOnly()) return;
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                     QStringLiteral("DivXNetworks"), QStringLiteral("DivX4Windows"));
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("DivXNetworks"),
+                     QStringLiteral("DivX4Windows"));
   const QString key = StoredSpelling(settings.childKeys(), QStringLiteral("Disable feedback"));
   const QVariant value = settings.value(key);
   if (!value.isValid() || !value.canConvert<QString>()) return;

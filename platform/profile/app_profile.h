@@ -31,7 +31,8 @@ void SetReadOnly(bool readOnly);
 
 // Called with section and key after every write to the profile; tests use it
 // to see which values are written and in which order. Null removes it.
-void SetWriteObserver(std::function<void(const std::string& section, const std::string& key)> observer);
+void SetWriteObserver(
+    std::function<void(const std::string& section, const std::string& key)> observer);
 
 // The one value of another program's settings that the system adjusts:
 // "Disable feedback" under DivXNetworks/DivX4Windows. Sets the first byte of

@@ -29,7 +29,8 @@ FileBytes ReadFileBytes(const std::string& path, std::size_t cap) {
   // Reads one byte past the cap to tell a file of exactly `cap` bytes from a
   // longer one; the file may grow or shrink meanwhile, which is fine.
   const std::size_t want = cap + 1;
-  if (info.st_size > 0) result.bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), want));
+  if (info.st_size > 0)
+    result.bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), want));
   char chunk[64 * 1024];
   while (result.bytes.size() < want) {
     const std::size_t ask = std::min(sizeof chunk, want - result.bytes.size());

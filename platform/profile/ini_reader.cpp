@@ -77,8 +77,7 @@ IniFile IniFile::FromBytes(std::string_view bytes) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE)
     file.text_ = text::Utf16LeToUtf8(bytes.substr(2));
-  else
-    file.text_ = std::string(bytes);
+  else file.text_ = std::string(bytes);
   return file;
 }
 

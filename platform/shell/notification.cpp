@@ -20,8 +20,9 @@ bool ShowDesktopNotification(const std::string& summary, const std::string& body
   if (!names->isServiceRegistered(kService).value() &&
       !names->activatableServiceNames().value().contains(kService))
     return false;
-  QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/Notifications"),
-                                                     kService, QStringLiteral("Notify"));
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/Notifications"),
+                                     kService, QStringLiteral("Notify"));
   // app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout
   call << QStringLiteral("Reelcast") << 0u << QStringLiteral("reelcast")
        << QString::fromStdString(summary) << QString::fromStdString(body) << QStringList()

@@ -13,9 +13,9 @@ thread_local LCID threadLocale = LOCALE_USER_DEFAULT;
 // numeric category is never set from the user's locale, not even for a
 // moment: it stays "C" from start-up on.
 constexpr int kUserCategories[] = {
-    LC_CTYPE, LC_COLLATE, LC_TIME, LC_MONETARY, LC_MESSAGES,
+    LC_CTYPE, LC_COLLATE, LC_TIME,    LC_MONETARY,  LC_MESSAGES,
 #ifdef LC_PAPER
-    LC_PAPER, LC_NAME, LC_ADDRESS, LC_TELEPHONE, LC_MEASUREMENT, LC_IDENTIFICATION,
+    LC_PAPER, LC_NAME,    LC_ADDRESS, LC_TELEPHONE, LC_MEASUREMENT, LC_IDENTIFICATION,
 #endif
 };
 

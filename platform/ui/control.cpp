@@ -59,7 +59,8 @@ std::string Control::Text(std::size_t maxChars) const {
   if (!widget_) return {};
   std::string text;
   if (auto* edit = qobject_cast<QLineEdit*>(widget_)) text = edit->text().toStdString();
-  else if (auto* combo = qobject_cast<QComboBox*>(widget_)) text = combo->currentText().toStdString();
+  else if (auto* combo = qobject_cast<QComboBox*>(widget_))
+    text = combo->currentText().toStdString();
   else text = widget_->property(kTextProperty).toString().toStdString();
   return text::TruncateUtf8(text, maxChars);
 }

@@ -49,8 +49,8 @@ Dialog::Dialog(DialogTemplate tmpl, Dialog* parent)
   // is queued to the application object, which lives longer than any
   // window, and handed to the dialog on the user-interface thread only if
   // the dialog is still there.
-  port_ = std::make_shared<MessagePort>(
-      [target = target_](UINT message, WPARAM wParam, LPARAM lParam) {
+  port_ =
+      std::make_shared<MessagePort>([target = target_](UINT message, WPARAM wParam, LPARAM lParam) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [target, message, wParam, lParam] {
@@ -167,9 +167,10 @@ void Dialog::Create() {
     widget->setAccessibleName(DisplayedStaticText(c.text, 0));
     const PixelRect r = DialogUnitsToPixels(c.x, c.y, c.cx, c.cy);
     // A drop-down list's template height includes its open list.
-    const int height = c.kind == ControlKind::ComboBox
-                           ? std::max(widget->sizeHint().height(), DialogUnitsToPixels(0, 0, 0, 14).height)
-                           : r.height;
+    const int height =
+        c.kind == ControlKind::ComboBox
+            ? std::max(widget->sizeHint().height(), DialogUnitsToPixels(0, 0, 0, 14).height)
+            : r.height;
     widget->setGeometry(r.x, r.y, r.width, height);
     widget->setVisible(c.style & WS_VISIBLE);
     widget->setEnabled(!(c.style & WS_DISABLED));
@@ -282,7 +283,9 @@ void Dialog::ClientToScreen(int& x, int& y) const {
 }
 
 Dialog::PixelRect Dialog::DialogUnitsToPixels(int x, int y, int cx, int cy) const {
-  auto scale = [](int units, int base, int divisor) { return (units * base + divisor / 2) / divisor; };
+  auto scale = [](int units, int base, int divisor) {
+    return (units * base + divisor / 2) / divisor;
+  };
   return {scale(x, impl_->baseX, 4), scale(y, impl_->baseY, 8), scale(cx, impl_->baseX, 4),
           scale(cy, impl_->baseY, 8)};
 }

@@ -24,7 +24,7 @@ struct Dialog::Impl {
   std::vector<Entry> controls;
   std::map<unsigned, std::unique_ptr<QTimer>> timers;
   QFont templateFont;
-  int baseX = 6;   // dialog base units from the template font
+  int baseX = 6;  // dialog base units from the template font
   int baseY = 13;
   QPixmap icon;
   // Set while the program itself changes a selection, so that only a

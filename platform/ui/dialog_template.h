@@ -10,8 +10,8 @@ namespace ui {
 
 enum class ControlKind {
   PushButton,
-  Static,    // text label
-  Icon,      // static picture of the application icon
+  Static,  // text label
+  Icon,    // static picture of the application icon
   Edit,
   ComboBox,  // drop-down list
   ListBox,

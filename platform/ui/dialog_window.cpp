@@ -61,15 +61,13 @@ std::vector<std::string> LocalFiles(const QMimeData* data) {
 void DialogWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (owner_.AcceptsDroppedFiles() && !LocalFiles(event->mimeData()).empty())
     event->acceptProposedAction();
-  else
-    event->ignore();
+  else event->ignore();
 }
 
 void DialogWindow::dragMoveEvent(QDragMoveEvent* event) {
   if (owner_.AcceptsDroppedFiles() && !LocalFiles(event->mimeData()).empty())
     event->acceptProposedAction();
-  else
-    event->ignore();
+  else event->ignore();
 }
 
 void DialogWindow::dropEvent(QDropEvent* event) {

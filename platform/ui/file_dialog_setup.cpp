@@ -6,7 +6,8 @@ namespace ui {
 
 QString QtFilterPattern(const std::string& pattern) {
   QStringList patterns;
-  for (const QString& one : QString::fromStdString(pattern).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+  for (const QString& one :
+       QString::fromStdString(pattern).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     const QString trimmed = one.trimmed();
     patterns << (trimmed == QStringLiteral("*.*") ? QStringLiteral("*") : trimmed);
   }

@@ -18,7 +18,6 @@ int OwnedMessageBox(Dialog* owner, const std::string& text, const std::string& c
                     UINT flags = MB_OK);
 
 // Without owner window.
-int OwnerlessMessageBox(const std::string& text, const std::string& caption,
-                        UINT flags = MB_OK);
+int OwnerlessMessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
 
 }  // namespace ui

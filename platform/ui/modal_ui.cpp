@@ -1,7 +1,7 @@
 #include "platform/ui/modal_ui.h"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 namespace ui {
 

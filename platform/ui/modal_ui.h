@@ -28,7 +28,7 @@ struct FileDialogRequest {
   Dialog* owner = nullptr;
   std::string title;
   std::string initialFolder;
-  std::string fileName;  // initial text of the name box
+  std::string fileName;                                      // initial text of the name box
   std::vector<std::pair<std::string, std::string>> filters;  // description, pattern
   int filterIndex = 1;
   unsigned flags = 0;

@@ -136,8 +136,7 @@ QWidget* EditorFor(const PropertyDescription& d, const PropertyValue& value, Fie
 
 }  // namespace
 
-bool RunPropertyEditor(QWidget* parent, const std::string& caption,
-                       property::PropertySet& object) {
+bool RunPropertyEditor(QWidget* parent, const std::string& caption, property::PropertySet& object) {
   QDialog dialog(parent);
   dialog.setWindowTitle(Q(caption));
   dialog.setAccessibleName(Q(caption));

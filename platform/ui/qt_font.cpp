@@ -15,7 +15,8 @@ QFont ToQFont(const LogFont& font) {
   // cell height, of which the character takes about four fifths.
   if (font.lfHeight < 0) result.setPixelSize(std::clamp(-font.lfHeight, 1, 4096));
   else if (font.lfHeight > 0) result.setPixelSize(std::clamp(font.lfHeight * 4 / 5, 1, 4096));
-  if (font.lfWeight > 0) result.setWeight(static_cast<QFont::Weight>(std::clamp(font.lfWeight, 1, 1000)));
+  if (font.lfWeight > 0)
+    result.setWeight(static_cast<QFont::Weight>(std::clamp(font.lfWeight, 1, 1000)));
   result.setItalic(font.lfItalic != 0);
   result.setUnderline(font.lfUnderline != 0);
   result.setStrikeOut(font.lfStrikeOut != 0);

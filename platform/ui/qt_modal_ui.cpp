@@ -42,16 +42,24 @@ int QtModalUi::MessageBox(Dialog* owner, const std::string& text, const std::str
                           UINT flags) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   switch (flags & 0xF0) {
-    case MB_ICONERROR: icon = QMessageBox::Critical; break;
-    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
-    case MB_ICONEXCLAMATION: icon = QMessageBox::Warning; break;
-    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
-    default: break;
+    case MB_ICONERROR:
+      icon = QMessageBox::Critical;
+      break;
+    case MB_ICONQUESTION:
+      icon = QMessageBox::Question;
+      break;
+    case MB_ICONEXCLAMATION:
+      icon = QMessageBox::Warning;
+      break;
+    case MB_ICONINFORMATION:
+      icon = QMessageBox::Information;
+      break;
+    default:
+      break;
   }
   const bool yesNo = (flags & 0xF) == MB_YESNO;
   QMessageBox box(icon, Q(caption), Q(text),
-                  yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
-                  WidgetOf(owner));
+                  yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, WidgetOf(owner));
   box.setAccessibleName(Q(caption));
   box.setAccessibleDescription(Q(text));
   const int answer = box.exec();

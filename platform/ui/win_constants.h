@@ -41,7 +41,10 @@ constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
   return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
 constexpr LPARAM MAKELPARAM(unsigned low, unsigned high) {
-  return static_cast<LPARAM>(static_cast<std::uint32_t>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16)));
+  return static_cast<LPARAM>(
+      static_cast<std::uint32_t>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16)));
 }
 constexpr unsigned LOWORD(std::uintptr_t value) { return static_cast<unsigned>(value & 0xFFFFu); }
-constexpr unsigned HIWORD(std::uintptr_t value) { return static_cast<unsigned>((value >> 16) & 0xFFFFu); }
+constexpr unsigned HIWORD(std::uintptr_t value) {
+  return static_cast<unsigned>((value >> 16) & 0xFFFFu);
+}

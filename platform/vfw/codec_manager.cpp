@@ -150,13 +150,18 @@ LRESULT ICGetInfo(HIC codec, ICINFO* info, std::size_t size) {
 LRESULT ICSendMessage(HIC codec, UINT message, std::uintptr_t dw1, std::uintptr_t dw2) {
   if (!IsOpen(codec)) return ICERR_BADHANDLE;
   switch (message) {
-    case ICM_COMPRESS_QUERY: return CompressQuery(*codec, dw1, dw2);
-    case ICM_GETSTATE: return GetState(*codec, dw1, dw2);
-    case ICM_SETSTATE: return SetState(*codec, dw1, dw2);
+    case ICM_COMPRESS_QUERY:
+      return CompressQuery(*codec, dw1, dw2);
+    case ICM_GETSTATE:
+      return GetState(*codec, dw1, dw2);
+    case ICM_SETSTATE:
+      return SetState(*codec, dw1, dw2);
     case ICM_GETINFO:
       return ICGetInfo(codec, reinterpret_cast<ICINFO*>(dw1), static_cast<std::size_t>(dw2));
-    case ICM_CONFIGURE: return Configure(*codec, dw1);
-    default: return ICERR_UNSUPPORTED;
+    case ICM_CONFIGURE:
+      return Configure(*codec, dw1);
+    default:
+      return ICERR_UNSUPPORTED;
   }
 }
 

@@ -21,13 +21,17 @@ std::string Header(const std::string& codecName) { return "RCVFW1 " + codecName 
 // numbers, 24 characters for the shortest round-trip form of a double.
 std::size_t ValueCapacity(Kind kind) {
   switch (kind) {
-    case Kind::Boolean: return 1;
+    case Kind::Boolean:
+      return 1;
     case Kind::Integer:
     case Kind::Unsigned:
     case Kind::Enum:
-    case Kind::Flags: return 21;
-    case Kind::Double: return 24;
-    case Kind::Text: return kStateTextCapacity;
+    case Kind::Flags:
+      return 21;
+    case Kind::Double:
+      return 24;
+    case Kind::Text:
+      return kStateTextCapacity;
   }
   return 0;
 }
@@ -163,15 +167,15 @@ bool WriteState(const std::string& codecName, const property::PropertySet& setti
   if (size == 0 || block.size() < size) return false;
   std::string text = Header(codecName);
   for (const auto& d : settings.Describe()) {
-    if (auto value = ValueText(d.kind, settings.Get(d.name)))
-      text += d.name + "=" + *value + "\n";
+    if (auto value = ValueText(d.kind, settings.Get(d.name))) text += d.name + "=" + *value + "\n";
   }
   std::fill(block.begin(), block.end(), std::uint8_t{0});
   std::copy(text.begin(), text.end(), block.begin());
   return true;
 }
 
-std::vector<std::uint8_t> SaveState(const std::string& codecName, const property::PropertySet& settings) {
+std::vector<std::uint8_t> SaveState(const std::string& codecName,
+                                    const property::PropertySet& settings) {
   std::vector<std::uint8_t> block(StateSize(codecName, settings));
   if (!WriteState(codecName, settings, block)) block.clear();
   return block;
@@ -191,7 +195,8 @@ bool ReadState(const std::string& codecName, property::PropertySet& settings,
   for (const auto& [name, value] : *values) {
     PropertyValue before = settings.Get(name);
     if (!settings.Set(name, value)) {
-      for (auto it = previous.rbegin(); it != previous.rend(); ++it) settings.Set(it->first, it->second);
+      for (auto it = previous.rbegin(); it != previous.rend(); ++it)
+        settings.Set(it->first, it->second);
       return false;
     }
     previous.emplace_back(name, std::move(before));

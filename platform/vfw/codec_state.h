@@ -25,7 +25,8 @@ std::size_t StateSize(const std::string& codecName, const property::PropertySet&
 // is left out (reading the state keeps that setting as it is).
 bool WriteState(const std::string& codecName, const property::PropertySet& settings,
                 std::span<std::uint8_t> block);
-std::vector<std::uint8_t> SaveState(const std::string& codecName, const property::PropertySet& settings);
+std::vector<std::uint8_t> SaveState(const std::string& codecName,
+                                    const property::PropertySet& settings);
 
 // Gives the settings the values of a state that this codec wrote. A block of
 // another codec, or one that is damaged in any way (unknown header, a line
@@ -39,8 +40,12 @@ bool ReadState(const std::string& codecName, property::PropertySet& settings,
 class StateBoundSettings : public property::PropertySet {
  public:
   explicit StateBoundSettings(property::PropertySet& settings) : settings_(settings) {}
-  std::vector<property::PropertyDescription> Describe() const override { return settings_.Describe(); }
-  property::PropertyValue Get(const std::string& name) const override { return settings_.Get(name); }
+  std::vector<property::PropertyDescription> Describe() const override {
+    return settings_.Describe();
+  }
+  property::PropertyValue Get(const std::string& name) const override {
+    return settings_.Get(name);
+  }
   bool Set(const std::string& name, const property::PropertyValue& value) override;
 
  private:

@@ -43,8 +43,8 @@ class EncoderInstance : public CodecInstance {
 
 std::string PluginOf(const std::string& factoryName) {
   gst::ElementFactoryPtr factory(gst_element_factory_find(factoryName.c_str()));
-  const char* plugin = factory ? gst_plugin_feature_get_plugin_name(GST_PLUGIN_FEATURE(factory.get()))
-                               : nullptr;
+  const char* plugin =
+      factory ? gst_plugin_feature_get_plugin_name(GST_PLUGIN_FEATURE(factory.get())) : nullptr;
   return plugin ? plugin : "";
 }
 
@@ -58,7 +58,8 @@ std::vector<CodecDriver> EncoderCodecs() {
     codec.open = [factory = entry.factoryName]() -> std::unique_ptr<CodecInstance> {
       GstElement* made = gst_element_factory_make(factory.c_str(), nullptr);
       if (!made) return nullptr;
-      return std::make_unique<EncoderInstance>(gst::ElementPtr(GST_ELEMENT(gst_object_ref_sink(made))));
+      return std::make_unique<EncoderInstance>(
+          gst::ElementPtr(GST_ELEMENT(gst_object_ref_sink(made))));
     };
     codec.name = std::move(entry.factoryName);
     codec.description = std::move(entry.longName);

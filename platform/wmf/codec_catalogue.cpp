@@ -13,8 +13,8 @@ std::mutex& CatalogueMutex() {
 }
 
 std::shared_ptr<const CodecCatalogue>& CatalogueSlot() {
-  static std::shared_ptr<const CodecCatalogue> slot(
-      std::shared_ptr<const CodecCatalogue>(), &DefaultCodecCatalogue());
+  static std::shared_ptr<const CodecCatalogue> slot(std::shared_ptr<const CodecCatalogue>(),
+                                                    &DefaultCodecCatalogue());
   return slot;
 }
 

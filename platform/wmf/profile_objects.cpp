@@ -237,8 +237,7 @@ class Profile final : public com::Object<IWMProfile> {
     count = static_cast<std::uint32_t>(data_.mutexes.size());
     return S_OK;
   }
-  HRESULT GetMutualExclusion(std::uint32_t index,
-                             ComPtr<IWMMutualExclusion>& exclusion) override {
+  HRESULT GetMutualExclusion(std::uint32_t index, ComPtr<IWMMutualExclusion>& exclusion) override {
     exclusion.Reset();
     if (index >= data_.mutexes.size()) return E_INVALIDARG;
     exclusion = MakeMutualExclusion(data_.mutexes[index]);
@@ -289,9 +288,8 @@ HRESULT ReadMediaType(IWMMediaProps& props, MediaType& type) {
     // The format block must lie inside the buffer that was handed out.
     const auto start = reinterpret_cast<std::uintptr_t>(buffer.get());
     const auto block = reinterpret_cast<std::uintptr_t>(written->pbFormat);
-    const bool inside = written->cbFormat == 0 ||
-                        (block >= start && block <= start + size &&
-                         written->cbFormat <= start + size - block);
+    const bool inside = written->cbFormat == 0 || (block >= start && block <= start + size &&
+                                                   written->cbFormat <= start + size - block);
     if (!inside) return E_FAIL;
     auto copy = MediaType::From(*written);
     if (!copy) return E_FAIL;
@@ -305,8 +303,7 @@ HRESULT ReadMediaType(IWMMediaProps& props, MediaType& type) {
 std::optional<StreamData> ReadStream(IWMStreamConfig& config) {
   StreamData stream;
   if (FAILED(config.GetStreamType(stream.streamType)) ||
-      FAILED(config.GetStreamNumber(stream.number)) ||
-      FAILED(config.GetStreamName(stream.name)) ||
+      FAILED(config.GetStreamNumber(stream.number)) || FAILED(config.GetStreamName(stream.name)) ||
       FAILED(config.GetConnectionName(stream.connectionName)) ||
       FAILED(config.GetBitrate(stream.bitrate)) ||
       FAILED(config.GetBufferWindow(stream.bufferWindow)))
@@ -338,8 +335,8 @@ std::optional<ProfileData> ReadProfile(IWMProfile& profile) {
   std::uint32_t streams = 0;
   std::uint32_t mutexes = 0;
   if (FAILED(profile.GetVersion(data.version)) || FAILED(profile.GetName(data.name)) ||
-      FAILED(profile.GetDescription(data.description)) ||
-      FAILED(profile.GetStreamCount(streams)) || FAILED(profile.GetMutualExclusionCount(mutexes)))
+      FAILED(profile.GetDescription(data.description)) || FAILED(profile.GetStreamCount(streams)) ||
+      FAILED(profile.GetMutualExclusionCount(mutexes)))
     return std::nullopt;
   for (std::uint32_t i = 0; i < streams; ++i) {
     ComPtr<IWMStreamConfig> config;

@@ -22,8 +22,7 @@ template <typename Number>
 std::optional<Number> NumberFrom(std::string_view text) {
   Number value{};
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty())
-    return std::nullopt;
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
   return value;
 }
 

@@ -97,8 +97,8 @@ struct IWMCodecInfo : IUnknown {
   virtual HRESULT GetCodecFormatCount(const GUID& mediaType, std::uint32_t codec,
                                       std::uint32_t& formats) = 0;
   // A new stream configuration holding the predefined format.
-  virtual HRESULT GetCodecFormat(const GUID& mediaType, std::uint32_t codec,
-                                 std::uint32_t format, ComPtr<IWMStreamConfig>& config) = 0;
+  virtual HRESULT GetCodecFormat(const GUID& mediaType, std::uint32_t codec, std::uint32_t format,
+                                 ComPtr<IWMStreamConfig>& config) = 0;
 };
 
 struct IWMProfileManager : IUnknown {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/batch_plan.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -17,9 +17,9 @@ TEST(BatchPlan, NamesEachOutputAfterItsSourceWithTheFormatsExtension) {
                                     {".hidden", "/home/u/.hidden"},
                                     {"a.b/noext", "/home/u/a.b/noext"}},
                                    "/out", "wmv");
-  EXPECT_EQ(Outputs(plan), (std::vector<std::string>{"/out/holiday.wmv", "/out/my.old.clip.wmv",
-                                                     "/out/README.wmv", "/out/.hidden.wmv",
-                                                     "/out/noext.wmv"}));
+  EXPECT_EQ(Outputs(plan),
+            (std::vector<std::string>{"/out/holiday.wmv", "/out/my.old.clip.wmv", "/out/README.wmv",
+                                      "/out/.hidden.wmv", "/out/noext.wmv"}));
   EXPECT_EQ(plan.items[0].source, "clips/holiday.mp4") << "named as the user gave it";
   EXPECT_TRUE(plan.notes.empty());
 }
@@ -46,13 +46,12 @@ TEST(BatchPlan, NoOutputIsASourceAndASourceNamedTwiceIsConvertedOnce) {
                                     {"other/talk.mp4", "/other/talk.mp4"},
                                     {"v/talk-2.wmv", "/v/talk-2.wmv"}},
                                    "/v", "wmv");
-  EXPECT_EQ(Outputs(plan), (std::vector<std::string>{"/v/talk-3.wmv", "/v/talk-4.wmv",
-                                                     "/v/talk-2-2.wmv"}));
+  EXPECT_EQ(Outputs(plan),
+            (std::vector<std::string>{"/v/talk-3.wmv", "/v/talk-4.wmv", "/v/talk-2-2.wmv"}));
   ASSERT_EQ(plan.notes.size(), 4u);
   EXPECT_EQ(plan.notes[0], "./v/../v/talk.wmv: named more than once, converted once");
   EXPECT_EQ(plan.notes[1], "v/talk.wmv: written to /v/talk-3.wmv, as /v/talk.wmv is a source");
-  EXPECT_EQ(plan.notes[2],
-            "other/talk.mp4: written to /v/talk-4.wmv, as /v/talk.wmv is a source");
+  EXPECT_EQ(plan.notes[2], "other/talk.mp4: written to /v/talk-4.wmv, as /v/talk.wmv is a source");
   EXPECT_EQ(plan.notes[3],
             "v/talk-2.wmv: written to /v/talk-2-2.wmv, as /v/talk-2.wmv is a source");
 }

@@ -1,8 +1,8 @@
+#include "app/batch_progress.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
-#include "app/batch_progress.h"
 
 namespace {
 
@@ -53,10 +53,11 @@ TEST(BatchProgress, OnATerminalTheFilesBeingConvertedKeepALineEachUpdatedInPlace
   progress.Show(1, At(1, 1 * kSecond, 10 * kSecond));
   progress.Show(0, At(4, 2 * kSecond, 10 * kSecond));
   progress.Show(1, At(4, 5 * kSecond, 10 * kSecond));
-  EXPECT_EQ(Screen(out.str()),
-            (std::vector<std::string>{"b.mp4: written to /out/b-2.wmv",
-                                      "a.mp4: Please wait... Used Time: 00:00:04  20%  00:00:16 left",
-                                      "b.mp4: Please wait... Used Time: 00:00:04  50%  00:00:04 left"}));
+  EXPECT_EQ(
+      Screen(out.str()),
+      (std::vector<std::string>{"b.mp4: written to /out/b-2.wmv",
+                                "a.mp4: Please wait... Used Time: 00:00:04  20%  00:00:16 left",
+                                "b.mp4: Please wait... Used Time: 00:00:04  50%  00:00:04 left"}));
   // A file's end takes its place above the files still being converted.
   progress.End(0, "Failed: a.mp4\n  Error: cannot read it");
   progress.Begin(2, "c.mp4");
@@ -74,7 +75,8 @@ TEST(BatchProgress, OnATerminalTheFilesBeingConvertedKeepALineEachUpdatedInPlace
 TEST(BatchProgress, ALineLongerThanTheTerminalKeepsTheEndOfTheNameAndTheProgress) {
   std::ostringstream out;
   BatchProgress progress(out, true, 60);
-  progress.Begin(0, "/a/very/long/folder/name/with/many/parts/and/a/clip named \xc3\xa9t\xc3\xa9.mp4");
+  progress.Begin(0,
+                 "/a/very/long/folder/name/with/many/parts/and/a/clip named \xc3\xa9t\xc3\xa9.mp4");
   progress.Show(0, At(1, 1 * kSecond, 10 * kSecond));
   const auto screen = Screen(out.str());
   ASSERT_EQ(screen.size(), 1u);

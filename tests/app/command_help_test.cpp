@@ -1,5 +1,7 @@
 // The command-line help and the manual page are one text shown two ways.
 
+#include "app/command_help.h"
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -8,7 +10,6 @@
 #include <sstream>
 #include <utility>
 
-#include "app/command_help.h"
 #include "app/convert_options.h"
 #include "app/reelcast_help.h"
 #include "resources/build_info.h"
@@ -127,7 +128,8 @@ TEST(CommandHelp, TheBuildWritesTheManualPagesAndGroffReadsThemCleanly) {
     groff.start(QStringLiteral("groff"),
                 {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
                  QStringLiteral("-z"), QString::fromStdString(page.string())});
-    ASSERT_TRUE(groff.waitForFinished(60'000)) << "groff (groff-base) is installed by scripts/setup";
+    ASSERT_TRUE(groff.waitForFinished(60'000))
+        << "groff (groff-base) is installed by scripts/setup";
     EXPECT_EQ(groff.exitCode(), 0);
     EXPECT_EQ(groff.readAllStandardError().toStdString(), "") << page;
   }

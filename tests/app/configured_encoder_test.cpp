@@ -31,8 +31,10 @@ class ConfiguredEncoder : public ::testing::Test {
  protected:
   void SetUp() override {
     test_support::ResetSettings();
-    profile::WriteProfileInt("DexVideoCompress", "CompressorNumber", IndexOf("x264", CompressorKind::Video));
-    profile::WriteProfileInt("DexAudioCompress", "CompressorNumber", IndexOf("vorbis", CompressorKind::Audio));
+    profile::WriteProfileInt("DexVideoCompress", "CompressorNumber",
+                             IndexOf("x264", CompressorKind::Video));
+    profile::WriteProfileInt("DexAudioCompress", "CompressorNumber",
+                             IndexOf("vorbis", CompressorKind::Audio));
   }
   // Opens the clip and converts it to `name` in `format`; the measured
   // video bitrate of the file.
@@ -67,7 +69,8 @@ TEST_F(ConfiguredEncoder, SettingsOfTheOptionsDialogReachTheNextConversion) {
   // Options opened on the Matroska settings: choose x264's Settings, set a
   // low bitrate, confirm, then OK.
   w.Settings().outputFormat = 2;
-  f.ui().propertyScripts.push_back([](property::PropertySet& codec) { return SetBitrate(codec, 64); });
+  f.ui().propertyScripts.push_back(
+      [](property::PropertySet& codec) { return SetBitrate(codec, 64); });
   f.ui().dialogScripts.push_back([](ui::Dialog& d) {
     d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Click();
     d.Item(IDC_BUTTON_OPTIONS_OK).Click();
@@ -82,12 +85,14 @@ TEST_F(ConfiguredEncoder, SettingsOfTheOptionsDialogReachTheNextConversion) {
 }
 
 TEST_F(ConfiguredEncoder, AFilterChangedBeforeAnMp4RunChangesTheFile) {
-  profile::WriteProfileInt("DexAudioCompress", "CompressorNumber", IndexOf("aac", CompressorKind::Audio));
+  profile::WriteProfileInt("DexAudioCompress", "CompressorNumber",
+                           IndexOf("aac", CompressorKind::Audio));
   CReelcastDlg& w = OpenWithClip();
   f.ui().dialogScripts.push_back([](ui::Dialog& d) { d.Item(IDCANCEL).Click(); });
   const double plain = Convert(w, 4, "plain.mp4");
 
-  f.ui().propertyScripts.push_back([](property::PropertySet& encoder) { return SetBitrate(encoder, 64); });
+  f.ui().propertyScripts.push_back(
+      [](property::PropertySet& encoder) { return SetBitrate(encoder, 64); });
   f.ui().dialogScripts.push_back([](ui::Dialog& d) {
     ui::Control list = d.Item(IDC_LIST_FILTERS);
     for (int i = 0; i < list.GetCount(); ++i)

@@ -1,8 +1,9 @@
+#include "app/console_progress.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/console_progress.h"
 #include "app/progress_report.h"
 
 namespace {
@@ -74,9 +75,9 @@ TEST(ConsoleProgress, ARunStartedForOneFileOfManyReportsNumbersThatReadBack) {
   const auto unknown = ReadProgressReport("progress 4 - -\r");
   ASSERT_TRUE(unknown);
   EXPECT_FALSE(unknown->position || unknown->duration);
-  for (const char* other : {"", "progress", "progress 1 2", "progress 1 2 3 4", "progress x 2 3",
-                            "progress 1 2x 3", "Please wait... Used Time: 00:00:01  10%",
-                            "progress 99999999999 1 2"})
+  for (const char* other :
+       {"", "progress", "progress 1 2", "progress 1 2 3 4", "progress x 2 3", "progress 1 2x 3",
+        "Please wait... Used Time: 00:00:01  10%", "progress 99999999999 1 2"})
     EXPECT_FALSE(ReadProgressReport(other)) << other;
 }
 

@@ -33,9 +33,9 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 TEST(ReelcastConvert, WritesTheFileAndSaysWhere) {
   const std::string output = gst_test::OutputPath("cli");
-  const Finished run = Convert({Q(gst_test::LongClip()), Q(output), QStringLiteral("--format"),
-                                QStringLiteral("1"), QStringLiteral("--size"),
-                                QStringLiteral("320x240")});
+  const Finished run =
+      Convert({Q(gst_test::LongClip()), Q(output), QStringLiteral("--format"), QStringLiteral("1"),
+               QStringLiteral("--size"), QStringLiteral("320x240")});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_NE(run.errors.find("Done: " + output + ".wmv"), std::string::npos) << run.errors;
   const auto report = test_support::FfProbe(output + ".wmv");
@@ -76,14 +76,15 @@ TEST(ReelcastConvert, ARunStoresNothing) {
   ASSERT_NE(before.find("LastPhotoFolder"), std::string::npos);
 
   const std::string output = gst_test::OutputPath("stores-nothing");
-  const Finished run = Convert({Q(Clip(ClipKind::Mp4H264Aac)), Q(output), QStringLiteral("--format"),
-                                QStringLiteral("1"), QStringLiteral("--video-bitrate=300")});
+  const Finished run =
+      Convert({Q(Clip(ClipKind::Mp4H264Aac)), Q(output), QStringLiteral("--format"),
+               QStringLiteral("1"), QStringLiteral("--video-bitrate=300")});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(Bytes(config), before);
   // Many files: neither the command nor its conversions store anything.
-  const Finished many = Convert({QStringLiteral("--output-dir"), Q(output + "-many"),
-                                 Q(Clip(ClipKind::Mp4H264Aac)), Q(Clip(ClipKind::AviMpeg4Mp3)),
-                                 QStringLiteral("--video-bitrate=300")});
+  const Finished many =
+      Convert({QStringLiteral("--output-dir"), Q(output + "-many"), Q(Clip(ClipKind::Mp4H264Aac)),
+               Q(Clip(ClipKind::AviMpeg4Mp3)), QStringLiteral("--video-bitrate=300")});
   EXPECT_EQ(many.status, 0) << many.errors;
   EXPECT_EQ(Bytes(config), before);
 }
@@ -141,17 +142,15 @@ TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLe
 
 TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
   const std::string output = gst_test::OutputPath("interrupted");
-  const Finished run = Convert({Q(Clip(ClipKind::Mp4Hd20s)), Q(output), QStringLiteral("--format"),
-                                QStringLiteral("2"), QStringLiteral("--video-compressor"),
-                                QStringLiteral("x264"), QStringLiteral("--audio-compressor"),
-                                QStringLiteral("vorbis")},
-                               [&] {
-                                 // Frames have been written.
-                                 std::error_code error;
-                                 return std::filesystem::file_size(output + ".mkv", error) >=
-                                            100'000 &&
-                                        !error;
-                               });
+  const Finished run =
+      Convert({Q(Clip(ClipKind::Mp4Hd20s)), Q(output), QStringLiteral("--format"),
+               QStringLiteral("2"), QStringLiteral("--video-compressor"), QStringLiteral("x264"),
+               QStringLiteral("--audio-compressor"), QStringLiteral("vorbis")},
+              [&] {
+                // Frames have been written.
+                std::error_code error;
+                return std::filesystem::file_size(output + ".mkv", error) >= 100'000 && !error;
+              });
   EXPECT_EQ(run.status, 130) << run.errors;
   const auto first = run.errors.find("Stopping...");
   ASSERT_NE(first, std::string::npos) << run.errors;
@@ -164,8 +163,8 @@ TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
 
 TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {
   const std::string output = gst_test::OutputPath("failed");
-  Finished run = Convert({Q(Clip(ClipKind::Mp4H264Aac)), Q(output), QStringLiteral("--format"),
-                          QStringLiteral("5")});
+  Finished run = Convert(
+      {Q(Clip(ClipKind::Mp4H264Aac)), Q(output), QStringLiteral("--format"), QStringLiteral("5")});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find("Please install DSM Splitter/Muxer codec)"), std::string::npos)
       << run.errors;

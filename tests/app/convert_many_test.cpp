@@ -41,15 +41,14 @@ std::string Facts(const std::string& path) {
   std::string facts = "duration " + std::to_string(static_cast<int>(report.duration * 10));
   for (const auto& stream : report.streams)
     facts += "; " + stream.codecType + " " + stream.codecName + " " + std::to_string(stream.width) +
-             "x" + std::to_string(stream.height) + " " + std::to_string(stream.sampleRate) + " Hz " +
-             std::to_string(stream.channels) + " ch";
+             "x" + std::to_string(stream.height) + " " + std::to_string(stream.sampleRate) +
+             " Hz " + std::to_string(stream.channels) + " ch";
   return facts;
 }
 
 TEST(ConvertMany, ABrokenSourceIsNamedAndTheOthersAreWrittenTheSameWithOneJobOrTwo) {
-  const std::vector<std::string> sources = {Clip(ClipKind::Mp4H264Aac),
-                                            Clip(ClipKind::TruncatedMp4),
-                                            Clip(ClipKind::AviMpeg4Mp3)};
+  const std::vector<std::string> sources = {
+      Clip(ClipKind::Mp4H264Aac), Clip(ClipKind::TruncatedMp4), Clip(ClipKind::AviMpeg4Mp3)};
   std::vector<std::string> folders;
   for (const char* jobs : {"1", "2"}) {
     SCOPED_TRACE(std::string("--jobs ") + jobs);
@@ -93,8 +92,8 @@ TEST(ConvertMany, SourcesOfOneNameKeepBothFilesAndAnExistingOutputIsReplacedOnly
   fs::create_directories(home / "out");
   { std::ofstream(home / "out" / "clip.wmv") << "the user's own file"; }
 
-  std::vector<std::string> arguments = {"--format=1", "--output-dir", "out", "--jobs=2",
-                                        "clip.mp4", "sub/clip.avi"};
+  std::vector<std::string> arguments = {"--format=1", "--output-dir", "out",
+                                        "--jobs=2",   "clip.mp4",     "sub/clip.avi"};
   ConvertFinished run = RunConvert(Arguments(arguments), {}, home.string());
   EXPECT_EQ(run.status, 1) << run.errors;
   const std::string out = (home / "out").string();
@@ -122,18 +121,23 @@ TEST(ConvertMany, CtrlCStopsEveryConversionLeavesPlayableFilesAndStartsNoOther) 
   for (const char* name : {"first.mp4", "second.mp4"})
     fs::copy_file(Clip(ClipKind::Mp4Hd20s), home / name);
   const std::string folder = (home / "out").string();
-  const std::vector<std::string> arguments = {
-      "--format=2", "--video-compressor=x264", "--audio-compressor=vorbis", "--jobs=2",
-      "--output-dir", folder, (home / "first.mp4").string(), (home / "second.mp4").string(),
-      Clip(ClipKind::Mp4H264Aac)};
+  const std::vector<std::string> arguments = {"--format=2",
+                                              "--video-compressor=x264",
+                                              "--audio-compressor=vorbis",
+                                              "--jobs=2",
+                                              "--output-dir",
+                                              folder,
+                                              (home / "first.mp4").string(),
+                                              (home / "second.mp4").string(),
+                                              Clip(ClipKind::Mp4H264Aac)};
   const auto written = [&](const std::string& name) {
     std::error_code error;
     return fs::file_size(folder + "/" + name, error) >= 100'000 && !error;
   };
   // Ctrl+C reaches the command alone, once both conversions have written
   // frames: it passes the stop on itself.
-  const ConvertFinished run =
-      RunConvert(Arguments(arguments), [&] { return written("first.mkv") && written("second.mkv"); });
+  const ConvertFinished run = RunConvert(
+      Arguments(arguments), [&] { return written("first.mkv") && written("second.mkv"); });
   EXPECT_EQ(run.status, 130) << run.errors;
   const auto stopping = run.errors.find("Stopping...");
   ASSERT_NE(stopping, std::string::npos) << run.errors;
@@ -159,9 +163,11 @@ TEST(ConvertMany, OnATerminalEachFileHasALineUpdatedInPlace) {
   const std::string shown = test_support::RunConvertOnATerminal(
       {"--format=1", "--jobs=2", "--output-dir", folder, Clip(ClipKind::Mp4H264Aac),
        Clip(ClipKind::MkvVp8Vorbis)});
-  EXPECT_TRUE(Contains(shown, "\x1b[2K" + Clip(ClipKind::Mp4H264Aac) + ": Please wait... Used Time: "))
+  EXPECT_TRUE(
+      Contains(shown, "\x1b[2K" + Clip(ClipKind::Mp4H264Aac) + ": Please wait... Used Time: "))
       << shown;
-  EXPECT_TRUE(Contains(shown, "\x1b[1A") || Contains(shown, "\x1b[2A")) << "lines rewritten: " << shown;
+  EXPECT_TRUE(Contains(shown, "\x1b[1A") || Contains(shown, "\x1b[2A"))
+      << "lines rewritten: " << shown;
   for (const ClipKind kind : {ClipKind::Mp4H264Aac, ClipKind::MkvVp8Vorbis})
     EXPECT_TRUE(Contains(shown, "Done: " + folder + "/" + Stem(Clip(kind)) + ".wmv")) << shown;
   EXPECT_TRUE(Contains(shown, "2 of 2 files written")) << shown;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/convert_options.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,9 +1,8 @@
 // Real conversions driven through the main window as a user presses its
 // buttons; every file written is probed back and decoded independently.
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 

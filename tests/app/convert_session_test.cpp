@@ -1,10 +1,11 @@
 // The command-line converter's pieces that run inside the program.
 
+#include "app/convert_session.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/convert_session.h"
 #include "resources/resource_ids.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/test_environment.h"

@@ -1,17 +1,18 @@
 // Help, home page and About.
 
+#include "app/help_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "app/help_commands.h"
 #include "i18n/language.h"
 #include "platform/text/file_url.h"
 #include "platform/ui/dialog.h"
+#include "resources/build_info.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
-#include "resources/build_info.h"
 #include "tests/support/language_folder.h"
 #include "tests/support/scripted_modal_ui.h"
 

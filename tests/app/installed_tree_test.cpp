@@ -3,6 +3,7 @@
 // desktop's validators, and the programs run from there finding their
 // language files and help there.
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QSettings>
 #include <filesystem>
 #include <fstream>
-#include <gst/gst.h>
 #include <map>
 #include <sstream>
 
@@ -54,15 +54,17 @@ Outcome Execute(const std::string& program, const QStringList& arguments,
 Outcome RunAsInstalled(const fs::path& bin) {
   const fs::path copy = bin / fs::path(shell::ExecutablePath()).filename();
   fs::copy_file(shell::ExecutablePath(), copy, fs::copy_options::overwrite_existing);
-  return Execute(copy.string(), {QStringLiteral("--gtest_also_run_disabled_tests"),
-                                 QStringLiteral("--gtest_filter=InstalledTree.DISABLED_FromTheInstalledTree")});
+  return Execute(copy.string(),
+                 {QStringLiteral("--gtest_also_run_disabled_tests"),
+                  QStringLiteral("--gtest_filter=InstalledTree.DISABLED_FromTheInstalledTree")});
 }
 
 // Run only from a copy of this program in an installed bin/ folder: with
 // German stored, the window shows the installed German texts and Help opens
 // the installed introduction.
 TEST(InstalledTree, DISABLED_FromTheInstalledTree) {
-  const fs::path shared = fs::path(shell::ExecutablePath()).parent_path().parent_path() / "share" / "reelcast";
+  const fs::path shared =
+      fs::path(shell::ExecutablePath()).parent_path().parent_path() / "share" / "reelcast";
   ASSERT_TRUE(fs::exists(shared / "language" / "German.ini")) << shared;
   QSettings(QStringLiteral("TARNWICK"), QCoreApplication::applicationName())
       .setValue(QStringLiteral("Option/CurrentLanguage"), QStringLiteral("German"));
@@ -90,17 +92,25 @@ TEST(InstalledTree, DISABLED_FromTheInstalledTree) {
 // File managers offer the program for the types its desktop entry names:
 // each must be a container that an installed GStreamer demultiplexer reads.
 void ExpectOnlyReadableTypes(const fs::path& desktopEntry) {
-  const std::map<std::string, const char*> readers = {
-      {"video/mp4", "qtdemux"},          {"video/x-m4v", "qtdemux"},
-      {"video/quicktime", "qtdemux"},    {"video/3gpp", "qtdemux"},
-      {"video/3gpp2", "qtdemux"},        {"video/x-matroska", "matroskademux"},
-      {"video/webm", "matroskademux"},   {"video/x-msvideo", "avidemux"},
-      {"video/vnd.avi", "avidemux"},     {"video/x-ms-wmv", "asfdemux"},
-      {"video/x-ms-asf", "asfdemux"},    {"video/x-flv", "flvdemux"},
-      {"video/mpeg", "mpegpsdemux"},     {"video/mp2t", "tsdemux"},
-      {"video/ogg", "oggdemux"},         {"video/x-ogm+ogg", "oggdemux"},
-      {"video/x-theora+ogg", "oggdemux"}, {"video/dv", "dvdemux"},
-      {"application/vnd.rn-realmedia", "rmdemux"}};
+  const std::map<std::string, const char*> readers = {{"video/mp4", "qtdemux"},
+                                                      {"video/x-m4v", "qtdemux"},
+                                                      {"video/quicktime", "qtdemux"},
+                                                      {"video/3gpp", "qtdemux"},
+                                                      {"video/3gpp2", "qtdemux"},
+                                                      {"video/x-matroska", "matroskademux"},
+                                                      {"video/webm", "matroskademux"},
+                                                      {"video/x-msvideo", "avidemux"},
+                                                      {"video/vnd.avi", "avidemux"},
+                                                      {"video/x-ms-wmv", "asfdemux"},
+                                                      {"video/x-ms-asf", "asfdemux"},
+                                                      {"video/x-flv", "flvdemux"},
+                                                      {"video/mpeg", "mpegpsdemux"},
+                                                      {"video/mp2t", "tsdemux"},
+                                                      {"video/ogg", "oggdemux"},
+                                                      {"video/x-ogm+ogg", "oggdemux"},
+                                                      {"video/x-theora+ogg", "oggdemux"},
+                                                      {"video/dv", "dvdemux"},
+                                                      {"application/vnd.rn-realmedia", "rmdemux"}};
   std::ifstream in(desktopEntry);
   std::string line, types;
   while (std::getline(in, line))
@@ -129,8 +139,9 @@ void ExpectPassed(const Outcome& run) {
 TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
   const fs::path destdir = fs::path(test_support::HomeFolder()) / "destdir";
   const Outcome install =
-      Execute(REELCAST_CMAKE_COMMAND, {QStringLiteral("--install"), QStringLiteral(REELCAST_BUILD_DIR),
-                                       QStringLiteral("--prefix"), QStringLiteral("/usr")},
+      Execute(REELCAST_CMAKE_COMMAND,
+              {QStringLiteral("--install"), QStringLiteral(REELCAST_BUILD_DIR),
+               QStringLiteral("--prefix"), QStringLiteral("/usr")},
               {{QStringLiteral("DESTDIR"), QString::fromStdString(destdir.string())}});
   ASSERT_EQ(install.status, 0) << install.output;
 
@@ -138,8 +149,10 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
   const fs::path share = usr / "share";
   for (const fs::path& file :
        {usr / "bin" / "reelcast", usr / "bin" / "reelcast-convert",
-        share / "reelcast" / "language" / "English.ini", share / "reelcast" / "language" / "German.ini",
-        share / "reelcast" / "language" / "CHS_utf-8.ini", share / "reelcast" / "help" / "Introduction.htm",
+        share / "reelcast" / "language" / "English.ini",
+        share / "reelcast" / "language" / "German.ini",
+        share / "reelcast" / "language" / "CHS_utf-8.ini",
+        share / "reelcast" / "help" / "Introduction.htm",
         share / "reelcast" / "help" / "Reelcast.htm", share / "man" / "man1" / "reelcast.1",
         share / "man" / "man1" / "reelcast-convert.1",
         share / "applications" / "com.tarnwick.Reelcast.desktop",
@@ -152,17 +165,22 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
   EXPECT_FALSE(fs::exists(share / "reelcast" / "help" / "Reelcast.htm.in")) << "only what it makes";
 
   // The desktop's own validators accept what the desktop reads.
-  const Outcome entry = Execute("desktop-file-validate",
-                                {QString::fromStdString((share / "applications" / "com.tarnwick.Reelcast.desktop").string())});
+  const Outcome entry =
+      Execute("desktop-file-validate",
+              {QString::fromStdString(
+                  (share / "applications" / "com.tarnwick.Reelcast.desktop").string())});
   EXPECT_EQ(entry.status, 0) << entry.output;
   EXPECT_EQ(entry.output, "") << "not even a hint";
-  const Outcome metadata = Execute("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                                    QString::fromStdString((share / "metainfo" / "com.tarnwick.Reelcast.metainfo.xml").string())});
+  const Outcome metadata = Execute(
+      "appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                       QString::fromStdString(
+                           (share / "metainfo" / "com.tarnwick.Reelcast.metainfo.xml").string())});
   EXPECT_EQ(metadata.status, 0) << metadata.output;
 
   ExpectOnlyReadableTypes(share / "applications" / "com.tarnwick.Reelcast.desktop");
 
-  const Outcome version = Execute((usr / "bin" / "reelcast").string(), {QStringLiteral("--version")});
+  const Outcome version =
+      Execute((usr / "bin" / "reelcast").string(), {QStringLiteral("--version")});
   EXPECT_EQ(version.status, 0) << version.output;
   EXPECT_EQ(version.output.rfind("reelcast ", 0), 0u) << version.output;
 
@@ -171,35 +189,41 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
 
 TEST(Package, HoldsTheInstalledTreeNamesWhatItNeedsAndConvertsWhenExtracted) {
   const fs::path work = fs::path(test_support::HomeFolder()) / "package";
-  const Outcome pack = Execute(REELCAST_CPACK_COMMAND,
-                               {QStringLiteral("--config"), QStringLiteral(REELCAST_BUILD_DIR "/CPackConfig.cmake"),
-                                QStringLiteral("-B"), QString::fromStdString(work.string())});
+  const Outcome pack =
+      Execute(REELCAST_CPACK_COMMAND,
+              {QStringLiteral("--config"), QStringLiteral(REELCAST_BUILD_DIR "/CPackConfig.cmake"),
+               QStringLiteral("-B"), QString::fromStdString(work.string())});
   ASSERT_EQ(pack.status, 0) << pack.output;
   fs::path deb;
   for (const auto& entry : fs::directory_iterator(work))
     if (entry.path().extension() == ".deb") deb = entry.path();
   ASSERT_FALSE(deb.empty()) << pack.output;
 
-  const Outcome depends = Execute("dpkg-deb", {QStringLiteral("-f"), QString::fromStdString(deb.string()),
-                                               QStringLiteral("Depends")});
+  const Outcome depends = Execute(
+      "dpkg-deb",
+      {QStringLiteral("-f"), QString::fromStdString(deb.string()), QStringLiteral("Depends")});
   ASSERT_EQ(depends.status, 0) << depends.output;
-  for (const char* package : {"libqt6widgets6", "libqt6dbus6", "libgstreamer1.0-0", "libgstreamer-plugins-base1.0-0",
-                              "gstreamer1.0-plugins-good", "gstreamer1.0-plugins-bad", "gstreamer1.0-plugins-ugly",
-                              "gstreamer1.0-libav", "fonts-dejavu-core", "xdg-utils"})
-    EXPECT_NE(depends.output.find(package), std::string::npos) << package << " in " << depends.output;
+  for (const char* package :
+       {"libqt6widgets6", "libqt6dbus6", "libgstreamer1.0-0", "libgstreamer-plugins-base1.0-0",
+        "gstreamer1.0-plugins-good", "gstreamer1.0-plugins-bad", "gstreamer1.0-plugins-ugly",
+        "gstreamer1.0-libav", "fonts-dejavu-core", "xdg-utils"})
+    EXPECT_NE(depends.output.find(package), std::string::npos)
+        << package << " in " << depends.output;
 
   const fs::path root = work / "root";
-  const Outcome extract = Execute("dpkg", {QStringLiteral("-x"), QString::fromStdString(deb.string()),
-                                           QString::fromStdString(root.string())});
+  const Outcome extract =
+      Execute("dpkg", {QStringLiteral("-x"), QString::fromStdString(deb.string()),
+                       QString::fromStdString(root.string())});
   ASSERT_EQ(extract.status, 0) << extract.output;
   const fs::path bin = root / "usr" / "bin";
   const Outcome version = Execute((bin / "reelcast").string(), {QStringLiteral("--version")});
   EXPECT_EQ(version.status, 0) << version.output;
 
   const std::string output = (work / "converted.wmv").string();
-  const Outcome convert = Execute((bin / "reelcast-convert").string(),
-                                  {QString::fromStdString(test_support::Clip(test_support::ClipKind::Mp4H264Aac)),
-                                   QString::fromStdString(output)});
+  const Outcome convert =
+      Execute((bin / "reelcast-convert").string(),
+              {QString::fromStdString(test_support::Clip(test_support::ClipKind::Mp4H264Aac)),
+               QString::fromStdString(output)});
   ASSERT_EQ(convert.status, 0) << convert.output;
   const auto report = test_support::FfProbe(output);
   ASSERT_TRUE(report.ok) << report.error;

@@ -80,8 +80,8 @@ TEST_F(MainWindowCommands, OptionsOkRewritesTheSummaryWithTheReturnedSize) {
   w.Item(IDC_BUTTON_OUTPUT_SETTINGS).Click();
   // No source was ever probed, so the window's source size is still 352x288
   // and the summary shows the size the dialog returned.
-  EXPECT_EQ(w.Item(IDC_STATIC_SUMMARY).Text(),
-            "Output file: " + test_support::HomeFolder() + "/Videos/output.asf     Resolution: 16*16");
+  EXPECT_EQ(w.Item(IDC_STATIC_SUMMARY).Text(), "Output file: " + test_support::HomeFolder() +
+                                                   "/Videos/output.asf     Resolution: 16*16");
   EXPECT_EQ(w.Settings().outputFormat, 3);
 
   const std::string before = w.Item(IDC_STATIC_SUMMARY).Text();

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QSettings>
-#include <QDialog>
 #include <QWidget>
 
 #include "platform/profile/app_profile.h"
@@ -29,13 +29,17 @@ TEST_F(MainWindow, StartsWithTheTemplateTextsAndTheFirstStatusTexts) {
   CReelcastDlg& w = f.Open();
   EXPECT_EQ(w.GetWindowText(), "Reelcast");
   const std::vector<std::pair<int, std::string>> expected = {
-      {IDC_BUTTON_EXIT, "Exit"},         {IDC_STATIC_DURATION, "00:00:00"},
-      {IDC_BUTTON_ADD_VIDEO, "Open Video"}, {IDC_BUTTON_CONVERT, "Convert"},
+      {IDC_BUTTON_EXIT, "Exit"},
+      {IDC_STATIC_DURATION, "00:00:00"},
+      {IDC_BUTTON_ADD_VIDEO, "Open Video"},
+      {IDC_BUTTON_CONVERT, "Convert"},
       {IDC_BUTTON_BUILD_FILTERS, "Build Filters"},
       {IDC_STATIC_SUMMARY, "Output file: " + test_support::HomeFolder() +
                                "/Videos/output.wmv     Resolution: Original size"},
-      {IDC_BUTTON_OUTPUT_SETTINGS, "Options"}, {IDC_BUTTON_HELP, "Help"},
-      {IDC_BUTTON_HOMEPAGE, "Homepage"},     {IDC_BUTTON_ABOUT, "About"},
+      {IDC_BUTTON_OUTPUT_SETTINGS, "Options"},
+      {IDC_BUTTON_HELP, "Help"},
+      {IDC_BUTTON_HOMEPAGE, "Homepage"},
+      {IDC_BUTTON_ABOUT, "About"},
       {IDC_PROGRESS_CONVERSION, ""}};
   const auto children = w.Children();
   ASSERT_EQ(children.size(), expected.size());

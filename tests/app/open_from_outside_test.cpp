@@ -8,11 +8,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
-#include <functional>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 
 #include "app/reelcast_app.h"
 #include "app/reelcast_dlg.h"
@@ -37,7 +37,9 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 30000) {
   return done();
 }
 
-std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+std::string FileName(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
 std::string Folder(const std::string& path) {
   return std::filesystem::path(path).parent_path().string() + "/";
 }

@@ -80,8 +80,8 @@ TEST_F(RunControl, AFailedBuildEndsWithTheCompletionTextAndTheSourceReopened) {
   Press(w);
   EXPECT_FALSE(f.ui().MessageTexts().empty());
   EXPECT_FALSE(w.IsConverting());
-  EXPECT_EQ(w.Item(IDC_STATIC_SUMMARY).Text(),
-            "Done. Output file: " + test_support::HomeFolder() + "/out.dsm     Resolution: 320*240");
+  EXPECT_EQ(w.Item(IDC_STATIC_SUMMARY).Text(), "Done. Output file: " + test_support::HomeFolder() +
+                                                   "/out.dsm     Resolution: 320*240");
   EXPECT_EQ(w.Item(IDC_BUTTON_CONVERT).Text(), "Convert");
   EXPECT_TRUE(w.Item(IDC_BUTTON_ADD_VIDEO).IsEnabled());
   EXPECT_TRUE(w.Graph().graph) << "a fresh source graph is ready for the next press";

@@ -104,7 +104,8 @@ class PrivateSessionBus : public ::testing::Environment {
  private:
   void Launch() {
     daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                   QStringLiteral("--print-address=1")});
     if (!daemon_.waitForStarted(30000)) return;
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(30000)) {
     }
@@ -201,11 +202,13 @@ TEST_F(RunFeedback, TheBarRisesToTheEndTheTimeLeftFallsAndTheDesktopIsTold) {
     return !w.IsConverting();
   };
   ASSERT_TRUE(PumpUntil(watch, 600000));
-  ASSERT_EQ(w.LastRun(), CReelcastDlg::RunOutcome::Completed) << testing::PrintToString(f.ui().MessageTexts());
+  ASSERT_EQ(w.LastRun(), CReelcastDlg::RunOutcome::Completed)
+      << testing::PrintToString(f.ui().MessageTexts());
 
   EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << testing::PrintToString(values);
   EXPECT_EQ(values.back(), 100);
-  EXPECT_GE(values.size(), 4u) << "the bar moves during the run: " << testing::PrintToString(values);
+  EXPECT_GE(values.size(), 4u) << "the bar moves during the run: "
+                               << testing::PrintToString(values);
   EXPECT_EQ(bar.Text(), "100%");
   // The run lasts well beyond the few seconds the estimate waits for.
   ASSERT_GE(left.size(), 2u) << testing::PrintToString(values);

@@ -1,9 +1,10 @@
 // The compressor catalogue over the real encoders and over a fake category
 // with chosen names and failures.
 
+#include "engine/compressor_catalogue.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/compressor_catalogue.h"
 #include "platform/dshow/filter_role.h"
 #include "tests/engine/fake_media_classes.h"
 #include "tests/support/scripted_modal_ui.h"
@@ -71,8 +72,9 @@ TEST(CompressorCatalogue, TheDefaultIsTheFirstNameHoldingTheFragmentInAsciiSmall
   ScriptedUi ui;
   FakeDevices devices;
   devices->video = {{"Some Encoder"},
-                    {"FFD\xC3\x84SHOW VIDEO ENCODER"},            // a non-ASCII letter differs
-                    {"FFDSHOW V\xC4\xB0" "DEO ENCODER"},          // capital dotted I is not I
+                    {"FFD\xC3\x84SHOW VIDEO ENCODER"},  // a non-ASCII letter differs
+                    {"FFDSHOW V\xC4\xB0"
+                     "DEO ENCODER"},  // capital dotted I is not I
                     {"FFDShow Video Encoder (libavcodec)"},
                     {"ffdshow video encoder"}};
   devices->audio = {{"IMA ADPCM"}, {"Microsoft ADPCM"}, {"microsoft adpcm"}};

@@ -23,7 +23,8 @@ constexpr int kAvi = 0, kWmv = 1, kMkv = 2;
 
 void ExpectAborted(const RunEnd& end, HRESULT code) {
   EXPECT_EQ(end.event, EC_ERRORABORT);
-  EXPECT_EQ(static_cast<HRESULT>(end.param1), code) << AMGetErrorTextA(static_cast<HRESULT>(end.param1));
+  EXPECT_EQ(static_cast<HRESULT>(end.param1), code)
+      << AMGetErrorTextA(static_cast<HRESULT>(end.param1));
 }
 
 TEST(FailingRuns, AnOutputFolderThatDisappearsIsAWriteFailure) {
@@ -84,8 +85,8 @@ TEST(FailingRuns, ADecoderThatVanishedBeforeTheRunIsNamed) {
 
 TEST(FailingRuns, AFileThatCannotBeWrittenStopsTheStartWithItsReason) {
   ConversionRig rig(test_support::Clip(test_support::ClipKind::Mp4H264Aac), kWmv, "out.wmv");
-  rig.settings.outputPath = std::filesystem::path(rig.settings.outputPath).parent_path() /
-                            "no such folder" / "out.wmv";
+  rig.settings.outputPath =
+      std::filesystem::path(rig.settings.outputPath).parent_path() / "no such folder" / "out.wmv";
   ASSERT_GE(rig.Build(), 0);
   EXPECT_EQ(rig.Start(), HRESULT_PATH_NOT_FOUND);
   EXPECT_EQ(AMGetErrorTextA(HRESULT_PATH_NOT_FOUND), "The system cannot find the path.");

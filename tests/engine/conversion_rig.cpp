@@ -13,7 +13,9 @@ namespace engine_test {
 
 namespace {
 
-bool Ends(long event) { return event == EC_COMPLETE || event == EC_ERRORABORT || event == EC_USERABORT; }
+bool Ends(long event) {
+  return event == EC_COMPLETE || event == EC_ERRORABORT || event == EC_USERABORT;
+}
 
 }  // namespace
 

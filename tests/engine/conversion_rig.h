@@ -20,7 +20,7 @@ namespace engine_test {
 
 // How a run ended.
 struct RunEnd {
-  long event = 0;      // EC_COMPLETE, EC_ERRORABORT...; 0 when none came in time
+  long event = 0;  // EC_COMPLETE, EC_ERRORABORT...; 0 when none came in time
   LONG_PTR param1 = 0;
 };
 

@@ -2,15 +2,14 @@
 // conversion graph builder, run to its end (or stopped), torn down, and
 // every file written judged by ffprobe and ffmpeg.
 
-#include <gtest/gtest.h>
-
 #include <gst/gst.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <limits>
 
-#include "platform/dshow/errors.h"
 #include "platform/dshow/error_text.h"
+#include "platform/dshow/errors.h"
 #include "platform/ui/application.h"
 #include "tests/engine/conversion_rig.h"
 #include "tests/support/ffprobe.h"
@@ -84,8 +83,9 @@ TEST(WindowsMedia, FrameRatesTheProfileCannotHoldAreRefusedBeforeTheBuild) {
   const Case cases[] = {
       {0.5, "The output frame rate 0.5 is below one frame per second."},
       {-1e300, "The output frame rate -1e+300 is below one frame per second."},
-      {1e12, "The output frame rate 1e+12 cannot be written: a Windows Media file holds at most "
-             "10000000 frames per second."},
+      {1e12,
+       "The output frame rate 1e+12 cannot be written: a Windows Media file holds at most "
+       "10000000 frames per second."},
       {10'000'001.0, "The output frame rate 1e+07 cannot be written"},
       {std::numeric_limits<double>::infinity(), "The output frame rate inf cannot be written"},
       {std::numeric_limits<double>::quiet_NaN(), "The output frame rate is not a number."},
@@ -150,7 +150,8 @@ TEST(Avi, WritesUncompressedStreams) {
   const auto report = ExpectCleanFile(rig.settings.outputPath, 2.0);
   EXPECT_EQ(report.First("video").codecName, "rawvideo");
   EXPECT_EQ(report.First("video").width, 320);
-  EXPECT_EQ(report.First("audio").codecName.rfind("pcm_", 0), 0u) << report.First("audio").codecName;
+  EXPECT_EQ(report.First("audio").codecName.rfind("pcm_", 0), 0u)
+      << report.First("audio").codecName;
 }
 
 TEST(Matroska, WritesTheChosenEncoders) {
@@ -326,13 +327,13 @@ TEST_P(OfTwoAudioTracks, TheFirstIsConverted) {
   EXPECT_GT(test_support::MeanVolume(rig.settings.outputPath), -20.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, OfTwoAudioTracks,
-    testing::Values(FormatCase{kAvi, "two.avi", "MPEG-4 part 2", "L.A.M.E."},
-                    FormatCase{kWmv, "two.wmv", "", ""}, FormatCase{kAsf, "two.asf", "", ""},
-                    FormatCase{kMkv, "two.mkv", "x264", "Vorbis"},
-                    FormatCase{kMp4, "two.mp4", "x264", "libav AAC"}),
-    ExtensionOf);
+INSTANTIATE_TEST_SUITE_P(Formats, OfTwoAudioTracks,
+                         testing::Values(FormatCase{kAvi, "two.avi", "MPEG-4 part 2", "L.A.M.E."},
+                                         FormatCase{kWmv, "two.wmv", "", ""},
+                                         FormatCase{kAsf, "two.asf", "", ""},
+                                         FormatCase{kMkv, "two.mkv", "x264", "Vorbis"},
+                                         FormatCase{kMp4, "two.mp4", "x264", "libav AAC"}),
+                         ExtensionOf);
 
 class StoppedHalfway : public testing::TestWithParam<FormatCase> {};
 
@@ -355,12 +356,12 @@ TEST_P(StoppedHalfway, LeavesAValidFileUpToTheStopPoint) {
   EXPECT_EQ(DecodeErrors(rig.settings.outputPath), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writers, StoppedHalfway,
-    testing::Values(FormatCase{kAsf, "stopped.asf", "", ""},
-                    FormatCase{kAvi, "stopped.avi", "MPEG-4 part 2", "L.A.M.E."},
-                    FormatCase{kMkv, "stopped.mkv", "x264", "Vorbis"},
-                    FormatCase{kMp4, "stopped.mp4", "x264", "libav AAC"}),
-    ExtensionOf);
+INSTANTIATE_TEST_SUITE_P(Writers, StoppedHalfway,
+                         testing::Values(FormatCase{kAsf, "stopped.asf", "", ""},
+                                         FormatCase{kAvi, "stopped.avi", "MPEG-4 part 2",
+                                                    "L.A.M.E."},
+                                         FormatCase{kMkv, "stopped.mkv", "x264", "Vorbis"},
+                                         FormatCase{kMp4, "stopped.mp4", "x264", "libav AAC"}),
+                         ExtensionOf);
 
 }  // namespace

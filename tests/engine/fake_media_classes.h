@@ -19,7 +19,9 @@ namespace engine_test {
 
 class ClassOverride {
  public:
-  ClassOverride(const CLSID& clsid, ClassFactory factory) { CoRegisterClass(clsid, std::move(factory)); }
+  ClassOverride(const CLSID& clsid, ClassFactory factory) {
+    CoRegisterClass(clsid, std::move(factory));
+  }
   // Makes the class not creatable at all.
   explicit ClassOverride(const CLSID& clsid) { CoUnregisterClass(clsid); }
   ~ClassOverride() { dshow::Initialise(); }
@@ -123,8 +125,7 @@ struct FakeGraphSetup {
   REFTIME frameTime = 0.04;
 };
 
-class FakeGraph
-    : public com::Object<IGraphBuilder, IMediaSeeking, IBasicVideo, IMediaControl> {
+class FakeGraph : public com::Object<IGraphBuilder, IMediaSeeking, IBasicVideo, IMediaControl> {
  public:
   explicit FakeGraph(FakeGraphSetup setup) : setup_(setup) {}
 
@@ -145,7 +146,9 @@ class FakeGraph
   HRESULT FindFilterByName(const std::string&, ComPtr<IBaseFilter>&) override { return E_NOTIMPL; }
   HRESULT ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
   HRESULT Disconnect(IPin*) override { return E_NOTIMPL; }
-  HRESULT RenderFile(const std::string&, const std::string&) override { return setup_.renderResult; }
+  HRESULT RenderFile(const std::string&, const std::string&) override {
+    return setup_.renderResult;
+  }
 
   HRESULT GetDuration(REFERENCE_TIME& d) override { return GetStopPosition(d); }
   HRESULT GetStopPosition(REFERENCE_TIME& stop) override {

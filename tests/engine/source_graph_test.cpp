@@ -1,6 +1,8 @@
 // Probing sources and opening their graphs: real clips for what files do,
 // fake graphs for the failures real files cannot provoke.
 
+#include "engine/source_graph.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <filesystem>
 #include <limits>
 
-#include "engine/source_graph.h"
 #include "platform/dshow/errors.h"
 #include "tests/engine/fake_media_classes.h"
 #include "tests/support/media_fixtures.h"
@@ -77,9 +78,8 @@ TEST(ProbeSourceFile, AFilmRateStaysAFraction) {
 TEST(ProbeSourceFile, ASecondFileReplacesTheOutputSize) {
   ScriptedUi ui;
   Probe probe = ProbeOf(Clip(ClipKind::Mp4H264Aac));
-  ASSERT_EQ(ProbeSourceFile(Clip(ClipKind::AviOddWidth), probe.duration, probe.info,
-                            probe.settings),
-            1);
+  ASSERT_EQ(
+      ProbeSourceFile(Clip(ClipKind::AviOddWidth), probe.duration, probe.info, probe.settings), 1);
   EXPECT_EQ(probe.settings.outputWidth, 321);
   EXPECT_EQ(probe.settings.outputHeight, 241);
 }
@@ -137,9 +137,12 @@ TEST(ProbeSourceFile, BadFilesGetTheCannotOpenMessage) {
   const std::string locked = home + "/locked.mp4";
   std::filesystem::copy_file(Clip(ClipKind::Mp4H264Aac), locked);
   chmod(locked.c_str(), 0);
-  std::vector<std::string> bad = {Clip(ClipKind::TextNamedMp4), Clip(ClipKind::EmptyMp4),
-                                  Clip(ClipKind::TruncatedMp4), Clip(ClipKind::StillImage),
-                                  home, home + "/missing.mp4"};
+  std::vector<std::string> bad = {Clip(ClipKind::TextNamedMp4),
+                                  Clip(ClipKind::EmptyMp4),
+                                  Clip(ClipKind::TruncatedMp4),
+                                  Clip(ClipKind::StillImage),
+                                  home,
+                                  home + "/missing.mp4"};
   if (access(locked.c_str(), R_OK) != 0) bad.push_back(locked);
   for (const std::string& path : bad) {
     ScriptedUi ui;

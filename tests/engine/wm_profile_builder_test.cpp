@@ -1,9 +1,10 @@
+#include "engine/wm_profile_builder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "engine/wm_profile_builder.h"
 #include "platform/wmf/codec_catalogue.h"
 #include "platform/wmf/profile_objects.h"
 
@@ -12,9 +13,8 @@ namespace {
 constexpr std::uint32_t kWmv3 = MakeFourCC('W', 'M', 'V', '3');
 constexpr std::uint32_t kWmv2 = MakeFourCC('W', 'M', 'V', '2');
 
-wmf::StreamData Wma(std::uint32_t bytesPerSec, std::uint16_t blockAlign,
-                    std::uint32_t rate = 44100, std::uint16_t channels = 2,
-                    std::vector<std::uint8_t> extra = {}) {
+wmf::StreamData Wma(std::uint32_t bytesPerSec, std::uint16_t blockAlign, std::uint32_t rate = 44100,
+                    std::uint16_t channels = 2, std::vector<std::uint8_t> extra = {}) {
   return wmf::AudioFormat(WAVE_FORMAT_WMAUDIO2, rate, channels, bytesPerSec, blockAlign,
                           std::move(extra));
 }
@@ -61,8 +61,8 @@ TEST(GenerateProfile, AudioBitrateMustLieWithin249BitsPerSecond) {
     std::uint32_t bytesPerSec;
     bool accepted;
   };
-  for (const Case c : {Case{15969, true}, Case{16031, true}, Case{15968, false},
-                       Case{16032, false}}) {
+  for (const Case c :
+       {Case{15969, true}, Case{16031, true}, Case{15968, false}, Case{16032, false}}) {
     wmf::ScopedCodecCatalogue catalogue({AudioCodec({Wma(c.bytesPerSec, 100)}),
                                          VideoCodec({wmf::VideoFormat(kWmv3, 320, 240, 1, 1)})});
     const auto result = Generate(Audio128k(), {Video()});
@@ -78,9 +78,8 @@ TEST(GenerateProfile, AudioBitrateMustLieWithin249BitsPerSecond) {
 }
 
 TEST(GenerateProfile, AudioFormatMustMatchRateChannelsAndTag) {
-  wmf::ScopedCodecCatalogue catalogue(
-      {AudioCodec({Wma(16000, 1, 48000), Wma(16000, 2, 44100, 1),
-                   wmf::AudioFormat(0x0162, 44100, 2, 16000, 3)})});
+  wmf::ScopedCodecCatalogue catalogue({AudioCodec({Wma(16000, 1, 48000), Wma(16000, 2, 44100, 1),
+                                                   wmf::AudioFormat(0x0162, 44100, 2, 16000, 3)})});
   EXPECT_EQ(Generate(Audio128k(), {}).hr, NS_E_AUDIO_CODEC_NOT_INSTALLED)
       << "the nearest format is not taken instead";
   wmf::ScopedCodecCatalogue none({});
@@ -147,10 +146,9 @@ TEST(GenerateProfile, VideoStreamTakesTheFirstFormatWithTheFourccAndTheRequestsV
   script.mediaType->formattype = WMFORMAT_Script;  // skipped: not a VIDEOINFOHEADER
   wmf::StreamData first = wmf::VideoFormat(kWmv3, 176, 144, 1, 1);
   first.mediaType->subtype = MediaSubtypeOf(1);  // marks the first match
-  wmf::ScopedCodecCatalogue catalogue(
-      {AudioCodec({Wma(16000, 1)}),
-       VideoCodec({wmf::VideoFormat(kWmv2, 1, 1, 1, 1), script}),
-       VideoCodec({first, wmf::VideoFormat(kWmv3, 1, 1, 1, 1)})});
+  wmf::ScopedCodecCatalogue catalogue({AudioCodec({Wma(16000, 1)}),
+                                       VideoCodec({wmf::VideoFormat(kWmv2, 1, 1, 1, 1), script}),
+                                       VideoCodec({first, wmf::VideoFormat(kWmv3, 1, 1, 1, 1)})});
 
   const auto result = Generate(Audio128k(), {{kWmv3, 798720, 480, 640, 30, 0, 8}});
   ASSERT_EQ(result.hr, S_OK);
@@ -175,15 +173,14 @@ TEST(GenerateProfile, VideoStreamTakesTheFirstFormatWithTheFourccAndTheRequestsV
   EXPECT_EQ(header.bmiHeader.biBitCount, 24) << "other fields keep the codec's values";
   EXPECT_TRUE(result.profile->mutexes.empty()) << "one video stream needs no exclusion";
 
-
   const auto at23 = Generate(Audio128k(), {Video(23)});
   ASSERT_EQ(at23.hr, S_OK);
   EXPECT_EQ(HeaderOf(at23.profile->streams[1]).AvgTimePerFrame, 434'782) << "integer division";
 }
 
 TEST(GenerateProfile, UnknownFourccFailsAndLeavesTheOutputUntouched) {
-  wmf::ScopedCodecCatalogue catalogue({AudioCodec({Wma(16000, 1)}),
-                                       VideoCodec({wmf::VideoFormat(kWmv2, 1, 1, 1, 1)})});
+  wmf::ScopedCodecCatalogue catalogue(
+      {AudioCodec({Wma(16000, 1)}), VideoCodec({wmf::VideoFormat(kWmv2, 1, 1, 1, 1)})});
   const AudioStreamParams audio = Audio128k();
   const VideoStreamParams video = Video();
   auto sentinel = wmf::MakeProfile({});
@@ -194,8 +191,8 @@ TEST(GenerateProfile, UnknownFourccFailsAndLeavesTheOutputUntouched) {
 }
 
 TEST(GenerateProfile, SeveralVideoStreamsBecomeAlternativeBitratesBeforeTheScriptStream) {
-  wmf::ScopedCodecCatalogue catalogue({AudioCodec({Wma(16000, 1)}),
-                                       VideoCodec({wmf::VideoFormat(kWmv3, 1, 1, 1, 1)})});
+  wmf::ScopedCodecCatalogue catalogue(
+      {AudioCodec({Wma(16000, 1)}), VideoCodec({wmf::VideoFormat(kWmv3, 1, 1, 1, 1)})});
   const std::uint32_t scriptBitrate = 1000;
   const auto result = Generate(Audio128k(), {Video(), Video(), Video()}, &scriptBitrate);
   ASSERT_EQ(result.hr, S_OK);
@@ -241,11 +238,11 @@ TEST(GenerateProfile, RefusesBadRequestsBeforeTouchingTheRuntime) {
 }
 
 TEST(GenerateProfile, SixtyThreeVideoStreamsAndAScriptStreamFit) {
-  wmf::ScopedCodecCatalogue catalogue({AudioCodec({Wma(16000, 1)}),
-                                       VideoCodec({wmf::VideoFormat(kWmv3, 1, 1, 1, 1)})});
+  wmf::ScopedCodecCatalogue catalogue(
+      {AudioCodec({Wma(16000, 1)}), VideoCodec({wmf::VideoFormat(kWmv3, 1, 1, 1, 1)})});
   const std::uint32_t scriptBitrate = 1000;
-  const auto result = Generate(Audio128k(), std::vector<VideoStreamParams>(63, Video()),
-                               &scriptBitrate);
+  const auto result =
+      Generate(Audio128k(), std::vector<VideoStreamParams>(63, Video()), &scriptBitrate);
   ASSERT_EQ(result.hr, S_OK);
   EXPECT_EQ(result.profile->streams.size(), 65u);
   EXPECT_EQ(result.profile->streams.back().number, 65);
@@ -272,8 +269,8 @@ TEST(MapProfile, LoadsOnlyValidProfileText) {
   EXPECT_EQ(name, "Mapped");
 
   // Text that does not fit the conversion buffer is refused, never cut.
-  const std::string padded = "<profile version=\"589824\" name=\"" + std::string(300, 'x') +
-                             "\" description=\"\"/>";
+  const std::string padded =
+      "<profile version=\"589824\" name=\"" + std::string(300, 'x') + "\" description=\"\"/>";
   profile.Reset();
   EXPECT_EQ(MapProfile(padded, &profile), E_INVALIDARG);
   EXPECT_FALSE(profile);

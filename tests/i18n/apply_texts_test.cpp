@@ -60,7 +60,8 @@ TEST_F(ApplyTexts, OnlyTheExitButtonChangesWhenOnlyItHasAText) {
 }
 
 TEST_F(ApplyTexts, CaptionAndFontWithACaptionText) {
-  Load("German.ini", "[DIALOG]\nIDD_PROGRAM_CAPTION=Reelcast Konverter\nIDC_BUTTON_CONVERT=Konvertieren\n");
+  Load("German.ini",
+       "[DIALOG]\nIDD_PROGRAM_CAPTION=Reelcast Konverter\nIDC_BUTTON_CONVERT=Konvertieren\n");
   ui::Dialog main(MainDialogTemplate());
   main.Create();
   language.ApplyToDialog(main, IDD_REELCAST_DIALOG);

@@ -2,7 +2,6 @@
 // its locale.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <clocale>
@@ -35,7 +34,8 @@ class LanguageLoader : public ::testing::Test {
 
 TEST_F(LanguageLoader, StoredNameInCapitalsKeepsItsCaseAndLoadsTheMatchingFile) {
   folder.Add("English.ini", "[DIALOG]\nIDC_BUTTON_EXIT=Exit\n");
-  folder.Add("Chinese_utf-8.ini", "[DIALOG]\nIDC_BUTTON_EXIT=退出\n[STRING]\nIDS_MESSAGE_ERROR=错误\n");
+  folder.Add("Chinese_utf-8.ini",
+             "[DIALOG]\nIDC_BUTTON_EXIT=退出\n[STRING]\nIDS_MESSAGE_ERROR=错误\n");
 
   EXPECT_TRUE(language.Open(folder.Base(), "CHINESE_UTF-8"));
   ASSERT_EQ(language.GetCount(), 2);
@@ -50,7 +50,8 @@ TEST_F(LanguageLoader, StoredNameInCapitalsKeepsItsCaseAndLoadsTheMatchingFile) 
   // "chinese" names no row: the warning, with the language part as caption.
   const auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "Your language file name may be not proper,\n please read the help file!");
+  EXPECT_EQ(boxes[0].text,
+            "Your language file name may be not proper,\n please read the help file!");
   EXPECT_EQ(boxes[0].caption, "chinese");
   EXPECT_EQ(boxes[0].owner, nullptr);
 }
@@ -135,7 +136,8 @@ TEST_F(LanguageLoader, AnUnknownNameLoadsEnglish) {
 }
 
 TEST_F(LanguageLoader, CatalogueSortsByBytesAndListsOnlyIniNames) {
-  for (const char* name : {"zulu.ini", "Alpha.ini", "beta.ini", "Zeta.ini", "notes.txt", "x.ini.bak"})
+  for (const char* name :
+       {"zulu.ini", "Alpha.ini", "beta.ini", "Zeta.ini", "notes.txt", "x.ini.bak"})
     folder.Add(name, "");
   std::filesystem::create_directories(folder.Base() + "/language/Folder.ini");
   ASSERT_TRUE(language.Open(folder.Base(), "beta"));
@@ -167,11 +169,13 @@ TEST_F(LanguageLoader, ValuesAsTheReaderGivesThem) {
   folder.Add("English.ini",
              "[dialog]\n"
              "idc_button_exit=Quit\\nnow\n"
-             "IDC_BUTTON_HELP=" + std::string(3000, 'h') + "\n"
-             "IDC_BUTTON_ABOUT=C:\\temp\n"
-             "[STRING]\n"
-             "IDS_MESSAGE_WARNING=\n"
-             "IDS_MESSAGE_ERROR=\"  Oops  \"\n");
+             "IDC_BUTTON_HELP=" +
+                 std::string(3000, 'h') +
+                 "\n"
+                 "IDC_BUTTON_ABOUT=C:\\temp\n"
+                 "[STRING]\n"
+                 "IDS_MESSAGE_WARNING=\n"
+                 "IDS_MESSAGE_ERROR=\"  Oops  \"\n");
   ASSERT_TRUE(language.Open(folder.Base(), "English"));
   EXPECT_EQ(language.FindDialogText(IDC_BUTTON_EXIT), "Quit\nnow");
   EXPECT_EQ(language.FindDialogText(IDC_BUTTON_HELP), std::string(2047, 'h'));
@@ -256,11 +260,13 @@ TEST(LanguageBaseFolder, TheFolderAboveWinsWhenItHoldsTheEnglishFile) {
   const std::string installed = (prefix / "bin" / "reelcast").string();
   EXPECT_EQ(shell::InstallFolderHolding(installed, "language/English.ini"),
             (prefix / "share" / "reelcast").string());
-  EXPECT_EQ(shell::InstallFolderHolding(installed, "help/Introduction.htm"), (prefix / "bin").string())
+  EXPECT_EQ(shell::InstallFolderHolding(installed, "help/Introduction.htm"),
+            (prefix / "bin").string())
       << "nothing holds the marker: the program folder, as before";
   fs::create_directories(prefix / "bin" / "language");
   std::ofstream(prefix / "bin" / "language" / "English.ini") << "";
-  EXPECT_EQ(shell::InstallFolderHolding(installed, "language/English.ini"), (prefix / "bin").string());
+  EXPECT_EQ(shell::InstallFolderHolding(installed, "language/English.ini"),
+            (prefix / "bin").string());
 
   EXPECT_EQ(shell::InstallFolderHolding("/reelcast", "language/English.ini"), "");
   EXPECT_EQ(shell::InstallFolderHolding("reelcast", "language/English.ini"), ".");

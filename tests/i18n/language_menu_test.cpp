@@ -1,6 +1,8 @@
 // The popup menu of the main window, the language switch and the
 // user-interface font remembered per language.
 
+#include "i18n/language_menu.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <QWidget>
 
 #include "i18n/language.h"
-#include "i18n/language_menu.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialog.h"
@@ -70,9 +71,8 @@ class LanguageMenu : public ::testing::Test {
   }
   // Right-click and pick the Language submenu's entry `index`.
   void ChooseLanguageFromMenu(int index) {
-    ui->popupScripts.push_back([index](const ui::Menu& popup) {
-      return popup.GetSubMenu(0)->GetMenuItemID(index);
-    });
+    ui->popupScripts.push_back(
+        [index](const ui::Menu& popup) { return popup.GetSubMenu(0)->GetMenuItemID(index); });
     RightClick(10, 10);
   }
   std::vector<Shown> Boxes() { return ui->OfKind(Shown::Kind::MessageBox); }
@@ -111,9 +111,10 @@ TEST_F(LanguageMenu, PopupListsTheCatalogueWithACheckAtTheCurrentLanguage) {
 
 TEST_F(LanguageMenu, ChoosingALanguageReloadsAndAsksForARestart) {
   folder.Add("English.ini", "[DIALOG]\nIDC_BUTTON_EXIT=Exit\n");
-  folder.Add("German.ini",
-             "[DIALOG]\nIDC_BUTTON_EXIT=Beenden\n"
-             "[STRING]\nIDS_MESSAGE_RESTART_PROGRAM=Bitte neu starten\nIDS_MESSAGE_WARNING=Warnung\n");
+  folder.Add(
+      "German.ini",
+      "[DIALOG]\nIDC_BUTTON_EXIT=Beenden\n"
+      "[STRING]\nIDS_MESSAGE_RESTART_PROGRAM=Bitte neu starten\nIDS_MESSAGE_WARNING=Warnung\n");
   Open("English");
 
   ChooseLanguageFromMenu(1);

@@ -22,9 +22,11 @@ std::string ShippedFolder() { return CLanguage().GetLanguageBaseFolder() + "/lan
 // control text, or a popup menu item's text.
 std::map<std::pair<TextSection, int>, std::string> BuiltInTexts() {
   std::map<std::pair<TextSection, int>, std::string> texts;
-  for (const auto& dialog : {AboutDialogTemplate(), MainDialogTemplate(), OutputOptionsDialogTemplate()}) {
+  for (const auto& dialog :
+       {AboutDialogTemplate(), MainDialogTemplate(), OutputOptionsDialogTemplate()}) {
     texts[{TextSection::Dialog, dialog.id}] = dialog.caption;
-    for (const auto& control : dialog.controls) texts[{TextSection::Dialog, control.id}] = control.text;
+    for (const auto& control : dialog.controls)
+      texts[{TextSection::Dialog, control.id}] = control.text;
   }
   for (int id : {IDC_BUTTON_STOP, IDC_BUTTON_CONVERT_TEXT})
     texts[{TextSection::Dialog, id}] = *LoadBuiltInString(id);

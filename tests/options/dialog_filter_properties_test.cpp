@@ -2,9 +2,10 @@
 // it: the list, the Settings button's state, and edits that reach the
 // element the run will use.
 
+#include "options/dialog_filter_properties.h"
+
 #include <gtest/gtest.h>
 
-#include "options/dialog_filter_properties.h"
 #include "platform/com/runtime.h"
 #include "platform/dshow/filter_element.h"
 #include "platform/dshow/guids.h"
@@ -95,9 +96,8 @@ TEST_F(FilterProperties, SettingsEditsTheElementOfTheFilterThatTheRunUses) {
   const auto compressor = Compressor("avenc_mpeg4");
   Add(dshow::MakeDecoderFilter({}), "Video Decoder");
   Add(compressor, "MPEG-4 compressor");
-  ui->propertyScripts.push_back([](property::PropertySet& element) {
-    return element.Set("bitrate", std::int64_t{1234567});
-  });
+  ui->propertyScripts.push_back(
+      [](property::PropertySet& element) { return element.Set("bitrate", std::int64_t{1234567}); });
   ui::Dialog* shownDialog = nullptr;
   Run([&](ui::Dialog& d) {
     shownDialog = &d;
@@ -166,7 +166,8 @@ TEST_F(FilterProperties, LongNamesAreStillFound) {
 TEST_F(FilterProperties, ContinueOrEscapeEndsTheDialogAtOnce) {
   Add(dshow::MakeDecoderFilter({}), "Video Decoder");
   EXPECT_EQ(Run([](ui::Dialog& d) { d.Item(IDCANCEL).Click(); }), IDCANCEL);
-  EXPECT_EQ(Run([](ui::Dialog& d) { d.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0)); }), IDCANCEL);
+  EXPECT_EQ(Run([](ui::Dialog& d) { d.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0)); }),
+            IDCANCEL);
 
   // As the run control shows it: template 133 with its own texts.
   ui->Clear();

@@ -1,6 +1,8 @@
 // The output options dialog driven as a user drives it: through control ids
 // and scripted answers.
 
+#include "options/dialog_output_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +10,6 @@
 #include "engine/compressor_catalogue.h"
 #include "engine/graph_context.h"
 #include "engine/output_settings.h"
-#include "options/dialog_output_settings.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
 #include "resources/resource_ids.h"
@@ -94,12 +95,12 @@ TEST_F(OptionsDialog, OkReturnsTheValuesAsTheControlsGiveThem) {
   EXPECT_DOUBLE_EQ(dialog->outputFrameRate, 23.976);
   EXPECT_EQ(profile::GetProfileInt("Settings", "OutputFrameRateIndex", 0), -1);
   EXPECT_EQ(profile::GetProfileString("Settings", "OutputFrameRate", ""), "23.976");
-  EXPECT_EQ(writes, (std::vector<std::string>{
-                        "Settings/OutputFrameRateIndex", "Settings/OutputFrameRate",
-                        "Settings/OutputName", "Settings/OutputWidth", "Settings/OutputHigh",
-                        "DexVideoCompress/CompressorNumber", "DexAudioCompress/CompressorNumber",
-                        "Settings/n_video_bitrate", "Settings/n_audio_bitrate",
-                        "Settings/nOuptputFormat"}));
+  EXPECT_EQ(writes,
+            (std::vector<std::string>{
+                "Settings/OutputFrameRateIndex", "Settings/OutputFrameRate", "Settings/OutputName",
+                "Settings/OutputWidth", "Settings/OutputHigh", "DexVideoCompress/CompressorNumber",
+                "DexAudioCompress/CompressorNumber", "Settings/n_video_bitrate",
+                "Settings/n_audio_bitrate", "Settings/nOuptputFormat"}));
 }
 
 TEST_F(OptionsDialog, BitratesShowAsKbpsAndComeBackTimes1024) {
@@ -127,7 +128,8 @@ TEST_F(OptionsDialog, CancelAndEscapeWriteNothingAndKeepTheCallersPath) {
   EXPECT_EQ(Run([](ui::Dialog& d) { d.Item(IDC_BUTTON_OPTIONS_CANCEL).Click(); }), IDCANCEL);
   EXPECT_EQ(dialog->outputPath, "/out/movie.mkv");
   Make();
-  EXPECT_EQ(Run([](ui::Dialog& d) { d.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0)); }), IDCANCEL);
+  EXPECT_EQ(Run([](ui::Dialog& d) { d.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0)); }),
+            IDCANCEL);
   EXPECT_TRUE(writes.empty());
 }
 

@@ -1,8 +1,8 @@
+#include "options/number_text.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
-
-#include "options/number_text.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
+#include "options/output_formats.h"
+
 #include <gtest/gtest.h>
 
-#include "options/output_formats.h"
 #include "tests/support/scripted_modal_ui.h"
 
 namespace {
@@ -49,8 +50,10 @@ TEST(ExtensionRule, RefusesAPathThatWouldNotFitRatherThanCuttingIt) {
 
 TEST(OutputFormats, FilterViewAndComboMapping) {
   EXPECT_EQ(SaveDialogFilter(1)->first, "Windows Media Video file (*.wmv)");
-  EXPECT_EQ(SaveDialogFilter(4), std::make_pair(std::string("MPEG-4 file(*.mp4)"), std::string("*.mp4")));
-  EXPECT_EQ(SaveDialogFilter(5), std::make_pair(std::string("DSM file(*.dsm)"), std::string("*.dsm")));
+  EXPECT_EQ(SaveDialogFilter(4),
+            std::make_pair(std::string("MPEG-4 file(*.mp4)"), std::string("*.mp4")));
+  EXPECT_EQ(SaveDialogFilter(5),
+            std::make_pair(std::string("DSM file(*.dsm)"), std::string("*.dsm")));
   EXPECT_EQ(SaveDialogFilter(7), std::nullopt);
 
   for (int id : {1, 3}) EXPECT_EQ(OptionsViewFor(id), OptionsView::Bitrate);

@@ -1,3 +1,5 @@
+#include "options/settings_store.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -5,7 +7,6 @@
 #include <QSettings>
 #include <vector>
 
-#include "options/settings_store.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
 #include "tests/support/scripted_modal_ui.h"

@@ -2,13 +2,14 @@
 // it: which codec's dialog opens for the chosen compressor, and what its
 // confirmed configuration does afterwards.
 
+#include "options/video_codec_configuration.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "engine/graph_context.h"
 #include "options/dialog_output_settings.h"
-#include "options/video_codec_configuration.h"
 #include "platform/dshow/filter_element.h"
 #include "platform/ui/application.h"
 #include "platform/vfw/kept_configuration.h"
@@ -67,7 +68,9 @@ class CodecSettings : public ::testing::Test {
     return captions;
   }
   // The user's answer to the next codec dialog.
-  void Answer(std::function<bool(property::PropertySet&)> user) { ui->propertyScripts.push_back(std::move(user)); }
+  void Answer(std::function<bool(property::PropertySet&)> user) {
+    ui->propertyScripts.push_back(std::move(user));
+  }
 
   TestApp app;
   ScriptedUi ui;
@@ -181,18 +184,22 @@ TEST_F(MatchingCodec, AnFfdshowEncoderMatchesByItsNumber) {
   };
   const std::vector<Case> cases = {
       {"ffdshow video encoder 1.2",
-       {{"v13", "FFDShow Video Encoder (build 1.3)"}, {"v12", "FFDSHOW video encoder, build 1.2 beta"}},
+       {{"v13", "FFDShow Video Encoder (build 1.3)"},
+        {"v12", "FFDSHOW video encoder, build 1.2 beta"}},
        "v12"},
       {"ffdshow video encoder 1.4", {{"v13", "ffdshow video encoder 1.3"}}, nullptr},
       {"ffdshow video encoder", {{"v1", "ffdshow video encoder 1"}}, nullptr},  // no number
-      {"my encoder 1.2", {{"v12", "ffdshow video encoder 1.2"}}, nullptr},     // not ffdshow
+      {"my encoder 1.2", {{"v12", "ffdshow video encoder 1.2"}}, nullptr},      // not ffdshow
       // The first by number stays; a later exact name replaces it.
       {"ffdshow video encoder 7",
-       {{"first", "ffdshow video encoder r7"}, {"second", "ffdshow video encoder v7"}}, "first"},
+       {{"first", "ffdshow video encoder r7"}, {"second", "ffdshow video encoder v7"}},
+       "first"},
       {"ffdshow video encoder 7",
-       {{"by-number", "ffdshow video encoder r7"}, {"exact", "FFDSHOW VIDEO ENCODER 7"}}, "exact"},
+       {{"by-number", "ffdshow video encoder r7"}, {"exact", "FFDSHOW VIDEO ENCODER 7"}},
+       "exact"},
       {"ffdshow video encoder 7",
-       {{"exact", "ffdshow video encoder 7"}, {"by-number", "ffdshow video encoder r7"}}, "exact"},
+       {{"exact", "ffdshow video encoder 7"}, {"by-number", "ffdshow video encoder r7"}},
+       "exact"},
   };
   for (const Case& c : cases) {
     devices->video.clear();
@@ -233,7 +240,8 @@ TEST_F(MatchingCodec, CodecsThatCannotServeAreNeverConfigured) {
 TEST_F(MatchingCodec, TheTableHoldsFiftyCodecsThatTakeTheProbe) {
   std::vector<FakeCodec> installed;
   installed.push_back({"refusing", "Refusing", false});
-  for (int i = 0; i < 51; ++i) installed.push_back({"c" + std::to_string(i), "Codec " + std::to_string(i)});
+  for (int i = 0; i < 51; ++i)
+    installed.push_back({"c" + std::to_string(i), "Codec " + std::to_string(i)});
   List({"Codec 49", "Codec 50"});
   FakeCodecs codecs(installed);
   Run([](ui::Dialog& d) {

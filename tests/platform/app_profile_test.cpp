@@ -1,10 +1,11 @@
+#include "platform/profile/app_profile.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 
-#include "platform/profile/app_profile.h"
 #include "tests/support/test_environment.h"
 
 namespace {

@@ -1,6 +1,7 @@
+#include "platform/com/com_ptr.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/com/com_ptr.h"
 #include "platform/com/runtime.h"
 
 namespace {

@@ -1,3 +1,5 @@
+#include "platform/ui/dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -9,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ui/dialog.h"
 #include "tests/support/scripted_modal_ui.h"
 #include "tests/support/waiting.h"
 
@@ -96,7 +97,8 @@ TEST(Dialog, ControlsComeInTemplateOrderWithIdsKindsAndTexts) {
   EXPECT_EQ(label->accessibleName(), QStringLiteral("R&D"));
   EXPECT_EQ(d.Widget()->findChildren<QPushButton*>().at(1)->accessibleName(), QStringLiteral("Go"));
   d.Item(10).SetText("Stop");
-  EXPECT_EQ(d.Widget()->findChildren<QPushButton*>().at(1)->accessibleName(), QStringLiteral("Stop"));
+  EXPECT_EQ(d.Widget()->findChildren<QPushButton*>().at(1)->accessibleName(),
+            QStringLiteral("Stop"));
 }
 
 TEST(Dialog, ComboSelectionBehavesAsTheProgramExpects) {

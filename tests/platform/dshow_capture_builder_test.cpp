@@ -77,9 +77,10 @@ TEST(CaptureGraphBuilder, AddsTheWriterOfEachOutputType) {
     std::string factory;
     std::string name;
   };
-  for (const Case& c : {Case{MEDIASUBTYPE_Avi, "/tmp/x/out.avi", "avimux", "AVI Mux"},
-                        Case{CLSID_MatroskaMuxer, "/tmp/x/out.mkv", "matroskamux", "Matroska Muxer"},
-                        Case{CLSID_MatroskaMuxer, "/tmp/x/OUT.Mp4", "mp4mux", "MP4 Muxer"}}) {
+  for (const Case& c :
+       {Case{MEDIASUBTYPE_Avi, "/tmp/x/out.avi", "avimux", "AVI Mux"},
+        Case{CLSID_MatroskaMuxer, "/tmp/x/out.mkv", "matroskamux", "Matroska Muxer"},
+        Case{CLSID_MatroskaMuxer, "/tmp/x/OUT.Mp4", "mp4mux", "MP4 Muxer"}}) {
     Rewired rig;
     ComPtr<IBaseFilter> mux;
     ComPtr<IFileSinkFilter> sink;
@@ -171,8 +172,9 @@ TEST(RenderStream, RefusesWhatTheContainerCannotTakeBeforeConnectingAnything) {
             VFW_E_CANNOT_CONNECT)
       << "raw audio into MP4";
   auto wrongKind = rig.Compressor(dshow::StreamKind::Audio, "avenc_aac");
-  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), wrongKind.Get(), mux.Get()),
-            VFW_E_CANNOT_CONNECT)
+  EXPECT_EQ(
+      rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), wrongKind.Get(), mux.Get()),
+      VFW_E_CANNOT_CONNECT)
       << "an audio compressor on the video stream";
   EXPECT_FALSE(IsConnected(*rig.video));
   EXPECT_FALSE(IsConnected(*rig.audio));
@@ -265,11 +267,14 @@ TEST(AsfWriterFilter, TakesOneInputPerStreamOfItsProfile) {
   EXPECT_EQ(rig.Role().video->keyFrameSpacingSeconds, 8);
 
   auto encoder = rig.Compressor(dshow::StreamKind::Video, "x264enc");
-  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), encoder.Get(), rig.writer.Get()),
-            VFW_E_CANNOT_CONNECT)
+  EXPECT_EQ(
+      rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), encoder.Get(), rig.writer.Get()),
+      VFW_E_CANNOT_CONNECT)
       << "the writer encodes by itself";
-  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), nullptr, rig.writer.Get()), S_OK);
-  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.audio.Get(), nullptr, rig.writer.Get()), S_OK);
+  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), nullptr, rig.writer.Get()),
+            S_OK);
+  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.audio.Get(), nullptr, rig.writer.Get()),
+            S_OK);
   EXPECT_EQ(rig.config->ConfigureFilterUsingProfile(Profile(400'000).Get()), VFW_E_WRONG_STATE)
       << "not while its inputs are connected";
 }
@@ -294,7 +299,8 @@ TEST(AsfWriterFilter, ReadsFrameRatesAndRefusesProfilesItCannotWrite) {
 TEST(AsfWriterFilter, ASecondStreamOfAKindFindsNoInput) {
   AsfRig rig(ClipKind::MkvTwoAudioTracks);
   ASSERT_EQ(rig.config->ConfigureFilterUsingProfile(Profile(400'000).Get()), S_OK);
-  ASSERT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.audio.Get(), nullptr, rig.writer.Get()), S_OK);
+  ASSERT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.audio.Get(), nullptr, rig.writer.Get()),
+            S_OK);
   ComPtr<IBaseFilter> secondDecoder;
   for (auto& filter : Filters(*rig.graph)) {
     const auto* decoder = std::get_if<dshow::DecoderRole>(dshow::RoleOf(*filter));
@@ -303,8 +309,9 @@ TEST(AsfWriterFilter, ASecondStreamOfAKindFindsNoInput) {
       secondDecoder = filter;
   }
   ASSERT_TRUE(secondDecoder);
-  EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, secondDecoder.Get(), nullptr, rig.writer.Get()),
-            VFW_E_CANNOT_CONNECT);
+  EXPECT_EQ(
+      rig.builder->RenderStream(nullptr, nullptr, secondDecoder.Get(), nullptr, rig.writer.Get()),
+      VFW_E_CANNOT_CONNECT);
 }
 
 }  // namespace

@@ -60,9 +60,9 @@ TEST(CompressorCategories, HoldMovingPictureAndAudioEncodersThatCanWork) {
   EXPECT_TRUE(Holds(video, "x264 H.264 Encoder"));
   EXPECT_TRUE(Holds(video, "libav Windows Media Video 8 encoder"));
   EXPECT_TRUE(Holds(video, "libav MPEG-4 part 2 encoder"));
-  for (const char* still : {"JPEG image encoder", "PNG image encoder", "YUV4MPEG video encoder",
-                            "libav PNG (Portable Network Graphics) image encoder",
-                            "libav MJPEG (Motion JPEG) encoder"})
+  for (const char* still :
+       {"JPEG image encoder", "PNG image encoder", "YUV4MPEG video encoder",
+        "libav PNG (Portable Network Graphics) image encoder", "libav MJPEG (Motion JPEG) encoder"})
     EXPECT_FALSE(Holds(video, still)) << still;
   // No OpenMAX IL core is installed on the machines this runs on.
   EXPECT_FALSE(Holds(video, "libav OpenMAX IL H.264 video encoder encoder"));

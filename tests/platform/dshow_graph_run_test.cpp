@@ -43,7 +43,8 @@ struct Conversion {
     CoCreate(CLSID_CaptureGraphBuilder2, builder);
     builder->SetFiltergraph(graph.Get());
   }
-  GstElement* AddCompressor(dshow::StreamKind kind, const char* factory, ComPtr<IBaseFilter>& filter) {
+  GstElement* AddCompressor(dshow::StreamKind kind, const char* factory,
+                            ComPtr<IBaseFilter>& filter) {
     dshow::MakeCompressorFilter(kind, factory, filter);
     graph->AddFilter(filter.Get(), factory);
     return std::get<dshow::CompressorRole>(*dshow::RoleOf(*filter)).element.get();
@@ -60,7 +61,8 @@ TEST(RunPlan, AMultiplexedFileUsesTheFiltersOwnElements) {
   const std::string output = gst_test::OutputPath("planned.mkv");
   ASSERT_EQ(c.builder->SetOutputFileName(CLSID_MatroskaMuxer, output, mux, sink), S_OK);
   GstElement* x264 = c.AddCompressor(dshow::StreamKind::Video, "x264enc", encoder);
-  ASSERT_EQ(c.builder->RenderStream(nullptr, nullptr, c.video.Get(), encoder.Get(), mux.Get()), S_OK);
+  ASSERT_EQ(c.builder->RenderStream(nullptr, nullptr, c.video.Get(), encoder.Get(), mux.Get()),
+            S_OK);
   ASSERT_EQ(c.builder->RenderStream(nullptr, nullptr, c.audio.Get(), nullptr, mux.Get()), S_OK);
 
   dshow::RunPlan plan;
@@ -198,8 +200,8 @@ struct PlayedSource {
   ComPtr<IMediaControl> control;
   ComPtr<IMediaEventEx> events;
   std::shared_ptr<std::atomic<int>> posted = std::make_shared<std::atomic<int>>(0);
-  ui::WindowPort window = std::make_shared<ui::MessagePort>(
-      [counter = posted](UINT message, WPARAM, LPARAM lParam) {
+  ui::WindowPort window =
+      std::make_shared<ui::MessagePort>([counter = posted](UINT message, WPARAM, LPARAM lParam) {
         if (message == 0x040D && lParam == 7) ++*counter;
       });
 };

@@ -33,9 +33,7 @@ StreamInfo AudioStream() {
 
 ComPtr<IBaseFilter> Decoder(const StreamInfo& stream) { return dshow::MakeDecoderFilter(stream); }
 
-ComPtr<IBaseFilter> Renderer(const StreamInfo& stream) {
-  return dshow::MakeRendererFilter(stream);
-}
+ComPtr<IBaseFilter> Renderer(const StreamInfo& stream) { return dshow::MakeRendererFilter(stream); }
 
 TEST(FilterGraph, NamesAreUniqueAndFiltersKeepTheirOrder) {
   auto graph = NewGraph();

@@ -34,9 +34,9 @@ TEST(PropertyPages, OnlyFiltersWithAnElementOfferPages) {
   EXPECT_EQ(specify->GetPages(nullptr), E_POINTER);
   EXPECT_NE(dshow::ElementOf(compressor.Get()), nullptr);
 
-  for (const ComPtr<IBaseFilter>& plain :
-       {ComPtr<IBaseFilter>(dshow::MakeDecoderFilter({})), ComPtr<IBaseFilter>(dshow::MakeRendererFilter({})),
-        ComPtr<IBaseFilter>(dshow::MakeSourceFilter({}))}) {
+  for (const ComPtr<IBaseFilter>& plain : {ComPtr<IBaseFilter>(dshow::MakeDecoderFilter({})),
+                                           ComPtr<IBaseFilter>(dshow::MakeRendererFilter({})),
+                                           ComPtr<IBaseFilter>(dshow::MakeSourceFilter({}))}) {
     EXPECT_FALSE(plain.Supports<ISpecifyPropertyPages>());
     EXPECT_FALSE(plain.Supports<dshow::IFilterElement>());
     EXPECT_EQ(dshow::ElementOf(plain.Get()), nullptr);
@@ -56,8 +56,10 @@ TEST(PropertyFrame, RefusesWhatItCannotShowWithoutShowingAnything) {
             REGDB_E_CLASSNOTREG);
   EXPECT_EQ(OleCreatePropertyFrame(nullptr, 0, 0, "x", 1, withoutElement, 1, known, 0, 0, nullptr),
             E_NOINTERFACE);
-  EXPECT_EQ(OleCreatePropertyFrame(nullptr, 0, 0, "x", 1, nullptr, 1, known, 0, 0, nullptr), E_POINTER);
-  EXPECT_EQ(OleCreatePropertyFrame(nullptr, 0, 0, "x", 1, withElement, 1, nullptr, 0, 0, nullptr), E_POINTER);
+  EXPECT_EQ(OleCreatePropertyFrame(nullptr, 0, 0, "x", 1, nullptr, 1, known, 0, 0, nullptr),
+            E_POINTER);
+  EXPECT_EQ(OleCreatePropertyFrame(nullptr, 0, 0, "x", 1, withElement, 1, nullptr, 0, 0, nullptr),
+            E_POINTER);
   EXPECT_TRUE(ui->shown.empty());
 }
 

@@ -110,16 +110,17 @@ TEST_P(RenderedClip, AnswersDurationSizeAndFrameTimeAsMade) {
               static_cast<double>(facts.frameRateNumerator) / facts.frameRateDenominator, 1e-6);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clips, RenderedClip,
-    ::testing::Values(Expected{ClipKind::Mp4H264Aac, "Mp4"}, Expected{ClipKind::AviMpeg4Mp3, "Avi"},
-                      Expected{ClipKind::MkvVp8Vorbis, "Mkv"}, Expected{ClipKind::Mp4Film, "Film"},
-                      Expected{ClipKind::AviOddWidth, "OddWidth"},
-                      Expected{ClipKind::Mp4Audio96k, "Audio96k"},
-                      Expected{ClipKind::Mp4Surround, "Surround"},
-                      Expected{ClipKind::Mp4VideoOnly, "VideoOnly"},
-                      Expected{ClipKind::OddName, "OddName"}),
-    [](const auto& test) { return std::string(test.param.label); });
+INSTANTIATE_TEST_SUITE_P(Clips, RenderedClip,
+                         ::testing::Values(Expected{ClipKind::Mp4H264Aac, "Mp4"},
+                                           Expected{ClipKind::AviMpeg4Mp3, "Avi"},
+                                           Expected{ClipKind::MkvVp8Vorbis, "Mkv"},
+                                           Expected{ClipKind::Mp4Film, "Film"},
+                                           Expected{ClipKind::AviOddWidth, "OddWidth"},
+                                           Expected{ClipKind::Mp4Audio96k, "Audio96k"},
+                                           Expected{ClipKind::Mp4Surround, "Surround"},
+                                           Expected{ClipKind::Mp4VideoOnly, "VideoOnly"},
+                                           Expected{ClipKind::OddName, "OddName"}),
+                         [](const auto& test) { return std::string(test.param.label); });
 
 TEST(RenderFile, FilmRateIsNotAWholeNumber) {
   auto graph = NewGraph();

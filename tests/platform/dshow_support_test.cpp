@@ -14,15 +14,36 @@
 namespace {
 
 TEST(ErrorText, EveryCodeTheStandInReturnsHasAShortText) {
-  for (HRESULT code :
-       {E_FAIL, E_POINTER, E_INVALIDARG, E_NOINTERFACE, E_NOTIMPL, E_ACCESSDENIED, E_ABORT,
-        E_OUTOFMEMORY, E_UNEXPECTED, REGDB_E_CLASSNOTREG, HRESULT_FILE_NOT_FOUND,
-        HRESULT_FILENAME_TOO_LONG, VFW_E_ALREADY_CONNECTED, VFW_E_NO_ACCEPTABLE_TYPES,
-        VFW_E_INVALID_DIRECTION, VFW_E_NOT_CONNECTED, VFW_E_NOT_FOUND, VFW_E_CANNOT_RENDER,
-        VFW_E_WRONG_STATE, VFW_E_TIMEOUT, VFW_E_INVALID_FILE_FORMAT, VFW_E_UNKNOWN_FILE_TYPE,
-        VFW_E_CANNOT_LOAD_SOURCE_FILTER, VFW_E_MEDIA_TIME_NOT_SET, VFW_E_NOT_IN_GRAPH,
-        VFW_E_UNSUPPORTED_STREAM, VFW_S_DUPLICATE_NAME, VFW_S_PARTIAL_RENDER,
-        VFW_S_VIDEO_NOT_RENDERED, VFW_S_AUDIO_NOT_RENDERED}) {
+  for (HRESULT code : {E_FAIL,
+                       E_POINTER,
+                       E_INVALIDARG,
+                       E_NOINTERFACE,
+                       E_NOTIMPL,
+                       E_ACCESSDENIED,
+                       E_ABORT,
+                       E_OUTOFMEMORY,
+                       E_UNEXPECTED,
+                       REGDB_E_CLASSNOTREG,
+                       HRESULT_FILE_NOT_FOUND,
+                       HRESULT_FILENAME_TOO_LONG,
+                       VFW_E_ALREADY_CONNECTED,
+                       VFW_E_NO_ACCEPTABLE_TYPES,
+                       VFW_E_INVALID_DIRECTION,
+                       VFW_E_NOT_CONNECTED,
+                       VFW_E_NOT_FOUND,
+                       VFW_E_CANNOT_RENDER,
+                       VFW_E_WRONG_STATE,
+                       VFW_E_TIMEOUT,
+                       VFW_E_INVALID_FILE_FORMAT,
+                       VFW_E_UNKNOWN_FILE_TYPE,
+                       VFW_E_CANNOT_LOAD_SOURCE_FILTER,
+                       VFW_E_MEDIA_TIME_NOT_SET,
+                       VFW_E_NOT_IN_GRAPH,
+                       VFW_E_UNSUPPORTED_STREAM,
+                       VFW_S_DUPLICATE_NAME,
+                       VFW_S_PARTIAL_RENDER,
+                       VFW_S_VIDEO_NOT_RENDERED,
+                       VFW_S_AUDIO_NOT_RENDERED}) {
     const std::string text = AMGetErrorTextA(code);
     EXPECT_FALSE(text.empty()) << std::hex << code;
     EXPECT_LE(text.size(), kMaxErrorText) << text;

@@ -6,8 +6,8 @@
 
 #include "platform/com/runtime.h"
 #include "platform/dshow/control_interfaces.h"
-#include "platform/dshow/guids.h"
 #include "platform/dshow/graph_interfaces.h"
+#include "platform/dshow/guids.h"
 
 namespace dshow_test {
 

@@ -2,11 +2,11 @@
 // are offered, with what ranges and names, and which values reach the
 // element.
 
+#include "platform/gst/element_properties.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "platform/gst/element_properties.h"
 
 namespace {
 
@@ -19,8 +19,10 @@ gst::ElementPtr Make(const char* factory) {
   return gst::ElementPtr(made ? GST_ELEMENT(gst_object_ref_sink(made)) : nullptr);
 }
 
-const PropertyDescription* Find(const std::vector<PropertyDescription>& all, const std::string& name) {
-  const auto found = std::find_if(all.begin(), all.end(), [&](const auto& d) { return d.name == name; });
+const PropertyDescription* Find(const std::vector<PropertyDescription>& all,
+                                const std::string& name) {
+  const auto found =
+      std::find_if(all.begin(), all.end(), [&](const auto& d) { return d.name == name; });
   return found == all.end() ? nullptr : &*found;
 }
 
@@ -42,7 +44,8 @@ TEST_F(ElementSettings, OffersEachEditablePropertyWithItsOwnKindRangeAndDescript
   EXPECT_EQ(bitrate->kind, Kind::Unsigned);
   EXPECT_EQ(bitrate->minimum, PropertyValue(std::uint64_t{1}));
   EXPECT_EQ(bitrate->maximum, PropertyValue(std::uint64_t{2048000}));
-  EXPECT_NE(bitrate->description.find("kbit/sec"), std::string::npos) << "the unit is the element's own";
+  EXPECT_NE(bitrate->description.find("kbit/sec"), std::string::npos)
+      << "the unit is the element's own";
 
   const auto* pass = Find(all, "pass");
   ASSERT_NE(pass, nullptr);
@@ -52,9 +55,9 @@ TEST_F(ElementSettings, OffersEachEditablePropertyWithItsOwnKindRangeAndDescript
   const auto* analyse = Find(all, "analyse");
   ASSERT_NE(analyse, nullptr);
   EXPECT_EQ(analyse->kind, Kind::Flags);
-  EXPECT_TRUE(std::none_of(analyse->choices.begin(), analyse->choices.end(),
-                           [](const auto& c) { return c.first == 0; }))
-      << "no flag of value 0";
+  EXPECT_TRUE(std::none_of(analyse->choices.begin(), analyse->choices.end(), [](const auto& c) {
+    return c.first == 0;
+  })) << "no flag of value 0";
 
   ASSERT_NE(Find(all, "ip-factor"), nullptr);
   EXPECT_EQ(Find(all, "ip-factor")->kind, Kind::Double);
@@ -67,7 +70,8 @@ TEST_F(ElementSettings, OffersEachEditablePropertyWithItsOwnKindRangeAndDescript
   EXPECT_EQ(Find(all, "name"), nullptr);
   EXPECT_EQ(Find(all, "parent"), nullptr);
   for (const auto& d : all) {
-    GParamSpec* pspec = g_object_class_find_property(G_OBJECT_GET_CLASS(element.get()), d.name.c_str());
+    GParamSpec* pspec =
+        g_object_class_find_property(G_OBJECT_GET_CLASS(element.get()), d.name.c_str());
     ASSERT_NE(pspec, nullptr) << d.name;
     EXPECT_FALSE(pspec->flags & G_PARAM_CONSTRUCT_ONLY) << d.name;
     EXPECT_TRUE(pspec->flags & G_PARAM_WRITABLE) << d.name;
@@ -110,10 +114,10 @@ TEST_F(ElementSettings, RefusedValuesLeaveTheElementAsItWas) {
   gst::ElementProperties settings(element.get());
   ASSERT_TRUE(settings.Set("bitrate", std::uint64_t{500}));
   const std::vector<std::pair<std::string, PropertyValue>> refused = {
-      {"bitrate", std::uint64_t{0}},          // below the range
-      {"bitrate", std::uint64_t{2048001}},    // above it
-      {"bitrate", std::int64_t{-5}},          // negative for an unsigned
-      {"bitrate", std::string("600")},        // wrong kind
+      {"bitrate", std::uint64_t{0}},        // below the range
+      {"bitrate", std::uint64_t{2048001}},  // above it
+      {"bitrate", std::int64_t{-5}},        // negative for an unsigned
+      {"bitrate", std::string("600")},      // wrong kind
       {"ip-factor", 2.5},
       {"pass", std::int64_t{99}},             // no such enumeration value
       {"analyse", std::int64_t{0x40000000}},  // outside the flags

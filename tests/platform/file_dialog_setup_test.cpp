@@ -1,17 +1,18 @@
 // The Qt file dialog as a request sets it up: shown filter texts and the
 // files the filter offers.
 
+#include "platform/ui/file_dialog_setup.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "platform/ui/file_dialog_setup.h"
 #include "tests/support/waiting.h"
 
 namespace {
@@ -50,7 +51,10 @@ TEST(FileDialogSetup, EveryFileFilterShowsItsTextAndOffersNamesWithoutADot) {
   const QModelIndex root = model->index(folder.path());
   bool givenUp = false;
   QTimer guard;
-  QObject::connect(&guard, &QTimer::timeout, [&] { givenUp = true; loop.quit(); });
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    givenUp = true;
+    loop.quit();
+  });
   guard.start(static_cast<int>(test_support::kHangGuardMilliseconds));
   while (model->rowCount(root) < 3 && !givenUp) loop.exec();
   QStringList offered;

@@ -1,11 +1,11 @@
 // Identifiers read from stored text: every malformed shape is refused
 // without throwing, and what is read writes back the same.
 
+#include "platform/com/guid.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "platform/com/guid.h"
 
 namespace {
 
@@ -18,15 +18,12 @@ TEST(Guid, TryParseReadsTheRegistryFormAndRefusesEveryOtherShape) {
   EXPECT_EQ(parsed->ToString(), text);
   EXPECT_EQ(GUID::TryParse("{b196b28b-bab4-101a-b69c-00aa00341d07}"), parsed);
 
-  for (const char* malformed : {"", "{}", "B196B28B-BAB4-101A-B69C-00AA00341D07",
-                                "{B196B28B-BAB4-101A-B69C-00AA00341D07",
-                                "{B196B28B-BAB4-101A-B69C-00AA00341D07}}",
-                                "(B196B28B-BAB4-101A-B69C-00AA00341D07)",
-                                "{B196B28B BAB4-101A-B69C-00AA00341D07}",
-                                "{B196B28B-BAB4-101A-B69C_00AA00341D07}",
-                                "{G196B28B-BAB4-101A-B69C-00AA00341D07}",
-                                "{B196B28B-BAB4-101A-B69C-00AA00341D0 }",
-                                "{B196B28B-BAB4-101A-B69C-00AA00341D0\xC3}"})
+  for (const char* malformed :
+       {"", "{}", "B196B28B-BAB4-101A-B69C-00AA00341D07", "{B196B28B-BAB4-101A-B69C-00AA00341D07",
+        "{B196B28B-BAB4-101A-B69C-00AA00341D07}}", "(B196B28B-BAB4-101A-B69C-00AA00341D07)",
+        "{B196B28B BAB4-101A-B69C-00AA00341D07}", "{B196B28B-BAB4-101A-B69C_00AA00341D07}",
+        "{G196B28B-BAB4-101A-B69C-00AA00341D07}", "{B196B28B-BAB4-101A-B69C-00AA00341D0 }",
+        "{B196B28B-BAB4-101A-B69C-00AA00341D0\xC3}"})
     EXPECT_FALSE(GUID::TryParse(malformed).has_value()) << malformed;
 }
 

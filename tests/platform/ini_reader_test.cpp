@@ -97,8 +97,7 @@ TEST(IniReader, EncodingsAreDecidedByTheFirstBytes) {
 
 class IniFileOnDisk : public ::testing::Test {
  protected:
-  std::filesystem::path dir =
-      std::filesystem::path(test_support::HomeFolder()) / "ini-reader";
+  std::filesystem::path dir = std::filesystem::path(test_support::HomeFolder()) / "ini-reader";
   void SetUp() override { std::filesystem::create_directories(dir); }
   std::string Write(const std::string& name, const std::string& content) {
     const auto path = dir / name;

@@ -1,12 +1,13 @@
 // The generated clips are what they claim to be, judged by ffprobe and
 // ffmpeg rather than by the code under test.
 
+#include "tests/support/media_fixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "tests/support/ffprobe.h"
-#include "tests/support/media_fixtures.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ using test_support::ClipKind;
 TEST(MediaFixtures, ClipsHoldTheStreamsTheyWereMadeWith) {
   for (ClipKind kind : {ClipKind::Mp4H264Aac, ClipKind::AviMpeg4Mp3, ClipKind::MkvVp8Vorbis,
                         ClipKind::Mp4Film, ClipKind::AviOddWidth, ClipKind::Mp4Audio96k,
-                        ClipKind::Mp4Surround, ClipKind::MkvTwoAudioTracks,
-                        ClipKind::Mp4AudioOnly, ClipKind::Mp4VideoOnly, ClipKind::OddName}) {
+                        ClipKind::Mp4Surround, ClipKind::MkvTwoAudioTracks, ClipKind::Mp4AudioOnly,
+                        ClipKind::Mp4VideoOnly, ClipKind::OddName}) {
     const auto facts = test_support::FactsOf(kind);
     const auto report = test_support::FfProbe(Clip(kind));
     ASSERT_TRUE(report.ok) << Clip(kind) << report.error;

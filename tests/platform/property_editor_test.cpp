@@ -2,6 +2,8 @@
 // values they were given, text that is not a number changes nothing, Cancel
 // writes nothing.
 
+#include "platform/ui/property_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,7 +14,6 @@
 #include <QTimer>
 #include <functional>
 
-#include "platform/ui/property_editor.h"
 #include "tests/support/fake_codecs.h"
 
 namespace {
@@ -44,7 +45,8 @@ TEST(PropertyEditor, OkWithoutChangesKeepsEveryValueExactly) {
   FakeSettings settings;
   ASSERT_TRUE(settings.Set("quality", 0.123456789));
   ASSERT_TRUE(settings.Set("bitrate", std::uint64_t{99999}));
-  EXPECT_TRUE(Edit(settings, [](QDialog&) {}, QDialogButtonBox::Ok));
+  EXPECT_TRUE(Edit(
+      settings, [](QDialog&) {}, QDialogButtonBox::Ok));
   EXPECT_EQ(settings.Get("quality"), property::PropertyValue(0.123456789));
   EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{99999}));
 }
@@ -52,14 +54,18 @@ TEST(PropertyEditor, OkWithoutChangesKeepsEveryValueExactly) {
 TEST(PropertyEditor, TypedNumbersAreTakenAndTextThatIsNoNumberChangesNothing) {
   FakeSettings settings;
   ASSERT_TRUE(settings.Set("offset", std::int64_t{5}));
-  EXPECT_TRUE(Edit(settings, [](QDialog& d) {
-    Type(d, "bitrate", " 1234 ");
-    Type(d, "offset", "minus two");
-  }, QDialogButtonBox::Ok));
+  EXPECT_TRUE(Edit(
+      settings,
+      [](QDialog& d) {
+        Type(d, "bitrate", " 1234 ");
+        Type(d, "offset", "minus two");
+      },
+      QDialogButtonBox::Ok));
   EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{1234}));
   EXPECT_EQ(settings.Get("offset"), property::PropertyValue(std::int64_t{5}));
 
-  EXPECT_FALSE(Edit(settings, [](QDialog& d) { Type(d, "bitrate", "77"); }, QDialogButtonBox::Cancel));
+  EXPECT_FALSE(Edit(
+      settings, [](QDialog& d) { Type(d, "bitrate", "77"); }, QDialogButtonBox::Cancel));
   EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{1234}));
 }
 

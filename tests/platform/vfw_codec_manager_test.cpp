@@ -61,7 +61,8 @@ TEST(CodecManager, EnumeratesTheVideoCompressorsInCatalogueOrderWithTheirNames) 
     const auto codec = Open(info);
     ASSERT_TRUE(codec) << info.szName;
     vfw::ICINFO record;
-    EXPECT_EQ(vfw::ICGetInfo(codec.get(), &record, sizeof record), static_cast<vfw::LRESULT>(sizeof record));
+    EXPECT_EQ(vfw::ICGetInfo(codec.get(), &record, sizeof record),
+              static_cast<vfw::LRESULT>(sizeof record));
     EXPECT_EQ(record.szDescription, info.szDescription);
     EXPECT_EQ(record.fccHandler, info.fccHandler);
   }

@@ -68,7 +68,9 @@ TEST(CodecState, DamagedBlocksChangeNothing) {
   const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases = {
       {"empty", {}},
       {"header only, cut", std::vector<std::uint8_t>(good.begin(), good.begin() + 4)},
-      {"a line cut short", std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(text.find("offset=") + 8))},
+      {"a line cut short",
+       std::vector<std::uint8_t>(good.begin(),
+                                 good.begin() + static_cast<long>(text.find("offset=") + 8))},
       {"unknown name", replaced("offset=", "offzet=")},
       {"not a number", replaced("offset=3", "offset=x")},
       {"number with junk", replaced("offset=3", "offset=3k")},
@@ -113,7 +115,8 @@ TEST(CodecState, TextsLongerThanTheStateKeepsAreRefusedByTheDialog) {
   EXPECT_TRUE(bounded.Set("label", std::string(vfw::kStateTextCapacity, 'a')));
   // Each backslash is written twice.
   EXPECT_FALSE(bounded.Set("label", std::string(vfw::kStateTextCapacity / 2 + 1, '\\')));
-  EXPECT_EQ(settings.Get("label"), property::PropertyValue(std::string(vfw::kStateTextCapacity, 'a')));
+  EXPECT_EQ(settings.Get("label"),
+            property::PropertyValue(std::string(vfw::kStateTextCapacity, 'a')));
 
   // Set directly, a text that does not fit is left out of the state and
   // reading the state keeps that setting as it is.

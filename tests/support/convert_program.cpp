@@ -1,7 +1,6 @@
 #include "tests/support/convert_program.h"
 
 #include <gtest/gtest.h>
-
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>

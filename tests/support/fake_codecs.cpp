@@ -32,8 +32,9 @@ class FakeInstance : public vfw::CodecInstance {
   NoSettings none_;
 };
 
-property::PropertyDescription Described(std::string name, Kind kind, property::PropertyValue lo = {},
-                                  property::PropertyValue hi = {}) {
+property::PropertyDescription Described(std::string name, Kind kind,
+                                        property::PropertyValue lo = {},
+                                        property::PropertyValue hi = {}) {
   property::PropertyDescription d;
   d.label = name;
   d.description = name + " of the fake codec";
@@ -62,8 +63,12 @@ FakeSettings::FakeSettings() {
   };
   described_[4].choices = {{0, "fast"}, {1, "slow"}};
   described_[5].choices = {{1, "a"}, {2, "b"}, {4, "c"}};
-  values_ = {{"bitrate", std::uint64_t{800}}, {"offset", std::int64_t{0}}, {"quality", 0.5},
-             {"two-pass", false},            {"mode", std::int64_t{0}},   {"features", std::int64_t{0}},
+  values_ = {{"bitrate", std::uint64_t{800}},
+             {"offset", std::int64_t{0}},
+             {"quality", 0.5},
+             {"two-pass", false},
+             {"mode", std::int64_t{0}},
+             {"features", std::int64_t{0}},
              {"label", std::string()}};
 }
 

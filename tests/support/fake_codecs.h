@@ -31,7 +31,7 @@ class FakeSettings : public property::PropertySet {
 struct FakeCodec {
   std::string name;
   std::string description;
-  bool takesProbe = true;   // can compress 352 x 240 RGB
+  bool takesProbe = true;  // can compress 352 x 240 RGB
   bool opens = true;
   bool hasSettings = true;  // without, the codec has no state
 };

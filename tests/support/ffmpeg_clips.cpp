@@ -27,29 +27,38 @@ Arguments Join(std::initializer_list<Arguments> parts) {
 }
 
 // Interlaced MPEG-2 as DVDs and SD broadcasts carry it.
-const Arguments kInterlacedMpeg2{"-vf", "setfield=tff", "-c:v", "mpeg2video", "-flags",
-                                 "+ilme+ildct", "-top", "1"};
+const Arguments kInterlacedMpeg2{"-vf",    "setfield=tff", "-c:v", "mpeg2video",
+                                 "-flags", "+ilme+ildct",  "-top", "1"};
 
 Arguments Recipe(FfmpegClip clip) {
   switch (clip) {
     case FfmpegClip::BroadcastTs:
-      return Join({Picture("720x576", "25", "2"), Tone("2"), kInterlacedMpeg2,
+      return Join({Picture("720x576", "25", "2"),
+                   Tone("2"),
+                   kInterlacedMpeg2,
                    {"-c:a", "mp2", "-f", "mpegts"}});
     case FfmpegClip::DvdPs:
-      return Join({Picture("720x576", "25", "2"), Tone("2"), kInterlacedMpeg2,
+      return Join({Picture("720x576", "25", "2"),
+                   Tone("2"),
+                   kInterlacedMpeg2,
                    {"-c:a", "ac3", "-f", "vob"}});
     case FfmpegClip::CamcorderTs:
-      return Join({Picture("1920x1080", "25", "2"), Tone("2"),
-                   {"-vf", "setfield=tff,format=yuv420p", "-c:v", "libx264", "-preset",
-                    "ultrafast", "-flags", "+ilme+ildct", "-c:a", "ac3", "-f", "mpegts"}});
+      return Join({Picture("1920x1080", "25", "2"),
+                   Tone("2"),
+                   {"-vf", "setfield=tff,format=yuv420p", "-c:v", "libx264", "-preset", "ultrafast",
+                    "-flags", "+ilme+ildct", "-c:a", "ac3", "-f", "mpegts"}});
     case FfmpegClip::DvPal:
-      return Join({Picture("720x576", "25", "2"), Tone("2"),
+      return Join({Picture("720x576", "25", "2"),
+                   Tone("2"),
                    {"-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le", "-f", "avi"}});
     case FfmpegClip::DvNtsc:
-      return Join({Picture("720x480", "30000/1001", "2"), Tone("2"),
+      return Join({Picture("720x480", "30000/1001", "2"),
+                   Tone("2"),
                    {"-c:v", "dvvideo", "-pix_fmt", "yuv411p", "-c:a", "pcm_s16le", "-f", "avi"}});
     case FfmpegClip::LateAudioTs:
-      return Join({Picture("352x288", "25", "2"), {"-itsoffset", "0.5"}, Tone("1.5"),
+      return Join({Picture("352x288", "25", "2"),
+                   {"-itsoffset", "0.5"},
+                   Tone("1.5"),
                    {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
   }
   throw std::logic_error("unknown clip");
@@ -57,12 +66,18 @@ Arguments Recipe(FfmpegClip clip) {
 
 const char* FileName(FfmpegClip clip) {
   switch (clip) {
-    case FfmpegClip::BroadcastTs: return "broadcast.ts";
-    case FfmpegClip::DvdPs: return "dvd.mpg";
-    case FfmpegClip::CamcorderTs: return "camcorder 1080i.mts";
-    case FfmpegClip::DvPal: return "dv pal.avi";
-    case FfmpegClip::DvNtsc: return "dv ntsc.avi";
-    case FfmpegClip::LateAudioTs: return "late audio.ts";
+    case FfmpegClip::BroadcastTs:
+      return "broadcast.ts";
+    case FfmpegClip::DvdPs:
+      return "dvd.mpg";
+    case FfmpegClip::CamcorderTs:
+      return "camcorder 1080i.mts";
+    case FfmpegClip::DvPal:
+      return "dv pal.avi";
+    case FfmpegClip::DvNtsc:
+      return "dv ntsc.avi";
+    case FfmpegClip::LateAudioTs:
+      return "late audio.ts";
   }
   throw std::logic_error("unknown clip");
 }
@@ -82,12 +97,18 @@ std::string Clip(FfmpegClip clip) {
 
 const char* NameOf(FfmpegClip clip) {
   switch (clip) {
-    case FfmpegClip::BroadcastTs: return "BroadcastTs";
-    case FfmpegClip::DvdPs: return "DvdPs";
-    case FfmpegClip::CamcorderTs: return "CamcorderTs";
-    case FfmpegClip::DvPal: return "DvPal";
-    case FfmpegClip::DvNtsc: return "DvNtsc";
-    case FfmpegClip::LateAudioTs: return "LateAudioTs";
+    case FfmpegClip::BroadcastTs:
+      return "BroadcastTs";
+    case FfmpegClip::DvdPs:
+      return "DvdPs";
+    case FfmpegClip::CamcorderTs:
+      return "CamcorderTs";
+    case FfmpegClip::DvPal:
+      return "DvPal";
+    case FfmpegClip::DvNtsc:
+      return "DvNtsc";
+    case FfmpegClip::LateAudioTs:
+      return "LateAudioTs";
   }
   return "?";
 }

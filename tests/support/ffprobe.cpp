@@ -5,7 +5,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -57,12 +56,11 @@ ProbedStream ProbeReport::First(const std::string& codecType) const {
 }
 
 ProbeReport FfProbe(const std::string& path) {
-  const ToolOutput output = RunTool(
-      "ffprobe", {"-v", "error", "-of", "json", "-show_format", "-show_streams", path});
+  const ToolOutput output =
+      RunTool("ffprobe", {"-v", "error", "-of", "json", "-show_format", "-show_streams", path});
   ProbeReport report;
   report.error = output.err;
-  const QJsonObject root =
-      QJsonDocument::fromJson(QByteArray::fromStdString(output.out)).object();
+  const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(output.out)).object();
   if (!output.finished || !root.contains(QStringLiteral("format"))) return report;
   report.ok = true;
   report.duration = Number(root[QStringLiteral("format")][QStringLiteral("duration")], -1);
@@ -112,16 +110,16 @@ double SoundStart(const std::string& path) {
 }
 
 double MeanVolume(const std::string& path) {
-  const ToolOutput detected = RunTool(
-      "ffmpeg", {"-nostdin", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f", "null", "-"});
+  const ToolOutput detected = RunTool("ffmpeg", {"-nostdin", "-i", path, "-map", "0:a:0", "-af",
+                                                 "volumedetect", "-f", "null", "-"});
   const auto at = detected.err.find("mean_volume: ");
   return at == std::string::npos ? -1000 : std::stod(detected.err.substr(at + 13));
 }
 
 double PacketSpan(const std::string& path) {
   const ToolOutput output = RunTool(
-      "ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time", "-of",
-                  "csv=p=0", path});
+      "ffprobe",
+      {"-v", "error", "-show_entries", "packet=pts_time,duration_time", "-of", "csv=p=0", path});
   double first = 0;
   double last = 0;
   bool any = false;

@@ -26,9 +26,9 @@ std::string Folder(const char* name) {
 void RunToEnd(GstElement* pipeline, const std::string& what) {
   gst_element_set_state(pipeline, GST_STATE_PLAYING);
   gst::BusPtr bus(gst_element_get_bus(pipeline));
-  gst::MessagePtr message(gst_bus_timed_pop_filtered(
-      bus.get(), 60 * GST_SECOND,
-      static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst::MessagePtr message(
+      gst_bus_timed_pop_filtered(bus.get(), 60 * GST_SECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   gst_element_set_state(pipeline, GST_STATE_NULL);
   if (!message || GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS)
     throw std::runtime_error("could not make the clip " + what);

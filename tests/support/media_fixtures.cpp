@@ -26,24 +26,25 @@ struct Recipe {
   std::string pipeline;  // empty for clips made another way
 };
 
-std::string Video(const ClipFacts& f, const std::string& encoder, const std::string& format = "I420") {
+std::string Video(const ClipFacts& f, const std::string& encoder,
+                  const std::string& format = "I420") {
   return "videotestsrc name=vsrc num-buffers=" + std::to_string(f.frames) +
          " ! video/x-raw,format=" + format + ",width=" + std::to_string(f.width) +
-         ",height=" + std::to_string(f.height) + ",framerate=" +
-         std::to_string(f.frameRateNumerator) + "/" + std::to_string(f.frameRateDenominator) +
-         " ! " + encoder + " ! queue ! mux. ";
+         ",height=" + std::to_string(f.height) +
+         ",framerate=" + std::to_string(f.frameRateNumerator) + "/" +
+         std::to_string(f.frameRateDenominator) + " ! " + encoder + " ! queue ! mux. ";
 }
 
 // Tone in buffers of 10 ms, so that the length is exact.
 std::string Audio(const ClipFacts& f, const std::string& encoder, double seconds,
                   const std::string& tone = "freq=440") {
   const std::string mask = f.channels == 6 ? ",channel-mask=(bitmask)0x3f" : "";
-  return "audiotestsrc wave=sine " + tone + " num-buffers=" +
-         std::to_string(static_cast<int>(seconds * 100)) +
+  return "audiotestsrc wave=sine " + tone +
+         " num-buffers=" + std::to_string(static_cast<int>(seconds * 100)) +
          " samplesperbuffer=" + std::to_string(f.sampleRate / 100) +
          " ! audio/x-raw,channels=1,rate=" + std::to_string(f.sampleRate) +
-         " ! audioconvert ! audio/x-raw,channels=" + std::to_string(f.channels) + mask +
-         " ! " + encoder + " ! queue ! mux. ";
+         " ! audioconvert ! audio/x-raw,channels=" + std::to_string(f.channels) + mask + " ! " +
+         encoder + " ! queue ! mux. ";
 }
 
 std::string Mux(const std::string& muxer) { return muxer + " name=mux ! filesink name=sink "; }
@@ -103,8 +104,7 @@ Recipe RecipeFor(ClipKind kind) {
       f.seconds = 2.0;
       const ClipFacts source = Picture(320, 240, 25, 1, 50);
       return {"variable-rate.mkv", f,
-              Mux("matroskamux") +
-                  Video(source, "identity name=vfr ! " + kH264)};
+              Mux("matroskamux") + Video(source, "identity name=vfr ! " + kH264)};
     }
     case ClipKind::MkvVariableRateWithAudio: {
       ClipFacts f = WithAudio(Picture(320, 240, 0, 1, 50), 1, 44100, 2);
@@ -123,7 +123,8 @@ Recipe RecipeFor(ClipKind kind) {
       ClipFacts f = Picture(320, 240, 0, 1, 1);
       f.seconds = 0.04;
       const ClipFacts source = Picture(320, 240, 25, 1, 1);
-      return {"one-frame.mkv", f, Mux("matroskamux") + Video(source, "identity name=vfr ! " + kH264)};
+      return {"one-frame.mkv", f,
+              Mux("matroskamux") + Video(source, "identity name=vfr ! " + kH264)};
     }
     case ClipKind::Mp4Audio96k: {
       const ClipFacts f = WithAudio(Picture(320, 240, 25, 1, 50), 1, 96000, 2);
@@ -154,8 +155,8 @@ Recipe RecipeFor(ClipKind kind) {
     case ClipKind::TruncatedMp4:
       return {"truncated.mp4", standard, {}};
     case ClipKind::OddName:
-      return {"clip with blanks \xC3\x84\xC3\xB6\xC3\xBC \xE6\x97\xA5\xE6\x9C\xAC.mp4", standard,
-              {}};
+      return {
+          "clip with blanks \xC3\x84\xC3\xB6\xC3\xBC \xE6\x97\xA5\xE6\x9C\xAC.mp4", standard, {}};
     case ClipKind::StillImage: {
       ClipFacts f = Picture(320, 240, 25, 1, 1);
       f.seconds = 0;
@@ -176,8 +177,8 @@ Recipe RecipeFor(ClipKind kind) {
 }
 
 fs::path Folder() {
-  fs::path folder = fs::temp_directory_path() /
-                    ("reelcast-media-" + std::to_string(getuid())) / kVersion;
+  fs::path folder =
+      fs::temp_directory_path() / ("reelcast-media-" + std::to_string(getuid())) / kVersion;
   fs::create_directories(folder);
   return folder;
 }
@@ -232,9 +233,9 @@ void RunPipeline(const std::string& description, const fs::path& output, ClipKin
 
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
   gst::BusPtr bus(gst_element_get_bus(pipeline.get()));
-  gst::MessagePtr message(gst_bus_timed_pop_filtered(
-      bus.get(), 300 * GST_SECOND,
-      static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst::MessagePtr message(
+      gst_bus_timed_pop_filtered(bus.get(), 300 * GST_SECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   gst_element_set_state(pipeline.get(), GST_STATE_NULL);
   if (!message || GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS) {
     std::string why = "timed out";

@@ -8,23 +8,23 @@
 namespace test_support {
 
 enum class ClipKind {
-  Mp4H264Aac,         // 2 s, 320x240, 25 fps, test picture and tone, H.264/AAC
-  AviMpeg4Mp3,        // the same in AVI, MPEG-4 part 2/MP3
-  MkvVp8Vorbis,       // the same in Matroska, VP8/Vorbis
-  Mp4Film,            // 23.976 fps (24000/1001), 48 frames
-  AviOddWidth,        // 321x241, MPEG-4 part 2, no audio
-  MkvVariableRate,    // irregular frame times, no declared frame rate
-  Mp4Audio96k,        // 96 kHz stereo AAC with the picture
-  Mp4Surround,        // 5.1 AAC with the picture
-  MkvTwoAudioTracks,  // picture and two Vorbis tracks: a loud tone, then a quiet one
-  Mp4AudioOnly,       // AAC only
-  Mp4VideoOnly,       // H.264 only
-  TextNamedMp4,       // a text file named .mp4
-  EmptyMp4,           // zero bytes
-  TruncatedMp4,       // the first half of Mp4H264Aac (its index is lost)
-  OddName,            // Mp4H264Aac under a name with blanks and non-ASCII letters
-  StillImage,         // one PNG picture
-  Mp4Hd20s,           // 20 s, 1280x720, 25 fps, H.264/AAC, for benchmarks
+  Mp4H264Aac,                // 2 s, 320x240, 25 fps, test picture and tone, H.264/AAC
+  AviMpeg4Mp3,               // the same in AVI, MPEG-4 part 2/MP3
+  MkvVp8Vorbis,              // the same in Matroska, VP8/Vorbis
+  Mp4Film,                   // 23.976 fps (24000/1001), 48 frames
+  AviOddWidth,               // 321x241, MPEG-4 part 2, no audio
+  MkvVariableRate,           // irregular frame times, no declared frame rate
+  Mp4Audio96k,               // 96 kHz stereo AAC with the picture
+  Mp4Surround,               // 5.1 AAC with the picture
+  MkvTwoAudioTracks,         // picture and two Vorbis tracks: a loud tone, then a quiet one
+  Mp4AudioOnly,              // AAC only
+  Mp4VideoOnly,              // H.264 only
+  TextNamedMp4,              // a text file named .mp4
+  EmptyMp4,                  // zero bytes
+  TruncatedMp4,              // the first half of Mp4H264Aac (its index is lost)
+  OddName,                   // Mp4H264Aac under a name with blanks and non-ASCII letters
+  StillImage,                // one PNG picture
+  Mp4Hd20s,                  // 20 s, 1280x720, 25 fps, H.264/AAC, for benchmarks
   MkvVariableRateWithAudio,  // MkvVariableRate with a Vorbis tone
   AviOddWidthWithAudio,      // AviOddWidth with an MP3 tone
   MkvOneFrameNoRate,         // a single H.264 frame, no declared frame rate

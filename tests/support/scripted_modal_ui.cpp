@@ -47,8 +47,14 @@ int ScriptedModalUi::MessageBox(ui::Dialog* owner, const std::string& text,
 }
 
 int ScriptedModalUi::RunModal(ui::Dialog& dialog) {
-  shown.push_back({Shown::Kind::Dialog, dialog.Template().caption, {}, 0, dialog.Parent(),
-                   dialog.Template().id, {}, {}});
+  shown.push_back({Shown::Kind::Dialog,
+                   dialog.Template().caption,
+                   {},
+                   0,
+                   dialog.Parent(),
+                   dialog.Template().id,
+                   {},
+                   {}});
   dialog.Create();
   if (!dialogScripts.empty()) {
     auto script = std::move(dialogScripts.front());
@@ -60,14 +66,14 @@ int ScriptedModalUi::RunModal(ui::Dialog& dialog) {
 }
 
 std::optional<std::string> ScriptedModalUi::GetOpenFileName(const ui::FileDialogRequest& request) {
-  shown.push_back({Shown::Kind::OpenFile, request.title, {}, request.flags, request.owner, 0,
-                   request, {}});
+  shown.push_back(
+      {Shown::Kind::OpenFile, request.title, {}, request.flags, request.owner, 0, request, {}});
   return Next(openFileAnswers);
 }
 
 std::optional<std::string> ScriptedModalUi::GetSaveFileName(const ui::FileDialogRequest& request) {
-  shown.push_back({Shown::Kind::SaveFile, request.title, {}, request.flags, request.owner, 0,
-                   request, {}});
+  shown.push_back(
+      {Shown::Kind::SaveFile, request.title, {}, request.flags, request.owner, 0, request, {}});
   return Next(saveFileAnswers);
 }
 

@@ -20,7 +20,7 @@ struct Shown {
   std::string caption;  // message caption
   UINT flags = 0;
   ui::Dialog* owner = nullptr;
-  int dialogId = 0;     // template id of a modal dialog
+  int dialogId = 0;  // template id of a modal dialog
   ui::FileDialogRequest file;
   std::vector<std::string> menu;  // popup: the top-level item texts
 };

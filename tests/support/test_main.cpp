@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
   // tree instead, so the plugins are scanned once rather than once per test.
   std::error_code error;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) setenv("GST_REGISTRY", (exe.parent_path().parent_path() / "gst-registry.bin").c_str(), 0);
+  if (!error)
+    setenv("GST_REGISTRY", (exe.parent_path().parent_path() / "gst-registry.bin").c_str(), 0);
   QTemporaryDir home(QDir::tempPath() + QStringLiteral("/reelcast-test-XXXXXX"));
   if (!home.isValid()) return 2;
   test_support::UsePrivateHome(home.path().toStdString());

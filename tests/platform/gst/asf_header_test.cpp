@@ -2,6 +2,8 @@
 // and a maximum bitrate that covers its streams; damaged headers are left
 // alone.
 
+#include "platform/gst/asf_header.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/gst/asf_header.h"
 #include "platform/gst/asf_writer_plan.h"
 #include "platform/gst/gst_handle.h"
 #include "tests/platform/gst/conversion_test_support.h"
@@ -29,14 +30,15 @@ std::vector<std::uint8_t> LibavHeader() {
   const std::string path = gst_test::OutputPath("libav.asf");
   GError* error = nullptr;
   gst::ElementPtr pipeline(gst_parse_launch(
-      ("audiotestsrc num-buffers=20 ! avenc_wmav2 ! avmux_asf ! filesink location=\"" + path +
-       "\"").c_str(),
+      ("audiotestsrc num-buffers=20 ! avenc_wmav2 ! avmux_asf ! filesink location=\"" + path + "\"")
+          .c_str(),
       &error));
   EXPECT_EQ(error, nullptr);
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
   gst::BusPtr bus(gst_element_get_bus(pipeline.get()));
-  gst::MessagePtr end(gst_bus_timed_pop_filtered(
-      bus.get(), 60 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst::MessagePtr end(
+      gst_bus_timed_pop_filtered(bus.get(), 60 * GST_SECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   gst_element_set_state(pipeline.get(), GST_STATE_NULL);
   std::vector<std::uint8_t> bytes = Bytes(path);
   bytes.resize(gst::AsfHeaderSize(bytes));
@@ -79,9 +81,8 @@ TEST(AsfHeader, DamagedHeadersAreRefusedAndAWholeOneIsStable) {
 TEST(AsfHeader, AWindowsMediaFileSaysWhenAndByWhatItWasMade) {
   gst_test::InitGst();
   const std::string output = gst_test::OutputPath("stated.wmv");
-  gst::AsfWriterPlan plan =
-      gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
-                         gst::AsfVideoStream{320, 240, 25, 1, 1000000, 8});
+  gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
+                                               gst::AsfVideoStream{320, 240, 25, 1, 1000000, 8});
   gst::PipelineDescription description;
   description.sourcePath = gst_test::BusyClip();
   description.branches = std::move(plan.branches);

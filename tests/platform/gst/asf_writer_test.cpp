@@ -2,8 +2,8 @@
 
 #include "platform/gst/asf_writer_plan.h"
 #include "tests/platform/gst/conversion_test_support.h"
-#include "tests/support/gst_test_media.h"
 #include "tests/support/ffprobe.h"
+#include "tests/support/gst_test_media.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "platform/gst/conversion_pipeline.h"
 #include "platform/gst/gst_handle.h"
 #include "tests/platform/gst/conversion_test_support.h"
-#include "tests/support/gst_test_media.h"
 #include "tests/support/ffprobe.h"
+#include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
 
 namespace {
@@ -86,9 +86,9 @@ TEST_P(Containers, WriteBothStreamsWithTheSourcesDuration) {
   std::vector<BranchDescription> branches;
   branches.push_back(Video(std::move(video)));
   branches.push_back(Audio(ElementChoice::Make(c.audioEncoder)));
-  const auto probe = ConvertAndProbe(Describe(Clip(ClipKind::Mp4H264Aac), std::move(branches),
-                                              c.muxer,
-                                              gst_test::OutputPath(std::string("out.") + c.extension)));
+  const auto probe =
+      ConvertAndProbe(Describe(Clip(ClipKind::Mp4H264Aac), std::move(branches), c.muxer,
+                               gst_test::OutputPath(std::string("out.") + c.extension)));
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
   ASSERT_EQ(probe.CountOf("video"), 1);
   ASSERT_EQ(probe.CountOf("audio"), 1);
@@ -127,8 +127,9 @@ TEST_F(ConversionOutputs, EncodersThatNeedAnEvenWidthGetOne) {
 TEST_F(ConversionOutputs, ALibavVideoCompressorKeepsToTheBitrateItIsGiven) {
   for (const int bitrate : {2000000, 4000000}) {
     std::vector<BranchDescription> branches;
-    branches.push_back(Video(ElementChoice::Make("avenc_mpeg4", {{"bitrate", std::to_string(bitrate)}}),
-                             {"I420", 640, 480, 25, 1}));
+    branches.push_back(
+        Video(ElementChoice::Make("avenc_mpeg4", {{"bitrate", std::to_string(bitrate)}}),
+              {"I420", 640, 480, 25, 1}));
     branches.push_back(Audio(ElementChoice::Make("lamemp3enc")));
     const std::string output = gst_test::OutputPath("rate " + std::to_string(bitrate) + ".avi");
     const auto probe =
@@ -154,13 +155,13 @@ TEST_F(ConversionOutputs, AVariableRateSourceComesOutAtTheAskedRate) {
 TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
   // 96 kHz and 5.1 are more than the encoder opens with; nothing asked, so
   // the branch brings them down to what it takes.
-  for (const auto& [kind, rate] : {std::pair{ClipKind::Mp4Audio96k, 48000},
-                                   std::pair{ClipKind::Mp4Surround, 48000}}) {
+  for (const auto& [kind, rate] :
+       {std::pair{ClipKind::Mp4Audio96k, 48000}, std::pair{ClipKind::Mp4Surround, 48000}}) {
     std::vector<BranchDescription> branches;
     branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
     branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
-    const auto probe = ConvertAndProbe(Describe(Clip(kind), std::move(branches), "avmux_asf",
-                                                gst_test::OutputPath("down.asf")));
+    const auto probe = ConvertAndProbe(
+        Describe(Clip(kind), std::move(branches), "avmux_asf", gst_test::OutputPath("down.asf")));
     ASSERT_EQ(probe.CountOf("audio"), 1);
     EXPECT_EQ(probe.First("audio").sampleRate, rate);
     EXPECT_EQ(probe.First("audio").channels, 2);
@@ -197,9 +198,8 @@ TEST_F(ConversionOutputs, TheDescribedAudioTrackIsTakenAndTheOtherDrained) {
     branches.push_back(Video(ElementChoice::Make("x264enc")));
     branches.push_back(Audio(std::nullopt, index));
     branches.back().streamId = id;
-    const auto probe =
-        ConvertAndProbe(Describe(gst_test::TwoAudioTracksClip(), std::move(branches),
-                                 "matroskamux", gst_test::OutputPath("track.mkv")));
+    const auto probe = ConvertAndProbe(Describe(gst_test::TwoAudioTracksClip(), std::move(branches),
+                                                "matroskamux", gst_test::OutputPath("track.mkv")));
     ASSERT_EQ(probe.CountOf("audio"), 1) << "track " << index;
     EXPECT_EQ(probe.First("audio").sampleRate, rate) << "track " << index;
     EXPECT_EQ(probe.First("audio").channels, channels) << "track " << index;

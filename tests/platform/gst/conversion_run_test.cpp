@@ -1,7 +1,6 @@
 // How a conversion run starts, ends, stops and fails.
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <chrono>
@@ -11,8 +10,8 @@
 
 #include "platform/gst/conversion_pipeline.h"
 #include "tests/platform/gst/conversion_test_support.h"
-#include "tests/support/gst_test_media.h"
 #include "tests/support/ffprobe.h"
+#include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/waiting.h"
 
@@ -28,8 +27,7 @@ using namespace std::chrono_literals;
 
 // An encoder name per stream: null for no branch, "" for the raw stream.
 PipelineDescription Description(std::string source, const char* videoEncoder,
-                                const char* audioEncoder, const char* muxer,
-                                std::string output) {
+                                const char* audioEncoder, const char* muxer, std::string output) {
   PipelineDescription description;
   description.sourcePath = std::move(source);
   for (const auto& [kind, encoder] :
@@ -128,17 +126,17 @@ TEST_P(StoppedRun, LeavesAValidFileEndingNearTheStopPoint) {
   EXPECT_EQ(test_support::DecodeErrors(output), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writers, StoppedRun,
-    ::testing::Values(StopCase{"avmux_asf", "asf", "avenc_wmv2", "avenc_wmav2"},
-                      StopCase{"avimux", "avi", "avenc_mpeg4", "lamemp3enc"},
-                      StopCase{"matroskamux", "mkv", "x264enc", "vorbisenc"},
-                      StopCase{"mp4mux", "mp4", "x264enc", "avenc_aac"}),
-    [](const auto& test) { return std::string(test.param.extension); });
+INSTANTIATE_TEST_SUITE_P(Writers, StoppedRun,
+                         ::testing::Values(StopCase{"avmux_asf", "asf", "avenc_wmv2",
+                                                    "avenc_wmav2"},
+                                           StopCase{"avimux", "avi", "avenc_mpeg4", "lamemp3enc"},
+                                           StopCase{"matroskamux", "mkv", "x264enc", "vorbisenc"},
+                                           StopCase{"mp4mux", "mp4", "x264enc", "avenc_aac"}),
+                         [](const auto& test) { return std::string(test.param.extension); });
 
 TEST_F(ConversionRun, ReportsItsEndOnceAndKnowsWhereItIs) {
-  WatchedRun watched(Description(Clip(ClipKind::Mp4H264Aac), "avenc_mpeg4", "lamemp3enc",
-                                 "avimux", gst_test::OutputPath("whole.avi")));
+  WatchedRun watched(Description(Clip(ClipKind::Mp4H264Aac), "avenc_mpeg4", "lamemp3enc", "avimux",
+                                 gst_test::OutputPath("whole.avi")));
   const gst::Result<void> started = watched.run().Start();
   ASSERT_TRUE(started) << started.error();
   const auto end = watched.WaitForEnd();
@@ -173,8 +171,8 @@ TEST_F(ConversionRun, RefusesToStartWhatCannotBeBuilt) {
                    Description(Clip(ClipKind::Mp4H264Aac), "", "avenc_aac", "mp4mux",
                                gst_test::OutputPath("x.mp4")),
                    "container"});
-  auto badProperty = Description(Clip(ClipKind::Mp4H264Aac), "avenc_mpeg4", "lamemp3enc",
-                                 "avimux", gst_test::OutputPath("x.avi"));
+  auto badProperty = Description(Clip(ClipKind::Mp4H264Aac), "avenc_mpeg4", "lamemp3enc", "avimux",
+                                 gst_test::OutputPath("x.avi"));
   gst::BranchDescription video;
   video.encoder = ElementChoice::Make("avenc_mpeg4", {{"bitrate", "fast"}});
   badProperty.branches[0] = std::move(video);
@@ -184,8 +182,8 @@ TEST_F(ConversionRun, RefusesToStartWhatCannotBeBuilt) {
     WatchedRun watched(std::move(c.description));
     const gst::Result<void> started = watched.run().Start();
     EXPECT_FALSE(started) << c.why;
-    EXPECT_NE(started.error().find(c.mentions), std::string::npos) << c.why << ": "
-                                                                   << started.error();
+    EXPECT_NE(started.error().find(c.mentions), std::string::npos)
+        << c.why << ": " << started.error();
     EXPECT_EQ(watched.run().Stop(), gst::ConversionPipeline::StopResult::Failed) << c.why;
     EXPECT_EQ(watched.Events(), 0u) << c.why;
   }
@@ -196,12 +194,11 @@ TEST_F(ConversionRun, SourceProblemsEndTheRunWithTheirKind) {
     std::string source;
     PipelineEvent::Failure failure;
   };
-  for (const Case& c : {Case{Clip(ClipKind::Mp4VideoOnly), PipelineEvent::Failure::MissingStream},
-                        Case{Clip(ClipKind::TextNamedMp4), PipelineEvent::Failure::UnreadableSource},
-                        Case{gst_test::UndecodableAudioClip(),
-                             PipelineEvent::Failure::MissingDecoder},
-                        Case{gst_test::OutputPath("absent.mp4"),
-                             PipelineEvent::Failure::UnreadableSource}}) {
+  for (const Case& c :
+       {Case{Clip(ClipKind::Mp4VideoOnly), PipelineEvent::Failure::MissingStream},
+        Case{Clip(ClipKind::TextNamedMp4), PipelineEvent::Failure::UnreadableSource},
+        Case{gst_test::UndecodableAudioClip(), PipelineEvent::Failure::MissingDecoder},
+        Case{gst_test::OutputPath("absent.mp4"), PipelineEvent::Failure::UnreadableSource}}) {
     WatchedRun watched(Description(c.source, "avenc_mpeg4", "lamemp3enc", "avimux",
                                    gst_test::OutputPath("x.avi")));
     if (const gst::Result<void> started = watched.run().Start(); !started) {
@@ -274,9 +271,8 @@ TEST_F(ConversionRun, ACallersEncoderServesRunAfterRunWithItsCurrentSettings) {
       GST_ELEMENT(gst_object_ref_sink(gst_element_factory_make("avenc_wmav2", nullptr))));
   for (int bitrate : {64000, 192000}) {
     g_object_set(encoder.get(), "bitrate", bitrate, nullptr);
-    PipelineDescription description =
-        Description(Clip(ClipKind::Mp4H264Aac), "avenc_wmv2", nullptr, "avmux_asf",
-                    gst_test::OutputPath("shared.asf"));
+    PipelineDescription description = Description(Clip(ClipKind::Mp4H264Aac), "avenc_wmv2", nullptr,
+                                                  "avmux_asf", gst_test::OutputPath("shared.asf"));
     gst::BranchDescription audio;
     audio.kind = StreamKind::Audio;
     audio.encoder = ElementChoice::Use(encoder.get());

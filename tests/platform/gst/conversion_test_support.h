@@ -14,9 +14,7 @@ struct Outcome {
   std::string startError;
   std::optional<gst::PipelineEvent> event;  // none: no end within the limit
 
-  bool Completed() const {
-    return event && event->kind == gst::PipelineEvent::Kind::Complete;
-  }
+  bool Completed() const { return event && event->kind == gst::PipelineEvent::Kind::Complete; }
   std::string Describe() const;
 };
 

@@ -23,10 +23,14 @@ enum class Writer { WindowsMedia, Matroska, Mp4, Avi };
 
 const char* NameOf(Writer writer) {
   switch (writer) {
-    case Writer::WindowsMedia: return "Wmv";
-    case Writer::Matroska: return "Mkv";
-    case Writer::Mp4: return "Mp4";
-    case Writer::Avi: return "Avi";
+    case Writer::WindowsMedia:
+      return "Wmv";
+    case Writer::Matroska:
+      return "Mkv";
+    case Writer::Mp4:
+      return "Mp4";
+    case Writer::Avi:
+      return "Avi";
   }
   return "?";
 }
@@ -59,9 +63,10 @@ PipelineDescription Describe(Writer writer, const std::string& source, const Pro
     description.outputPath = gst_test::OutputPath("out.wmv");
     return description;
   }
-  const Parts parts = writer == Writer::Matroska ? Parts{"x264enc", "vorbisenc", "matroskamux", "mkv"}
-                      : writer == Writer::Mp4    ? Parts{"x264enc", "avenc_aac", "mp4mux", "mp4"}
-                                                 : Parts{"avenc_mpeg4", "lamemp3enc", "avimux", "avi"};
+  const Parts parts = writer == Writer::Matroska
+                          ? Parts{"x264enc", "vorbisenc", "matroskamux", "mkv"}
+                      : writer == Writer::Mp4 ? Parts{"x264enc", "avenc_aac", "mp4mux", "mp4"}
+                                              : Parts{"avenc_mpeg4", "lamemp3enc", "avimux", "avi"};
   std::vector<std::pair<std::string, std::string>> video;
   std::vector<std::pair<std::string, std::string>> audio;
   if (std::string(parts.video) == "x264enc") video = {{"speed-preset", "ultrafast"}};

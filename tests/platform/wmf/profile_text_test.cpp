@@ -1,3 +1,5 @@
+#include "platform/wmf/profile_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,7 +7,6 @@
 #include "platform/wmf/codec_catalogue.h"
 #include "platform/wmf/markup.h"
 #include "platform/wmf/profile_objects.h"
-#include "platform/wmf/profile_text.h"
 
 namespace {
 
@@ -79,21 +80,21 @@ TEST(ProfileText, TextThatIsNoValidProfileIsRefused) {
   const std::string cases[] = {
       "test2",
       "",
-      valid.substr(0, valid.size() / 2),                      // cut short
-      valid + "<profile/>",                                   // two roots
-      replaced("<profile ", "<profiles "),                    // unknown root
-      replaced("<mutex ", "<mutual "),                        // unknown element
-      replaced("version=\"589824\"", "version=\"5\""),        // unknown version
-      replaced("number=\"2\"", "number=\"1\""),               // stream number twice
-      replaced("number=\"3\"", "number=\"x3\""),              // not a number
-      replaced("number=\"3\"", "number=\"200\""),             // beyond the stream numbers
-      replaced("streams=\"2 3\"", "streams=\"2 9\""),         // exclusion of a missing stream
-      replaced("type=\"{7364", "type=\"{Z364"),               // malformed identifier
-      replaced("format=\"6101", "format=\"610"),              // odd hexadecimal
-      replaced("format=\"6101020044AC0000", "format=\"61"),   // block shorter than its structure
-      replaced(" bitrate=\"128000\"", ""),                    // missing attribute
-      replaced("fixedsize=\"1\"", "fixedsize=\"yes\""),       // not a flag
-      replaced("&quot;", "&nbsp;"),                           // unknown entity
+      valid.substr(0, valid.size() / 2),                     // cut short
+      valid + "<profile/>",                                  // two roots
+      replaced("<profile ", "<profiles "),                   // unknown root
+      replaced("<mutex ", "<mutual "),                       // unknown element
+      replaced("version=\"589824\"", "version=\"5\""),       // unknown version
+      replaced("number=\"2\"", "number=\"1\""),              // stream number twice
+      replaced("number=\"3\"", "number=\"x3\""),             // not a number
+      replaced("number=\"3\"", "number=\"200\""),            // beyond the stream numbers
+      replaced("streams=\"2 3\"", "streams=\"2 9\""),        // exclusion of a missing stream
+      replaced("type=\"{7364", "type=\"{Z364"),              // malformed identifier
+      replaced("format=\"6101", "format=\"610"),             // odd hexadecimal
+      replaced("format=\"6101020044AC0000", "format=\"61"),  // block shorter than its structure
+      replaced(" bitrate=\"128000\"", ""),                   // missing attribute
+      replaced("fixedsize=\"1\"", "fixedsize=\"yes\""),      // not a flag
+      replaced("&quot;", "&nbsp;"),                          // unknown entity
       replaced("name=\"Audio Stream\"", "name=\"Audio Stream\" name=\"x\""),  // repeated
   };
   for (const std::string& text : cases) {
