@@ -1,7 +1,7 @@
 #include "platform/dshow/model_filters.h"
 
 #include "platform/dshow/guids.h"
-#include "platform/gst/encoder_threads.h"
+#include "platform/gst/encoder_defaults.h"
 
 namespace dshow {
 
@@ -34,10 +34,8 @@ ComPtr<ModelFilter> MakeRendererFilter(const StreamInfo& stream) {
 HRESULT MakeCompressorFilter(StreamKind kind, const std::string& factoryName,
                              ComPtr<IBaseFilter>& filter) {
   filter.Reset();
-  GstElement* created = gst_element_factory_make(factoryName.c_str(), nullptr);
-  if (!created) return E_FAIL;
-  gst::ElementPtr element(GST_ELEMENT(gst_object_ref_sink(created)));
-  gst::PreferAutomaticThreads(element.get());
+  gst::ElementPtr element = gst::MakeEncoder(factoryName);
+  if (!element) return E_FAIL;
   auto compressor = MakeCom<ModelFilter>(CompressorRole{kind, factoryName, std::move(element)});
   compressor->AddPin("In", PINDIR_INPUT, MediaType::Major(MajorTypeOf(kind)));
   compressor->AddPin("Out", PINDIR_OUTPUT, MediaType::Major(MajorTypeOf(kind)));

@@ -3,9 +3,11 @@
 // that a codec is found by the name of the compressor the user chose.
 
 #include <cstdlib>
+#include <utility>
 
 #include "platform/gst/element_properties.h"
 #include "platform/gst/encoder_catalogue.h"
+#include "platform/gst/encoder_defaults.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/vfw/codec_driver.h"
 
@@ -56,10 +58,9 @@ std::vector<CodecDriver> EncoderCodecs() {
     CodecDriver codec;
     codec.driver = PluginOf(entry.factoryName);
     codec.open = [factory = entry.factoryName]() -> std::unique_ptr<CodecInstance> {
-      GstElement* made = gst_element_factory_make(factory.c_str(), nullptr);
+      gst::ElementPtr made = gst::MakeEncoder(factory);
       if (!made) return nullptr;
-      return std::make_unique<EncoderInstance>(
-          gst::ElementPtr(GST_ELEMENT(gst_object_ref_sink(made))));
+      return std::make_unique<EncoderInstance>(std::move(made));
     };
     codec.name = std::move(entry.factoryName);
     codec.description = std::move(entry.longName);

@@ -1,8 +1,9 @@
+#include "platform/gst/decoded_pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/gst/decoded_pictures.h"
 #include "platform/gst/gst_handle.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/gst_test_media.h"
@@ -36,8 +37,9 @@ Lenders CountLenders(GstBin* bin) {
 
 TEST(DecodedPictures, TheDecodersADecodingBinPlugsInCopyTheirPictures) {
   gst_test::InitGst();
-  const std::string description = "filesrc location=\"" + gst_test::BusyClip() +
-                                  "\" ! decodebin name=d d. ! queue ! fakesink d. ! queue ! fakesink";
+  const std::string description =
+      "filesrc location=\"" + gst_test::BusyClip() +
+      "\" ! decodebin name=d d. ! queue ! fakesink d. ! queue ! fakesink";
   GError* error = nullptr;
   GstElement* parsed = gst_parse_launch(description.c_str(), &error);
   const gst::ErrorPtr failure(error);

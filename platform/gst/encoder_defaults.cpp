@@ -1,0 +1,31 @@
+#include "platform/gst/encoder_defaults.h"
+
+#include <string_view>
+
+namespace gst {
+
+namespace {
+
+constexpr int kX264LookAhead = 30;
+
+void PreferAutomaticThreads(GstElement* encoder) {
+  GParamSpec* param = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder), "threads");
+  if (!param || !(param->flags & G_PARAM_WRITABLE) || !G_IS_PARAM_SPEC_ENUM(param)) return;
+  // 0 is the libav value for "autodetect a suitable number of threads".
+  GEnumValue* automatic = g_enum_get_value(G_PARAM_SPEC_ENUM(param)->enum_class, 0);
+  if (automatic) g_object_set(encoder, "threads", 0, nullptr);
+}
+
+}  // namespace
+
+ElementPtr MakeEncoder(const std::string& factory) {
+  GstElement* made = gst_element_factory_make(factory.c_str(), nullptr);
+  if (!made) return {};
+  ElementPtr encoder(GST_ELEMENT(gst_object_ref_sink(made)));
+  PreferAutomaticThreads(encoder.get());
+  if (std::string_view(factory) == "x264enc")
+    g_object_set(encoder.get(), "rc-lookahead", kX264LookAhead, nullptr);
+  return encoder;
+}
+
+}  // namespace gst
