@@ -34,7 +34,8 @@ void PrepareProcess() {
 void StartProgram(const std::string& clip) {
   QApplication::setApplicationName(QStringLiteral("reelcast"));
   dshow::Initialise();
-  static ConsoleProgress progress(std::cerr, ProgressStyle::Lines);  // messages on lines of their own
+  static ConsoleProgress progress(std::cerr,
+                                  ProgressStyle::Lines);  // messages on lines of their own
   ui::SetModal(std::make_unique<ConsoleModalUi>(clip, true, progress));
 }
 

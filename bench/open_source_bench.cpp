@@ -119,7 +119,8 @@ BENCHMARK(BM_RefuseBadFile)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRe
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   dshow::Initialise();
-  static ConsoleProgress progress(std::cerr, ProgressStyle::Lines);  // messages on lines of their own
+  static ConsoleProgress progress(std::cerr,
+                                  ProgressStyle::Lines);  // messages on lines of their own
   ui::SetModal(std::make_unique<ConsoleModalUi>(std::string(), false, progress));
   ClipPath() = test_support::Clip(test_support::ClipKind::Mp4Hd20s);
 
