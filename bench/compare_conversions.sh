@@ -86,7 +86,9 @@ wmv_ffmpeg() {
 # AVI, MKV and MP4 keep the source's frame size and rate, and each encoder's
 # own defaults as the program's compressors do: MPEG-4 part 2 at 200 kbit/s,
 # MP3 at quality 4, x264 at 2048 kbit/s (preset medium, no B-frames, a
-# 600 ms buffer), Vorbis at quality 0.3, AAC at 128 kbit/s.
+# 600 ms buffer), Vorbis at quality 0.3, AAC at 128 kbit/s. The program's x264
+# looks 30 frames ahead (platform/gst/encoder_defaults.h), and so does
+# gst-launch-1.0's; ffmpeg keeps its preset's 40.
 avi_reelcast() {
   cmd=("$convert" --yes --format 0 --video-compressor "mpeg-4 part 2" --audio-compressor mp3 "$1" "$4")
 }
@@ -104,7 +106,7 @@ avi_ffmpeg() {
 
 x264_gst() {  # x264_gst SRC OUT MUXER AUDIO-ENCODER
   cmd=(gst-launch-1.0 -q filesrc location="$1" ! decodebin name=d
-       d. ! queue ! videoconvert ! videoscale ! videorate ! x264enc ! queue ! "$3" name=m !
+       d. ! queue ! videoconvert ! videoscale ! videorate ! x264enc rc-lookahead=30 ! queue ! "$3" name=m !
        filesink location="$2" d. ! queue ! audioconvert ! audioresample ! "$4" ! queue ! m.)
 }
 x264_ffmpeg() {  # x264_ffmpeg SRC OUT AUDIO-OPTIONS...
