@@ -1,5 +1,7 @@
 #include "bench/bench_window.h"
 
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
 #include <algorithm>
 #include <cstdlib>
@@ -21,6 +23,8 @@ double Milliseconds(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
+namespace {
+
 void PrepareProcess() {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   // The program's settings are read from a private home, so the user's stay untouched.
@@ -37,6 +41,18 @@ void StartProgram(const std::string& clip) {
   static ConsoleProgress progress(std::cerr,
                                   ProgressStyle::Lines);  // messages on lines of their own
   ui::SetModal(std::make_unique<ConsoleModalUi>(clip, true, progress));
+}
+
+}  // namespace
+
+int RunWindowBenchmarks(int argc, char** argv, test_support::ClipKind clip) {
+  PrepareProcess();
+  QApplication qt(argc, argv);
+  StartProgram(test_support::Clip(clip));
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
 }
 
 Window::Window(const ConvertOptions& options) {

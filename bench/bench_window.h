@@ -11,6 +11,7 @@
 #include "app/convert_options.h"
 #include "app/reelcast_dlg.h"
 #include "platform/ui/application.h"
+#include "tests/support/media_fixtures.h"
 
 namespace bench {
 
@@ -18,12 +19,11 @@ using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration d);
 
-// Prepares the process as the program's main does (private home, offscreen
-// platform); before the QApplication is made.
-void PrepareProcess();
-// After the QApplication: media framework, the clip as every Open Video's
-// answer, replacing existing output.
-void StartProgram(const std::string& clip);
+// A window benchmark's main: the process prepared as the program's main
+// does (private home, offscreen platform), the media framework started, the
+// clip as every Open Video's answer, then the benchmarks given on the command
+// line.
+int RunWindowBenchmarks(int argc, char** argv, test_support::ClipKind clip);
 
 class Window {
  public:

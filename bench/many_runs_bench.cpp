@@ -7,7 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <filesystem>
 
 #include "bench/bench_window.h"
@@ -58,11 +57,5 @@ BENCHMARK(BM_ManyRuns)
 }  // namespace
 
 int main(int argc, char** argv) {
-  bench::PrepareProcess();
-  QApplication qt(argc, argv);
-  bench::StartProgram(test_support::Clip(test_support::ClipKind::Mp4H264Aac));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWindowBenchmarks(argc, argv, test_support::ClipKind::Mp4H264Aac);
 }

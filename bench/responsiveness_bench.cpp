@@ -13,7 +13,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <filesystem>
 
@@ -136,11 +135,5 @@ BENCHMARK(BM_StopWithAStuckWriter)->Iterations(1)->Unit(benchmark::kMillisecond)
 }  // namespace
 
 int main(int argc, char** argv) {
-  bench::PrepareProcess();
-  QApplication qt(argc, argv);
-  bench::StartProgram(test_support::Clip(test_support::ClipKind::Mp4Hd20s));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWindowBenchmarks(argc, argv, test_support::ClipKind::Mp4Hd20s);
 }
