@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <sstream>
+#include <string>
 
 #include "app/progress_report.h"
 
@@ -18,14 +20,19 @@ ProgressSnapshot At(std::int32_t elapsed, std::int64_t position, std::int64_t du
   return s;
 }
 
-TEST(ConsoleProgress, ScriptsGetOneLineEachTime) {
+// What the progress wrote for the snapshots, shown in turn, and a break.
+std::string Written(ProgressStyle style, std::initializer_list<ProgressSnapshot> snapshots) {
   std::ostringstream out;
-  ConsoleProgress progress(out, ProgressStyle::Lines);
-  progress.Show(At(1, 6 * kSecond, 60 * kSecond));
-  progress.Show(At(65, 60 * kSecond, 60 * kSecond));
-  progress.Show(ProgressSnapshot{2, std::nullopt, std::nullopt});
+  ConsoleProgress progress(out, style);
+  for (const ProgressSnapshot& snapshot : snapshots) progress.Show(snapshot);
   progress.Break();
-  EXPECT_EQ(out.str(),
+  return out.str();
+}
+
+TEST(ConsoleProgress, ScriptsGetOneLineEachTime) {
+  EXPECT_EQ(Written(ProgressStyle::Lines,
+                    {At(1, 6 * kSecond, 60 * kSecond), At(65, 60 * kSecond, 60 * kSecond),
+                     ProgressSnapshot{2, std::nullopt, std::nullopt}}),
             "Please wait... Used Time: 00:00:01  10%\n"
             "Please wait... Used Time: 00:01:05  100%\n"
             "Please wait... Used Time: 00:00:02\n");
@@ -60,12 +67,9 @@ TEST(ConsoleProgress, AShorterLineBlanksWhatTheLongerOneLeft) {
 }
 
 TEST(ConsoleProgress, ARunStartedForOneFileOfManyReportsNumbersThatReadBack) {
-  std::ostringstream out;
-  ConsoleProgress progress(out, ProgressStyle::Report);
-  progress.Show(At(3, 12 * kSecond, 40 * kSecond));
-  progress.Show(ProgressSnapshot{4, std::nullopt, std::nullopt});
-  progress.Break();
-  EXPECT_EQ(out.str(), "progress 3 120000000 400000000\nprogress 4 - -\n");
+  EXPECT_EQ(Written(ProgressStyle::Report, {At(3, 12 * kSecond, 40 * kSecond),
+                                            ProgressSnapshot{4, std::nullopt, std::nullopt}}),
+            "progress 3 120000000 400000000\nprogress 4 - -\n");
 
   const auto back = ReadProgressReport("progress 3 120000000 400000000");
   ASSERT_TRUE(back);
