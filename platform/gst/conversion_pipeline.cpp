@@ -14,6 +14,7 @@
 #include "platform/gst/decoded_pictures.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/pipeline_errors.h"
+#include "platform/gst/thread_order.h"
 #include "platform/gst/windows_media_header.h"
 
 namespace gst {
@@ -54,8 +55,11 @@ class ConversionPipeline::Impl {
 
   Result<void> Start() {
     const Result<void> built = Build();
-    const bool started = built && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
-                                      GST_STATE_CHANGE_FAILURE;
+    // The callbacks below start from what Build set up (thread_order.h).
+    ReleaseState(this);
+    const bool started =
+        built &&
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
     // A failure while starting (a file that cannot be opened) counts as a
     // refusal to start, whether or not the state change itself failed.
@@ -203,6 +207,7 @@ class ConversionPipeline::Impl {
   void Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    AcquireState(this);  // what the streaming threads' callbacks left
     bool failed = false;
     {
       std::lock_guard lock(mutex_);
@@ -224,10 +229,14 @@ class ConversionPipeline::Impl {
   }
 
   static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+    const StateVisit shown(data);
     static_cast<Impl*>(data)->Route(pad);
   }
 
-  static void OnNoMorePads(GstElement*, gpointer data) { static_cast<Impl*>(data)->CheckStreams(); }
+  static void OnNoMorePads(GstElement*, gpointer data) {
+    const StateVisit shown(data);
+    static_cast<Impl*>(data)->CheckStreams();
+  }
 
   // Each decoded pad goes to the branch that asked for its stream, or is
   // drained so that it never holds the others back.
@@ -299,6 +308,7 @@ class ConversionPipeline::Impl {
   // buses' descriptors and its threads' resources) for the life of the
   // process.
   static GstBusSyncReply OnMessage(GstBus*, GstMessage* raw, gpointer data) {
+    const StateVisit shown(data);
     const MessagePtr owned(raw);
     GstMessage* message = owned.get();
     auto& self = *static_cast<Impl*>(data);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/thread_order.h"
 
 namespace gst {
 
@@ -15,9 +16,17 @@ class PadProbe {
  public:
   PadProbe() = default;
   // Installs the probe; `data` is handed to `destroy` when the probe goes.
+  // Installed before the pipeline plays: `data` is the state its calls share
+  // (thread_order.h).
   PadProbe(GstPad* pad, GstPadProbeType type, GstPadProbeCallback callback, gpointer data,
            GDestroyNotify destroy)
-      : pad_(Borrow(pad)), id_(gst_pad_add_probe(pad, type, callback, data, destroy)) {}
+      : pad_(Borrow(pad)) {
+    ReleaseState(data);
+    if constexpr (kThreadOrderShown)
+      id_ = gst_pad_add_probe(pad, type, &Visited, new Visit{callback, data, destroy}, &Drop);
+    else
+      id_ = gst_pad_add_probe(pad, type, callback, data, destroy);
+  }
   PadProbe(PadProbe&& other) noexcept
       : pad_(std::move(other.pad_)), id_(std::exchange(other.id_, 0)) {}
   PadProbe& operator=(PadProbe&& other) noexcept {
@@ -38,6 +47,24 @@ class PadProbe {
   }
 
  private:
+  // The probe as installed where ThreadSanitizer is to see its calls in order.
+  struct Visit {
+    GstPadProbeCallback callback;
+    gpointer data;
+    GDestroyNotify destroy;
+  };
+  static GstPadProbeReturn Visited(GstPad* pad, GstPadProbeInfo* info, gpointer visit) {
+    const Visit& probe = *static_cast<Visit*>(visit);
+    const StateVisit shown(probe.data);
+    return probe.callback(pad, info, probe.data);
+  }
+  static void Drop(gpointer visit) {
+    const Visit* probe = static_cast<Visit*>(visit);
+    AcquireState(probe->data);
+    if (probe->destroy) probe->destroy(probe->data);
+    delete probe;
+  }
+
   PadPtr pad_;
   gulong id_ = 0;
 };
