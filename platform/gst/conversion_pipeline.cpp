@@ -57,9 +57,8 @@ class ConversionPipeline::Impl {
     const Result<void> built = Build();
     // The callbacks below start from what Build set up (thread_order.h).
     ReleaseState(this);
-    const bool started =
-        built &&
-        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    const bool started = built && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
+                                      GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
     // A failure while starting (a file that cannot be opened) counts as a
     // refusal to start, whether or not the state change itself failed.

@@ -22,10 +22,11 @@ class PadProbe {
            GDestroyNotify destroy)
       : pad_(Borrow(pad)) {
     ReleaseState(data);
-    if constexpr (kThreadOrderShown)
+    if constexpr (kThreadOrderShown) {
       id_ = gst_pad_add_probe(pad, type, &Visited, new Visit{callback, data, destroy}, &Drop);
-    else
+    } else {
       id_ = gst_pad_add_probe(pad, type, callback, data, destroy);
+    }
   }
   PadProbe(PadProbe&& other) noexcept
       : pad_(std::move(other.pad_)), id_(std::exchange(other.id_, 0)) {}
@@ -53,10 +54,15 @@ class PadProbe {
     gpointer data;
     GDestroyNotify destroy;
   };
+  // The buffer or event goes from probe to probe through GStreamer's queues
+  // too, so it is acquired and released with the probe's state.
   static GstPadProbeReturn Visited(GstPad* pad, GstPadProbeInfo* info, gpointer visit) {
     const Visit& probe = *static_cast<Visit*>(visit);
     const StateVisit shown(probe.data);
-    return probe.callback(pad, info, probe.data);
+    AcquireState(GST_PAD_PROBE_INFO_DATA(info));
+    const GstPadProbeReturn result = probe.callback(pad, info, probe.data);
+    ReleaseState(GST_PAD_PROBE_INFO_DATA(info));
+    return result;
   }
   static void Drop(gpointer visit) {
     const Visit* probe = static_cast<Visit*>(visit);

@@ -27,8 +27,12 @@ namespace gst {
 
 #ifdef REELCAST_THREAD_ORDER_SHOWN
 inline constexpr bool kThreadOrderShown = true;
-inline void ReleaseState(const void* state) { __tsan_release(const_cast<void*>(state)); }
-inline void AcquireState(const void* state) { __tsan_acquire(const_cast<void*>(state)); }
+inline void ReleaseState(const void* state) {
+  if (state) __tsan_release(const_cast<void*>(state));
+}
+inline void AcquireState(const void* state) {
+  if (state) __tsan_acquire(const_cast<void*>(state));
+}
 #else
 inline constexpr bool kThreadOrderShown = false;
 inline void ReleaseState(const void*) {}
