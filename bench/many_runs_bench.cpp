@@ -37,10 +37,11 @@ void BM_ManyRuns(benchmark::State& state) {
     }
     last = test_support::CurrentUsage();
   }
-  state.counters["rss_after_5_MiB"] = settled.residentKiB / 1024.0;
-  state.counters["rss_after_50_MiB"] = last.residentKiB / 1024.0;
-  state.counters["rss_growth_pct"] =
-      100.0 * (last.residentKiB - settled.residentKiB) / settled.residentKiB;
+  const auto settledKiB = static_cast<double>(settled.residentKiB);
+  const auto lastKiB = static_cast<double>(last.residentKiB);
+  state.counters["rss_after_5_MiB"] = settledKiB / 1024.0;
+  state.counters["rss_after_50_MiB"] = lastKiB / 1024.0;
+  state.counters["rss_growth_pct"] = 100.0 * (lastKiB - settledKiB) / settledKiB;
   state.counters["fds_after_5"] = settled.descriptors;
   state.counters["fds_after_50"] = last.descriptors;
   state.counters["threads_after_5"] = settled.threads;

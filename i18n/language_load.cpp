@@ -43,10 +43,11 @@ void CLanguage::ReadTexts(const std::string& path) {
 
   const profile::IniFile file = profile::IniFile::Load(path);
   if (file.status() == profile::FileBytes::Status::Truncated)
-    ui::OwnerlessMessageBox("The language file\n" + path + "\nis larger than " +
-                                std::to_string(profile::kMaxIniFileBytes / (1024 * 1024)) +
-                                " MB; only its beginning was read.",
-                            "Warning");
+    ui::OwnerlessMessageBox(
+        "The language file\n" + path + "\nis larger than " +
+            std::to_string(profile::kMaxIniFileBytes / (std::size_t{1024} * 1024)) +
+            " MB; only its beginning was read.",
+        "Warning");
 
   for (const LanguageKey& key : LanguageKeys()) {
     const TextSection section = SectionOfKey(key.key);

@@ -84,8 +84,10 @@ std::optional<std::size_t> MatchingCodec(const std::string& chosenName,
                                          const std::vector<std::string>& descriptions) {
   std::optional<std::size_t> match;
   for (std::size_t i = 0; i < descriptions.size(); ++i) {
-    if (text::EqualsIgnoringCase(descriptions[i], chosenName)) match = i;
-    else if (!match && SameFfdshowEncoder(chosenName, descriptions[i])) match = i;
+    // An exact name wins over an earlier same-encoder match; otherwise the first one counts.
+    if (text::EqualsIgnoringCase(descriptions[i], chosenName) ||
+        (!match && SameFfdshowEncoder(chosenName, descriptions[i])))
+      match = i;
   }
   return match;
 }

@@ -1,9 +1,9 @@
 #include "platform/dshow/graph_run.h"
 
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
 
 #include "platform/dshow/capture_interfaces.h"

@@ -20,7 +20,7 @@ namespace profile {
 
 // The most of one file that is read. Language files are a few kilobytes; the
 // cap keeps a huge or endless file from costing memory and time.
-constexpr std::size_t kMaxIniFileBytes = 4u * 1024u * 1024u;
+constexpr std::size_t kMaxIniFileBytes = std::size_t{4} * 1024 * 1024;
 
 class IniFile {
  public:

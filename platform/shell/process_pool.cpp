@@ -1,20 +1,19 @@
 #include "platform/shell/process_pool.h"
 
-#include <signal.h>
-
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <csignal>
 #include <optional>
 
 namespace shell {
 
 namespace {
 
-constexpr std::size_t kMostErrorBytes = 64 * 1024;
+constexpr std::size_t kMostErrorBytes = std::size_t{64} * 1024;
 // Output this long without a line end is dropped rather than kept growing.
-constexpr std::size_t kLongestLine = 64 * 1024;
+constexpr std::size_t kLongestLine = std::size_t{64} * 1024;
 
 // The arguments as a process gets them; nothing when one of them would not
 // reach it unchanged (text that is not UTF-8).
@@ -32,7 +31,7 @@ std::optional<QStringList> Faithful(const std::vector<std::string>& arguments) {
 
 class ProcessPool::Runs {
  public:
-  Runs(std::string program, std::vector<std::vector<std::string>> arguments, int parallel,
+  Runs(const std::string& program, std::vector<std::vector<std::string>> arguments, int parallel,
        ProcessPoolObserver& observer)
       : program_(QString::fromStdString(program)),
         arguments_(std::move(arguments)),
@@ -158,9 +157,10 @@ class ProcessPool::Runs {
   bool interrupted_ = false;
 };
 
-ProcessPool::ProcessPool(std::string program, std::vector<std::vector<std::string>> arguments,
-                         int parallel, ProcessPoolObserver& observer)
-    : runs_(std::make_unique<Runs>(std::move(program), std::move(arguments), parallel, observer)) {}
+ProcessPool::ProcessPool(const std::string& program,
+                         std::vector<std::vector<std::string>> arguments, int parallel,
+                         ProcessPoolObserver& observer)
+    : runs_(std::make_unique<Runs>(program, std::move(arguments), parallel, observer)) {}
 
 ProcessPool::~ProcessPool() = default;
 

@@ -37,8 +37,8 @@ class ProcessPoolObserver {
 class ProcessPool {
  public:
   // Run i is `program` with `arguments[i]`; `parallel` at most at once.
-  ProcessPool(std::string program, std::vector<std::vector<std::string>> arguments, int parallel,
-              ProcessPoolObserver& observer);
+  ProcessPool(const std::string& program, std::vector<std::vector<std::string>> arguments,
+              int parallel, ProcessPoolObserver& observer);
   // Runs still going are interrupted (SIGTERM) and waited for.
   ~ProcessPool();
   ProcessPool(const ProcessPool&) = delete;

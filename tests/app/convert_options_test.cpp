@@ -4,13 +4,13 @@
 
 namespace {
 
-ConvertCommand Parse(std::vector<std::string> args) {
+ConvertCommand Parse(const std::vector<std::string>& args) {
   auto result = ParseConvertCommandLine(args);
   if (auto* error = std::get_if<UsageError>(&result)) ADD_FAILURE() << error->message;
   return std::get<ConvertCommand>(result);
 }
 
-std::string Error(std::vector<std::string> args) {
+std::string Error(const std::vector<std::string>& args) {
   auto result = ParseConvertCommandLine(args);
   if (auto* error = std::get_if<UsageError>(&result)) return error->message;
   return "";
