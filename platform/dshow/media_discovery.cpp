@@ -95,22 +95,49 @@ gst::DiscovererInfoPtr DiscoverOnce(const std::string& uri, int seconds, gst::Er
   return info;
 }
 
+bool TimedOut(const gst::DiscovererInfoPtr& info) {
+  return info && gst_discoverer_info_get_result(info.get()) == GST_DISCOVERER_TIMEOUT;
+}
+
+bool Answered(const gst::DiscovererInfoPtr& info) {
+  if (!info) return false;
+  const GstDiscovererResult result = gst_discoverer_info_get_result(info.get());
+  return result == GST_DISCOVERER_OK || result == GST_DISCOVERER_MISSING_PLUGINS;
+}
+
 // A demuxer that fails the moment it starts reading, in its own thread, can
 // have its error swallowed by decodebin while decodebin is still plugging it
 // in (a race in GStreamer, seen in up to one discovery in twelve on a loaded
 // machine); the discoverer then waits for its time-out. A local file is
 // discovered in milliseconds, so the first attempt is short; the second
 // reads the file in push mode, where the demuxer runs in the thread that
-// plugs it in and the race cannot happen.
+// plugs it in and the race cannot happen, and a broken file fails at once.
+// When push mode reads the file, or also runs out of time, the first attempt
+// was only slow (a loaded machine, a 4K picture whose decoder takes a second
+// to start): the file is read once more by its own address, with time to
+// spare, since push mode loses the streams' ids and, for a file whose index
+// is at its end, the duration.
 gst::DiscovererInfoPtr Discover(const std::string& fileUri, gst::ErrorPtr& error,
                                 bool& readInPushMode) {
   constexpr int kFirstAttemptSeconds = 1;
+  constexpr int kSlowFileSeconds = 4 * kDiscoveryTimeoutSeconds;
   readInPushMode = false;
   gst::DiscovererInfoPtr info = DiscoverOnce(fileUri, kFirstAttemptSeconds, error);
-  if (!info || gst_discoverer_info_get_result(info.get()) != GST_DISCOVERER_TIMEOUT) return info;
-  readInPushMode = gst_uri_protocol_is_supported(GST_URI_SRC, "pushfile");
-  const std::string retryUri = readInPushMode ? "push" + fileUri : fileUri;
-  return DiscoverOnce(retryUri, kDiscoveryTimeoutSeconds - kFirstAttemptSeconds, error);
+  if (!TimedOut(info)) return info;
+  if (!gst_uri_protocol_is_supported(GST_URI_SRC, "pushfile"))
+    return DiscoverOnce(fileUri, kSlowFileSeconds, error);
+
+  gst::DiscovererInfoPtr pushed =
+      DiscoverOnce("push" + fileUri, kDiscoveryTimeoutSeconds - kFirstAttemptSeconds, error);
+  if (!pushed || (!Answered(pushed) && !TimedOut(pushed))) return pushed;
+  gst::ErrorPtr againError;
+  gst::DiscovererInfoPtr again = DiscoverOnce(fileUri, kSlowFileSeconds, againError);
+  if (Answered(again) || !Answered(pushed)) {
+    error = std::move(againError);
+    return again;
+  }
+  readInPushMode = true;
+  return pushed;
 }
 
 HRESULT FromDiscoveryResult(GstDiscovererResult result, const GError* error) {
