@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <string_view>
 
 #include "platform/gst/asf_header.h"
@@ -16,7 +17,9 @@ struct WindowsMediaHeader::State {
   // What the streams carried into the writer, per second of running time
   // (their common origin); all streaming threads add to it.
   std::mutex mutex;
-  std::vector<std::uint64_t> bytesPerSecond;
+  // By second; kept sparse, so that a wild timestamp from a damaged source
+  // costs one entry and not a table reaching up to it.
+  std::map<std::uint64_t, std::uint64_t> bytesPerSecond;
   std::uint64_t bytes = 0;
   GstClockTime end = 0;
 
@@ -29,10 +32,8 @@ struct WindowsMediaHeader::State {
   void Carried(GstBuffer* buffer) {
     const GstClockTime time = GST_BUFFER_PTS(buffer);
     if (!GST_CLOCK_TIME_IS_VALID(time)) return;
-    const std::size_t second = static_cast<std::size_t>(time / GST_SECOND);
     std::lock_guard lock(mutex);
-    if (bytesPerSecond.size() <= second) bytesPerSecond.resize(second + 1, 0);
-    bytesPerSecond[second] += gst_buffer_get_size(buffer);
+    bytesPerSecond[time / GST_SECOND] += gst_buffer_get_size(buffer);
     bytes += gst_buffer_get_size(buffer);
     end = std::max(end,
                    time + (GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer) : 0));
@@ -45,7 +46,7 @@ struct WindowsMediaHeader::State {
     std::lock_guard lock(mutex);
     if (bytes == 0 || end == 0) return 0;
     std::uint64_t busiest = 0;
-    for (std::uint64_t second : bytesPerSecond) busiest = std::max(busiest, second);
+    for (const auto& entry : bytesPerSecond) busiest = std::max(busiest, entry.second);
     std::uint64_t bits = std::max(busiest * 8, gst_util_uint64_scale(bytes * 8, GST_SECOND, end));
     if (written > bytes) bits = gst_util_uint64_scale(bits, written, bytes);
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(bits, UINT32_MAX));
