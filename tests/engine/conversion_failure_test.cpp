@@ -3,9 +3,9 @@
 // why at once.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "platform/dshow/error_text.h"

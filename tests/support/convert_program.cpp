@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <pty.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QProcess>
+#include <csignal>
 #include <filesystem>
 
 #include "tests/support/waiting.h"

@@ -103,7 +103,7 @@ bool FakeSettings::Set(const std::string& name, const property::PropertyValue& v
 }
 
 FakeCodecs::FakeCodecs(std::vector<FakeCodec> codecs) {
-  previous_ = vfw::SetCodecSource([codecs] {
+  previous_ = vfw::SetCodecSource([codecs = std::move(codecs)] {
     std::vector<vfw::CodecDriver> drivers;
     for (const FakeCodec& codec : codecs) {
       vfw::CodecDriver driver;

@@ -64,7 +64,7 @@ ProbeReport FfProbe(const std::string& path) {
   if (!output.finished || !root.contains(QStringLiteral("format"))) return report;
   report.ok = true;
   report.duration = Number(root[QStringLiteral("format")][QStringLiteral("duration")], -1);
-  for (const QJsonValue& item : root[QStringLiteral("streams")].toArray()) {
+  for (const auto& item : root[QStringLiteral("streams")].toArray()) {
     const QJsonObject s = item.toObject();
     ProbedStream stream;
     stream.codecType = s[QStringLiteral("codec_type")].toString().toStdString();
