@@ -13,10 +13,13 @@ std::string NameOf(GstElement* element) {
 
 }  // namespace
 
+std::string_view FactoryNameOf(GstElement* element) {
+  GstElementFactory* made = element ? gst_element_get_factory(element) : nullptr;
+  return made ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(made)) : "";
+}
+
 std::string ElementChoice::FactoryName() const {
-  if (!element) return factory;
-  GstElementFactory* made = gst_element_get_factory(element.get());
-  return made ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(made)) : std::string();
+  return element ? std::string(FactoryNameOf(element.get())) : factory;
 }
 
 Result<ElementPtr> MakeElement(const char* factory) {

@@ -3,6 +3,7 @@
 // with a readable reason when either cannot be done.
 
 #include <string>
+#include <string_view>
 
 #include "platform/gst/pipeline_description.h"
 #include "platform/gst/result.h"
@@ -17,6 +18,9 @@ Result<ElementPtr> MakeElement(const ElementChoice& choice);
 
 // A new element of a named factory, owned (not floating).
 Result<ElementPtr> MakeElement(const char* factory);
+
+// The name of the factory that made the element; empty for none.
+std::string_view FactoryNameOf(GstElement* element);
 
 // Sets a property from its string form.
 Result<void> SetProperty(GstElement* element, const std::string& name, const std::string& value);

@@ -4,13 +4,12 @@
 
 #include <string_view>
 
+#include "platform/gst/element_maker.h"
+
 namespace gst {
 
 bool IsLibavVideoEncoder(GstElement* encoder) {
-  GstElementFactory* factory = encoder ? gst_element_get_factory(encoder) : nullptr;
-  if (!factory || !GST_IS_VIDEO_ENCODER(encoder)) return false;
-  const std::string_view name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
-  return name.starts_with("avenc_");
+  return encoder && GST_IS_VIDEO_ENCODER(encoder) && FactoryNameOf(encoder).starts_with("avenc_");
 }
 
 CapsPtr RateControlCaps(GstElement* encoder, GstCaps* raw) {

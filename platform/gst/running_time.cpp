@@ -2,14 +2,11 @@
 
 #include <string_view>
 
+#include "platform/gst/element_maker.h"
+
 namespace gst {
 
 namespace {
-
-std::string_view FactoryName(GstElement* element) {
-  GstElementFactory* factory = element ? gst_element_get_factory(element) : nullptr;
-  return factory ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)) : "";
-}
 
 GstPadProbeReturn OnData(GstPad*, GstPadProbeInfo* info, gpointer data) {
   auto& segment = *static_cast<GstSegment*>(data);
@@ -58,10 +55,10 @@ PadProbe RestampToRunningTime(GstPad* pad) {
 }
 
 bool WritesTimestampsAsGiven(GstElement* muxer) {
-  const std::string_view name = FactoryName(muxer);
+  const std::string_view name = FactoryNameOf(muxer);
   return name.starts_with("avmux_") || name == "avimux" || name == "asfmux";
 }
 
-bool StartsEveryStreamAtZero(GstElement* muxer) { return FactoryName(muxer) == "avimux"; }
+bool StartsEveryStreamAtZero(GstElement* muxer) { return FactoryNameOf(muxer) == "avimux"; }
 
 }  // namespace gst

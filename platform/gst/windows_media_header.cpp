@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/gst/asf_header.h"
+#include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 
 namespace gst {
@@ -119,11 +120,7 @@ GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
-bool IsLibavAsfWriter(GstElement* muxer) {
-  GstElementFactory* factory = muxer ? gst_element_get_factory(muxer) : nullptr;
-  return factory &&
-         std::string_view(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))) == "avmux_asf";
-}
+bool IsLibavAsfWriter(GstElement* muxer) { return FactoryNameOf(muxer) == "avmux_asf"; }
 
 }  // namespace
 
