@@ -64,23 +64,31 @@ Arguments Recipe(FfmpegClip clip) {
   throw std::logic_error("unknown clip");
 }
 
-const char* FileName(FfmpegClip clip) {
+// Each clip's file name and the name its test cases carry.
+struct ClipNames {
+  const char* file;
+  const char* test;
+};
+
+ClipNames NamesOf(FfmpegClip clip) {
   switch (clip) {
     case FfmpegClip::BroadcastTs:
-      return "broadcast.ts";
+      return {"broadcast.ts", "BroadcastTs"};
     case FfmpegClip::DvdPs:
-      return "dvd.mpg";
+      return {"dvd.mpg", "DvdPs"};
     case FfmpegClip::CamcorderTs:
-      return "camcorder 1080i.mts";
+      return {"camcorder 1080i.mts", "CamcorderTs"};
     case FfmpegClip::DvPal:
-      return "dv pal.avi";
+      return {"dv pal.avi", "DvPal"};
     case FfmpegClip::DvNtsc:
-      return "dv ntsc.avi";
+      return {"dv ntsc.avi", "DvNtsc"};
     case FfmpegClip::LateAudioTs:
-      return "late audio.ts";
+      return {"late audio.ts", "LateAudioTs"};
   }
   throw std::logic_error("unknown clip");
 }
+
+const char* FileName(FfmpegClip clip) { return NamesOf(clip).file; }
 
 }  // namespace
 
@@ -95,22 +103,6 @@ std::string Clip(FfmpegClip clip) {
   });
 }
 
-const char* NameOf(FfmpegClip clip) {
-  switch (clip) {
-    case FfmpegClip::BroadcastTs:
-      return "BroadcastTs";
-    case FfmpegClip::DvdPs:
-      return "DvdPs";
-    case FfmpegClip::CamcorderTs:
-      return "CamcorderTs";
-    case FfmpegClip::DvPal:
-      return "DvPal";
-    case FfmpegClip::DvNtsc:
-      return "DvNtsc";
-    case FfmpegClip::LateAudioTs:
-      return "LateAudioTs";
-  }
-  return "?";
-}
+const char* NameOf(FfmpegClip clip) { return NamesOf(clip).test; }
 
 }  // namespace test_support
