@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +12,7 @@
 #include "app/convert_options.h"
 #include "app/reelcast_help.h"
 #include "resources/build_info.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
@@ -99,22 +99,20 @@ std::filesystem::path Programs() {
 
 // Runs a program built beside this test without a display: the window
 // program must answer without starting its window.
-std::pair<int, std::string> RunWithoutDisplay(const std::string& program, const QString& argument) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove(QStringLiteral("DISPLAY"));
-  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  process.setProcessEnvironment(environment);
-  process.start(QString::fromStdString((Programs() / program).string()), {argument});
-  if (!process.waitForFinished(60'000)) return {-1, ""};
-  return {process.exitCode(), process.readAllStandardOutput().toStdString()};
+std::pair<int, std::string> RunWithoutDisplay(const std::string& program,
+                                              const std::string& argument) {
+  test_support::ChildOptions options;
+  options.environment = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+  const test_support::ChildOutcome child =
+      test_support::RunChild((Programs() / program).string(), {argument}, options);
+  if (!child.exited) return {-1, ""};
+  return {child.status, child.out};
 }
 
 TEST(CommandHelp, TheWindowProgramAnswersHelpAndVersionWithoutADisplay) {
-  EXPECT_EQ(RunWithoutDisplay("reelcast", QStringLiteral("--help")),
+  EXPECT_EQ(RunWithoutDisplay("reelcast", "--help"),
             std::make_pair(0, HelpText(ReelcastCommandHelp())));
-  EXPECT_EQ(RunWithoutDisplay("reelcast", QStringLiteral("--version")),
+  EXPECT_EQ(RunWithoutDisplay("reelcast", "--version"),
             std::make_pair(0, VersionText(ReelcastCommandHelp(), kProgramVersion)));
 }
 
@@ -124,14 +122,11 @@ TEST(CommandHelp, TheBuildWritesTheManualPagesAndGroffReadsThemCleanly) {
   for (const CommandHelp* help : {&ReelcastCommandHelp(), &ConvertCommandHelp()}) {
     const auto page = Programs().parent_path() / "share/man/man1" / (help->program + ".1");
     EXPECT_EQ(Bytes(page), ManPage(*help, kProgramVersion)) << page;
-    QProcess groff;
-    groff.start(QStringLiteral("groff"),
-                {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
-                 QStringLiteral("-z"), QString::fromStdString(page.string())});
-    ASSERT_TRUE(groff.waitForFinished(60'000))
-        << "groff (groff-base) is installed by scripts/setup";
-    EXPECT_EQ(groff.exitCode(), 0);
-    EXPECT_EQ(groff.readAllStandardError().toStdString(), "") << page;
+    const test_support::ChildOutcome groff =
+        test_support::RunChild("groff", {"-man", "-Tutf8", "-ww", "-z", page.string()});
+    ASSERT_TRUE(groff.exited) << "groff (groff-base) is installed by scripts/setup";
+    EXPECT_EQ(groff.status, 0);
+    EXPECT_EQ(groff.err, "") << page;
   }
 }
 

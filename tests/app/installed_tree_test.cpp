@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QSettings>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,7 @@
 #include "platform/shell/shell.h"
 #include "platform/text/file_url.h"
 #include "resources/resource_ids.h"
+#include "tests/support/child_process.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/scripted_modal_ui.h"
@@ -36,17 +36,17 @@ struct Outcome {
 
 Outcome Execute(const std::string& program, const QStringList& arguments,
                 const std::map<QString, QString>& environment = {}) {
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  for (const auto& [name, value] : environment) env.insert(name, value);
-  process.setProcessEnvironment(env);
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  process.start(QString::fromStdString(program), arguments);
-  if (!process.waitForStarted(-1)) return {-1, program + " could not be started"};
-  process.waitForFinished(-1);
-  const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  return {status, process.readAll().toStdString()};
+  test_support::ChildOptions options;
+  options.mergeErrors = true;
+  options.hangGuard = std::chrono::minutes(15);  // a whole test program, converting
+  options.environment.emplace_back("QT_QPA_PLATFORM", "offscreen");
+  for (const auto& [name, value] : environment)
+    options.environment.emplace_back(name.toStdString(), value.toStdString());
+  std::vector<std::string> list;
+  for (const QString& argument : arguments) list.push_back(argument.toStdString());
+  const test_support::ChildOutcome child = test_support::RunChild(program, list, options);
+  if (!child.started) return {-1, program + " could not be started"};
+  return {child.status, child.out};
 }
 
 // Runs this test program from `bin` (copied there), where it plays the

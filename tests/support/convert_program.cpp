@@ -6,11 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QProcess>
 #include <csignal>
 #include <filesystem>
 
-#include "tests/support/waiting.h"
+#include "tests/support/child_process.h"
 
 namespace test_support {
 
@@ -25,23 +24,20 @@ std::string Program() {
 
 ConvertFinished RunConvert(const QStringList& arguments, const std::function<bool()>& interruptWhen,
                            const std::string& folder) {
-  QProcess process;
-  if (!folder.empty()) process.setWorkingDirectory(QString::fromStdString(folder));
-  process.start(QString::fromStdString(Program()), arguments);
+  std::vector<std::string> list;
+  for (const QString& argument : arguments) list.push_back(argument.toStdString());
+  ChildOptions options;
+  options.folder = folder;
+  options.interruptWhen = interruptWhen;
+  const ChildOutcome child = RunChild(Program(), list, options);
   ConvertFinished finished;
-  if (interruptWhen && process.waitForStarted()) {
-    WaitUntil([&] { return interruptWhen() || process.waitForFinished(10); });
-    if (process.state() == QProcess::Running)
-      ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-  }
-  if (!process.waitForFinished(static_cast<int>(kHangGuardMilliseconds))) {
-    process.kill();
+  if (!child.exited) {
     ADD_FAILURE() << "reelcast-convert did not finish";
     return finished;
   }
-  finished.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  finished.errors = process.readAllStandardError().toStdString();
-  finished.output = process.readAllStandardOutput().toStdString();
+  finished.status = child.status;
+  finished.errors = child.err;
+  finished.output = child.out;
   return finished;
 }
 

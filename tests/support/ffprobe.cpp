@@ -3,11 +3,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <string>
+
+#include "tests/support/child_process.h"
 
 namespace test_support {
 
@@ -30,17 +31,8 @@ double Rate(const QString& fraction) {
 }  // namespace
 
 ToolOutput RunTool(const std::string& program, const std::vector<std::string>& arguments) {
-  QStringList list;
-  for (const std::string& argument : arguments) list << QString::fromStdString(argument);
-  QProcess process;
-  process.start(QString::fromStdString(program), list);
-  ToolOutput result;
-  result.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-  if (!result.finished) process.kill();
-  result.exitCode = result.finished ? process.exitCode() : -1;
-  result.out = process.readAllStandardOutput().toStdString();
-  result.err = process.readAllStandardError().toStdString();
-  return result;
+  const ChildOutcome child = RunChild(program, arguments);
+  return {child.exited, child.status, child.out, child.err};
 }
 
 int ProbeReport::CountOf(const std::string& codecType) const {
