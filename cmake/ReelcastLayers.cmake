@@ -97,14 +97,16 @@ reelcast_library(reelcast_platform_shell FOLDERS platform/shell
   PRIVATE Qt6::Core Qt6::DBus)
 reelcast_library(reelcast_platform_profile FOLDERS platform/profile
   PRIVATE reelcast_platform_shell reelcast_platform_text Qt6::Core)
+# ThreadSanitizer's view of the order other libraries give between threads.
+reelcast_library(reelcast_platform_threads HEADERS platform/threads/thread_order.h)
 reelcast_library(reelcast_platform_ui FOLDERS platform/ui
-  PRIVATE reelcast_platform_property reelcast_platform_text Qt6::Widgets)
+  PRIVATE reelcast_platform_property reelcast_platform_text reelcast_platform_threads Qt6::Widgets)
 # What code without windows of its own may know of the window system: the
 # posted messages a window receives.
 reelcast_library(reelcast_platform_window_messages
   HEADERS platform/ui/win_constants.h platform/ui/message_port.h)
 reelcast_library(reelcast_platform_gst FOLDERS platform/gst
-  PUBLIC reelcast_platform_property
+  PUBLIC reelcast_platform_property reelcast_platform_threads
   PRIVATE PkgConfig::GST)
 reelcast_library(reelcast_platform_wmf FOLDERS platform/wmf
   PUBLIC reelcast_platform_com)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/threads/thread_order.h"
 
 namespace dshow {
 
@@ -32,6 +33,7 @@ class FrameTimeScan {
     gst_element_link(source.get(), parser.get());
     g_signal_connect(parser.get(), "pad-added", G_CALLBACK(&FrameTimeScan::OnPadAdded), this);
 
+    threads::ReleaseState(this);  // for the callbacks on the streaming threads
     gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
     const gst::BusPtr bus(gst_element_get_bus(pipeline_.get()));
     const gst::MessagePtr end(
@@ -39,11 +41,13 @@ class FrameTimeScan {
                                    static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR |
                                                                GST_MESSAGE_APPLICATION)));
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    threads::AcquireState(this);  // what the callbacks left
     return Average();
   }
 
  private:
   static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+    const threads::StateVisit shown(data);
     static_cast<FrameTimeScan*>(data)->Attach(pad);
   }
 
@@ -75,6 +79,7 @@ class FrameTimeScan {
   }
 
   static GstPadProbeReturn OnFrame(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    const threads::StateVisit shown(data);
     auto& self = *static_cast<FrameTimeScan*>(data);
     GstBuffer* frame = GST_PAD_PROBE_INFO_BUFFER(info);
     GstClockTime time = GST_BUFFER_PTS(frame);

@@ -14,8 +14,8 @@
 #include "platform/gst/decoded_pictures.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/pipeline_errors.h"
-#include "platform/gst/thread_order.h"
 #include "platform/gst/windows_media_header.h"
+#include "platform/threads/thread_order.h"
 
 namespace gst {
 
@@ -56,7 +56,7 @@ class ConversionPipeline::Impl {
   Result<void> Start() {
     const Result<void> built = Build();
     // The callbacks below start from what Build set up (thread_order.h).
-    ReleaseState(this);
+    threads::ReleaseState(this);
     const bool started = built && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
                                       GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
@@ -206,7 +206,7 @@ class ConversionPipeline::Impl {
   void Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-    AcquireState(this);  // what the streaming threads' callbacks left
+    threads::AcquireState(this);  // what the streaming threads' callbacks left
     bool failed = false;
     {
       std::lock_guard lock(mutex_);
@@ -228,12 +228,12 @@ class ConversionPipeline::Impl {
   }
 
   static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
-    const StateVisit shown(data);
+    const threads::StateVisit shown(data);
     static_cast<Impl*>(data)->Route(pad);
   }
 
   static void OnNoMorePads(GstElement*, gpointer data) {
-    const StateVisit shown(data);
+    const threads::StateVisit shown(data);
     static_cast<Impl*>(data)->CheckStreams();
   }
 
@@ -307,7 +307,7 @@ class ConversionPipeline::Impl {
   // buses' descriptors and its threads' resources) for the life of the
   // process.
   static GstBusSyncReply OnMessage(GstBus*, GstMessage* raw, gpointer data) {
-    const StateVisit shown(data);
+    const threads::StateVisit shown(data);
     const MessagePtr owned(raw);
     GstMessage* message = owned.get();
     auto& self = *static_cast<Impl*>(data);

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "platform/gst/gst_handle.h"
-#include "platform/gst/thread_order.h"
+#include "platform/threads/thread_order.h"
 
 namespace gst {
 
@@ -21,8 +21,8 @@ class PadProbe {
   PadProbe(GstPad* pad, GstPadProbeType type, GstPadProbeCallback callback, gpointer data,
            GDestroyNotify destroy)
       : pad_(Borrow(pad)) {
-    ReleaseState(data);
-    if constexpr (kThreadOrderShown) {
+    threads::ReleaseState(data);
+    if constexpr (threads::kThreadOrderShown) {
       id_ = gst_pad_add_probe(pad, type, &Visited, new Visit{callback, data, destroy}, &Drop);
     } else {
       id_ = gst_pad_add_probe(pad, type, callback, data, destroy);
@@ -58,15 +58,15 @@ class PadProbe {
   // too, so it is acquired and released with the probe's state.
   static GstPadProbeReturn Visited(GstPad* pad, GstPadProbeInfo* info, gpointer visit) {
     const Visit& probe = *static_cast<Visit*>(visit);
-    const StateVisit shown(probe.data);
-    AcquireState(GST_PAD_PROBE_INFO_DATA(info));
+    const threads::StateVisit shown(probe.data);
+    threads::AcquireState(GST_PAD_PROBE_INFO_DATA(info));
     const GstPadProbeReturn result = probe.callback(pad, info, probe.data);
-    ReleaseState(GST_PAD_PROBE_INFO_DATA(info));
+    threads::ReleaseState(GST_PAD_PROBE_INFO_DATA(info));
     return result;
   }
   static void Drop(gpointer visit) {
     const Visit* probe = static_cast<Visit*>(visit);
-    AcquireState(probe->data);
+    threads::AcquireState(probe->data);
     if (probe->destroy) probe->destroy(probe->data);
     delete probe;
   }

@@ -12,6 +12,7 @@
 
 #include "platform/ui/dialog_impl.h"
 #include "platform/ui/modal_ui.h"
+#include "platform/ui/posted_call.h"
 #include "platform/ui/qt_font.h"
 
 namespace ui {
@@ -49,14 +50,12 @@ Dialog::Dialog(DialogTemplate tmpl, Dialog* parent)
   // is queued to the application object, which lives longer than any
   // window, and handed to the dialog on the user-interface thread only if
   // the dialog is still there.
+  static const PostedCalls calls;  // made here, on the application's thread
   port_ =
       std::make_shared<MessagePort>([target = target_](UINT message, WPARAM wParam, LPARAM lParam) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [target, message, wParam, lParam] {
-              if (*target) (*target)->SendMessage(message, wParam, lParam);
-            },
-            Qt::QueuedConnection);
+        calls.Post([target, message, wParam, lParam] {
+          if (*target) (*target)->SendMessage(message, wParam, lParam);
+        });
       });
 }
 

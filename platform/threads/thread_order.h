@@ -1,6 +1,6 @@
 #pragma once
-// Shows ThreadSanitizer the order GStreamer gives between threads. GLib and
-// GStreamer are not built for it, so what orders our state across threads
+// Shows ThreadSanitizer the order that libraries not built for it (GLib,
+// GStreamer, Qt's event queue) give between threads. What orders our state across threads
 // (the thread pool that starts a pipeline's streaming threads and joins them
 // at shutdown, the pads' stream locks that take one thread's data to the
 // next) is invisible to it, and state set up before a pipeline plays, read
@@ -23,7 +23,7 @@
 #include <sanitizer/tsan_interface.h>
 #endif
 
-namespace gst {
+namespace threads {
 
 #ifdef REELCAST_THREAD_ORDER_SHOWN
 inline constexpr bool kThreadOrderShown = true;
@@ -52,4 +52,4 @@ class StateVisit {
   const void* state_;
 };
 
-}  // namespace gst
+}  // namespace threads
