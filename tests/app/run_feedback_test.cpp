@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QProgressBar>
 #include <QVariantMap>
 #include <QWidget>
@@ -20,6 +19,7 @@
 #include "app/run_progress.h"
 #include "app/status_texts.h"
 #include "resources/resource_ids.h"
+#include "tests/support/child_process.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
@@ -93,26 +93,18 @@ class PrivateSessionBus : public ::testing::Environment {
       ::testing::AddGlobalTestEnvironment(made);  // owned by the framework from here
       return made;
     }();
-    if (bus->daemon_.state() == QProcess::NotRunning) bus->Launch();
+    if (!bus->daemon_.Running()) bus->Launch();
     return QDBusConnection::sessionBus().isConnected();
   }
-  void TearDown() override {
-    daemon_.kill();
-    daemon_.waitForFinished(30000);
-  }
+  void TearDown() override { daemon_.Stop(); }
 
  private:
   void Launch() {
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                   QStringLiteral("--print-address=1")});
-    if (!daemon_.waitForStarted(30000)) return;
-    while (!daemon_.canReadLine() && daemon_.waitForReadyRead(30000)) {
-    }
+    if (!daemon_.Start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) return;
     // Read by the session bus connection when it is first made.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", daemon_.readLine().trimmed());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray::fromStdString(daemon_.ReadLine()).trimmed());
   }
-  QProcess daemon_;
+  test_support::BackgroundChild daemon_;
 };
 
 // The fake service offered on the bus for the life of the object.

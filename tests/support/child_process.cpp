@@ -22,6 +22,11 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
   void Reset(int fd = -1) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
@@ -55,7 +60,7 @@ std::vector<std::string> ChildEnvironment(const ChildOptions& options) {
     if (!replaced) result.push_back(text);
   }
   for (const auto& [name, value] : options.environment)
-    if (!value.empty()) result.push_back(name + "=" + value);
+    if (!value.empty()) result.push_back(std::string(name).append("=").append(value));
   return result;
 }
 
@@ -147,6 +152,41 @@ ChildOutcome RunChild(const std::string& program, const std::vector<std::string>
   outcome.exited = collected && WIFEXITED(ended);
   outcome.status = outcome.exited ? WEXITSTATUS(ended) : -1;
   return outcome;
+}
+
+bool BackgroundChild::Start(const std::string& program, const std::vector<std::string>& arguments) {
+  Stop();
+  Pipe out;
+  if (!out.Open()) return false;
+  FileActions actions;
+  posix_spawn_file_actions_adddup2(actions.get(), out.write.get(), STDOUT_FILENO);
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  pid_t child = 0;
+  if (posix_spawnp(&child, program.c_str(), actions.get(), nullptr, Pointers(argv).data(),
+                   environ) != 0)
+    return false;
+  pid_ = child;
+  out_ = out.read.Release();
+  return true;
+}
+
+std::string BackgroundChild::ReadLine() {
+  std::string line;
+  char c = 0;
+  while (out_ >= 0 && ::read(out_, &c, 1) == 1 && c != '\n') line += c;
+  return line;
+}
+
+void BackgroundChild::Stop() {
+  if (out_ >= 0) ::close(out_);
+  out_ = -1;
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  int ended = 0;
+  while (::waitpid(pid_, &ended, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
 }
 
 }  // namespace test_support

@@ -37,4 +37,25 @@ struct ChildOutcome {
 ChildOutcome RunChild(const std::string& program, const std::vector<std::string>& arguments,
                       const ChildOptions& options = {});
 
+// A child that runs until it is stopped (a daemon), started as RunChild
+// starts one; its standard output is read line by line.
+class BackgroundChild {
+ public:
+  BackgroundChild() = default;
+  ~BackgroundChild() { Stop(); }
+  BackgroundChild(const BackgroundChild&) = delete;
+  BackgroundChild& operator=(const BackgroundChild&) = delete;
+
+  bool Start(const std::string& program, const std::vector<std::string>& arguments);
+  bool Running() const { return pid_ > 0; }
+  // The next line it prints, without its end; empty once its output ended.
+  std::string ReadLine();
+  // Kills it and waits for its end.
+  void Stop();
+
+ private:
+  int pid_ = -1;
+  int out_ = -1;
+};
+
 }  // namespace test_support
