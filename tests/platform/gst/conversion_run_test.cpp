@@ -119,10 +119,12 @@ TEST_P(StoppedRun, LeavesAValidFileEndingNearTheStopPoint) {
   ASSERT_TRUE(probe.ok) << probe.error;
   EXPECT_EQ(probe.CountOf("video"), 1);
   EXPECT_EQ(probe.CountOf("audio"), 1);
-  // What had entered the branches is written too: a second or two more
-  // (the slowest stream gives the stop point, the fastest the file's end).
+  // What had entered the branches is written too (the slowest stream gives
+  // the stop point, the fastest the file's end): up to the decoder's queue,
+  // a second in each branch queue and x264's look-ahead, more of it the more
+  // loaded the machine; still far from the clip's 30 s end.
   EXPECT_GT(probe.duration, stopPoint - 0.2);
-  EXPECT_LT(probe.duration, stopPoint + 2.5);
+  EXPECT_LT(probe.duration, stopPoint + 5.0);
   EXPECT_EQ(test_support::DecodeErrors(output), "");
 }
 
