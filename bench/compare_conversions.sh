@@ -85,10 +85,12 @@ wmv_ffmpeg() {
 
 # AVI, MKV and MP4 keep the source's frame size and rate, and each encoder's
 # own defaults as the program's compressors do: MPEG-4 part 2 at 200 kbit/s,
-# MP3 at quality 4, x264 at 2048 kbit/s (preset medium, no B-frames, a
-# 600 ms buffer), Vorbis at quality 0.3, AAC at 128 kbit/s. The program's x264
-# looks 30 frames ahead (platform/gst/encoder_defaults.h), and so does
-# gst-launch-1.0's; ffmpeg keeps its preset's 40.
+# MP3 at quality 4, x264 at 2048 kbit/s (preset medium, a 600 ms buffer),
+# Vorbis at quality 0.3, AAC at 128 kbit/s. x264enc's preset gives three
+# B-frames and a key frame at most every 10 s (at least every second), and
+# the program's x264 looks 30 frames ahead (platform/gst/encoder_defaults.h);
+# ffmpeg is told the same, so that the three write streams whose x264 option
+# strings match (the sources run at 30 fps).
 avi_reelcast() {
   cmd=("$convert" --yes --format 0 --video-compressor "mpeg-4 part 2" --audio-compressor mp3 "$1" "$4")
 }
@@ -111,7 +113,7 @@ x264_gst() {  # x264_gst SRC OUT MUXER AUDIO-ENCODER
 }
 x264_ffmpeg() {  # x264_ffmpeg SRC OUT AUDIO-OPTIONS...
   cmd=(ffmpeg -v error -y -i "$1" -c:v libx264 -preset medium -b:v 2048k -maxrate 2048k
-       -bufsize 1228k -bf 0 "${@:3}" "$2")
+       -bufsize 1228k -bf 3 -g 300 -keyint_min 30 -rc-lookahead 30 "${@:3}" "$2")
 }
 mkv_reelcast() {
   cmd=("$convert" --yes --format 2 --video-compressor x264 --audio-compressor vorbis "$1" "$4")
