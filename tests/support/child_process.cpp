@@ -11,35 +11,16 @@
 #include <csignal>
 #include <cstring>
 
+#include "platform/shell/file_descriptor.h"
+
 namespace test_support {
 
 namespace {
 
-class Descriptor {
- public:
-  Descriptor() = default;
-  ~Descriptor() { Reset(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void Reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_ = -1;
-};
-
 // Both ends close on exec: the child gets its copies through dup2 only.
 struct Pipe {
-  Descriptor read;
-  Descriptor write;
+  shell::FileDescriptor read;
+  shell::FileDescriptor write;
   bool Open() {
     int ends[2] = {-1, -1};
     if (pipe2(ends, O_CLOEXEC) != 0) return false;
@@ -82,6 +63,18 @@ class FileActions {
  private:
   posix_spawn_file_actions_t actions_{};
 };
+
+// Starts `program` (looked up on PATH) with `arguments`; 0 when it could not.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& arguments,
+            FileActions& actions, char* const* environment) {
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  pid_t child = 0;
+  if (posix_spawnp(&child, program.c_str(), actions.get(), nullptr, Pointers(argv).data(),
+                   environment) != 0)
+    return 0;
+  return child;
+}
 
 // Reads both pipes to their ends, Ctrl+C once `interruptWhen` holds; false
 // when the hang guard ran out first.
@@ -131,16 +124,12 @@ ChildOutcome RunChild(const std::string& program, const std::vector<std::string>
   if (!options.folder.empty())
     posix_spawn_file_actions_addchdir_np(actions.get(), options.folder.c_str());
 
-  std::vector<std::string> argv{program};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> envp = ChildEnvironment(options);
-  pid_t child = 0;
-  const int spawned = posix_spawnp(&child, program.c_str(), actions.get(), nullptr,
-                                   Pointers(argv).data(), Pointers(envp).data());
+  std::vector<std::string> environment = ChildEnvironment(options);
+  const pid_t child = Spawn(program, arguments, actions, Pointers(environment).data());
   // Only the child holds the writing ends now, so its end closes the pipes.
   out.write.Reset();
   err.write.Reset();
-  if (spawned != 0) return outcome;
+  if (child == 0) return outcome;
   outcome.started = true;
 
   const bool collected =
@@ -160,12 +149,8 @@ bool BackgroundChild::Start(const std::string& program, const std::vector<std::s
   if (!out.Open()) return false;
   FileActions actions;
   posix_spawn_file_actions_adddup2(actions.get(), out.write.get(), STDOUT_FILENO);
-  std::vector<std::string> argv{program};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  pid_t child = 0;
-  if (posix_spawnp(&child, program.c_str(), actions.get(), nullptr, Pointers(argv).data(),
-                   environ) != 0)
-    return false;
+  const pid_t child = Spawn(program, arguments, actions, environ);
+  if (child == 0) return false;
   pid_ = child;
   out_ = out.read.Release();
   return true;
