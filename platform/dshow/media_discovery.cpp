@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 
+#include "platform/dshow/discovery_attempt.h"
 #include "platform/dshow/errors.h"
 #include "platform/dshow/frame_time_scan.h"
 #include "platform/gst/gst_handle.h"
@@ -82,23 +84,6 @@ HRESULT FromDiscoveryError(const GError* error) {
   return VFW_E_INVALID_FILE_FORMAT;
 }
 
-gst::DiscovererInfoPtr DiscoverOnce(const std::string& uri, int seconds, gst::ErrorPtr& error) {
-  GError* createError = nullptr;
-  gst::DiscovererPtr discoverer(
-      gst_discoverer_new(static_cast<GstClockTime>(seconds) * GST_SECOND, &createError));
-  const gst::ErrorPtr createErrorOwner(createError);
-  if (!discoverer) return {};
-  GError* discoverError = nullptr;
-  gst::DiscovererInfoPtr info(
-      gst_discoverer_discover_uri(discoverer.get(), uri.c_str(), &discoverError));
-  error.Reset(discoverError);
-  return info;
-}
-
-bool TimedOut(const gst::DiscovererInfoPtr& info) {
-  return info && gst_discoverer_info_get_result(info.get()) == GST_DISCOVERER_TIMEOUT;
-}
-
 bool Answered(const gst::DiscovererInfoPtr& info) {
   if (!info) return false;
   const GstDiscovererResult result = gst_discoverer_info_get_result(info.get());
@@ -108,36 +93,44 @@ bool Answered(const gst::DiscovererInfoPtr& info) {
 // A demuxer that fails the moment it starts reading, in its own thread, can
 // have its error swallowed by decodebin while decodebin is still plugging it
 // in (a race in GStreamer, seen in up to one discovery in twelve on a loaded
-// machine); the discoverer then waits for its time-out. A local file is
-// discovered in milliseconds, so the first attempt is short; the second
-// reads the file in push mode, where the demuxer runs in the thread that
-// plugs it in and the race cannot happen, and a broken file fails at once.
-// When push mode reads the file, or also runs out of time, the first attempt
-// was only slow (a loaded machine, a 4K picture whose decoder takes a second
-// to start): the file is read once more by its own address, with time to
-// spare, since push mode loses the streams' ids and, for a file whose index
-// is at its end, the duration.
+// machine); the discoverer then waits for its time-out. A local file reaches
+// its streams in milliseconds, so the first attempt is cut short when it has
+// reached none within a second; one that has is given its whole time, since
+// it is only slow (a 4K key frame on a busy machine), and a second attempt
+// would decode that frame again. After a cut, the second attempt reads the
+// file in push mode, where the demuxer runs in the thread that plugs it in
+// and the race cannot happen, and a broken file fails at once. When push
+// mode reads the file, or also runs out of time, the first attempt was only
+// slow: the file is read once more by its own address, with time to spare,
+// since push mode loses the streams' ids and, for a file whose index is at
+// its end, the duration.
 gst::DiscovererInfoPtr Discover(const std::string& fileUri, gst::ErrorPtr& error,
                                 bool& readInPushMode) {
-  constexpr int kFirstAttemptSeconds = 1;
-  constexpr int kSlowFileSeconds = 4 * kDiscoveryTimeoutSeconds;
+  constexpr std::chrono::milliseconds kPatience{1000};
+  constexpr std::chrono::seconds kLimit{kDiscoveryTimeoutSeconds};
+  constexpr std::chrono::seconds kSlowFile = 4 * kLimit;
+  // After a cut, what is left of a discovery's time.
+  constexpr std::chrono::seconds kPushLimit = kLimit - std::chrono::seconds{1};
   readInPushMode = false;
-  gst::DiscovererInfoPtr info = DiscoverOnce(fileUri, kFirstAttemptSeconds, error);
-  if (!TimedOut(info)) return info;
-  if (!gst_uri_protocol_is_supported(GST_URI_SRC, "pushfile"))
-    return DiscoverOnce(fileUri, kSlowFileSeconds, error);
+  DiscoveryAttempt first = AttemptDiscovery(fileUri, kLimit, kPatience);
+  error = std::move(first.error);
+  if (!first.timedOut) return std::move(first.info);
+  if (!gst_uri_protocol_is_supported(GST_URI_SRC, "pushfile")) {
+    DiscoveryAttempt slow = AttemptDiscovery(fileUri, kSlowFile);
+    error = std::move(slow.error);
+    return std::move(slow.info);
+  }
 
-  gst::DiscovererInfoPtr pushed =
-      DiscoverOnce("push" + fileUri, kDiscoveryTimeoutSeconds - kFirstAttemptSeconds, error);
-  if (!pushed || (!Answered(pushed) && !TimedOut(pushed))) return pushed;
-  gst::ErrorPtr againError;
-  gst::DiscovererInfoPtr again = DiscoverOnce(fileUri, kSlowFileSeconds, againError);
-  if (Answered(again) || !Answered(pushed)) {
-    error = std::move(againError);
-    return again;
+  DiscoveryAttempt pushed = AttemptDiscovery("push" + fileUri, kPushLimit);
+  error = std::move(pushed.error);
+  if (!pushed.info || (!Answered(pushed.info) && !pushed.timedOut)) return std::move(pushed.info);
+  DiscoveryAttempt again = AttemptDiscovery(fileUri, kSlowFile);
+  if (Answered(again.info) || !Answered(pushed.info)) {
+    error = std::move(again.error);
+    return std::move(again.info);
   }
   readInPushMode = true;
-  return pushed;
+  return std::move(pushed.info);
 }
 
 HRESULT FromDiscoveryResult(GstDiscovererResult result, const GError* error) {
