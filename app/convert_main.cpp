@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/command_help.h"
 #include "app/console_modal_ui.h"
@@ -19,6 +20,7 @@
 #include "i18n/language.h"
 #include "options/settings_store.h"
 #include "platform/dshow/initialise.h"
+#include "platform/dshow/plugin_warm_up.h"
 #include "platform/profile/app_profile.h"
 #include "platform/ui/application.h"
 #include "platform/ui/environment.h"
@@ -57,13 +59,17 @@ int main(int argc, char** argv) {
   // No window is shown; the offscreen platform needs no display.
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ui::PrepareEnvironment();
+  const bool many = command.action == ConvertAction::ConvertMany;
+  // Many files are converted by processes of their own: this one runs no
+  // pipeline. One file's media plugins load while the rest starts.
+  std::optional<dshow::PluginWarmUp> warmUp;
+  if (!many) {
+    dshow::Initialise();
+    warmUp.emplace();
+  }
   QApplication qt(argc, argv);
   // The settings are the program's own, whatever this executable is called.
   QApplication::setApplicationName(QStringLiteral("reelcast"));
-  const bool many = command.action == ConvertAction::ConvertMany;
-  // Many files are converted by processes of their own: this one runs no
-  // pipeline.
-  if (!many) dshow::Initialise();
   if (command.action == ConvertAction::ListCompressors) {
     std::cout << CompressorListing();
     return 0;

@@ -35,6 +35,10 @@ bool ApplyCompressor(const std::string& selector, CompressorKind kind, CReelcast
   return true;
 }
 
+// How often the run is looked at: also how long its end can go unnoticed,
+// which a batch of short files pays once per file.
+constexpr unsigned kTickMilliseconds = 20;
+
 int FrameDimension(int value) {
   value -= value % 8;
   return value < 16 ? 16 : value;
@@ -121,7 +125,7 @@ int RunConversion(CReelcastDlg& window, ConsoleProgress& progress) {
         }
         return false;
       },
-      100);
+      kTickMilliseconds);
   watch.reset();
   progress.Break();
 

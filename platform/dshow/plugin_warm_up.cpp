@@ -1,0 +1,19 @@
+#include "platform/dshow/plugin_warm_up.h"
+
+#include <gst/gst.h>
+
+namespace dshow {
+
+PluginWarmUp::PluginWarmUp()
+    : loader_([] {
+        // The probe's decoding bin and type finders, then libav; a plugin
+        // that is not installed is simply not loaded.
+        for (const char* name : {"playback", "typefindfunctions", "libav"})
+          if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
+      }) {}
+
+PluginWarmUp::~PluginWarmUp() {
+  if (loader_.joinable()) loader_.join();
+}
+
+}  // namespace dshow
