@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "platform/threads/thread_order.h"
 
@@ -43,10 +44,11 @@ using SharedProgress = std::shared_ptr<Progress>;
 // posting the error that the swallowed one would have been.
 class StreamWatch {
  public:
-  StreamWatch(GstDiscoverer* discoverer, std::chrono::milliseconds patience)
+  StreamWatch(GstDiscoverer* discoverer, Patience patience)
       : discoverer_(discoverer), progress_(std::make_shared<Progress>()) {
     g_signal_connect(discoverer, "source-setup", G_CALLBACK(&StreamWatch::OnSourceSetup), this);
-    timer_ = std::thread([progress = progress_, patience] { Watch(*progress, patience); });
+    timer_ = std::thread(
+        [progress = progress_, patience = std::move(patience)] { Watch(*progress, patience); });
   }
   StreamWatch(const StreamWatch&) = delete;
   StreamWatch& operator=(const StreamWatch&) = delete;
@@ -111,16 +113,27 @@ class StreamWatch {
     progress.changed.notify_all();
   }
 
-  static void Watch(Progress& progress, std::chrono::milliseconds patience) {
-    gst::ElementPtr target;
+  static void Watch(Progress& progress, const Patience& patience) {
+    if (patience.wait) {
+      patience.wait([&progress] { TimeUp(progress); });
+      return;
+    }
     {
       std::unique_lock lock(progress.mutex);
-      if (progress.changed.wait_for(lock, patience,
-                                    [&] { return progress.finished || progress.reached; }))
-        return;
-      // Without a source there is nothing to post to; the discoverer's own
-      // limit then ends it.
-      if (!progress.decoding) return;
+      progress.changed.wait_for(lock, patience.time,
+                                [&] { return progress.finished || progress.reached; });
+    }
+    TimeUp(progress);
+  }
+
+  // Cuts the discovery short unless it has reached a stream or ended. Without
+  // a source there is nothing to post to; the discoverer's own limit then
+  // ends it.
+  static void TimeUp(Progress& progress) {
+    gst::ElementPtr target;
+    {
+      const std::lock_guard lock(progress.mutex);
+      if (progress.finished || progress.reached || !progress.decoding) return;
       target = gst::ElementPtr(GST_ELEMENT_CAST(gst_object_ref(progress.decoding.get())));
       progress.cutShort = true;
     }
@@ -138,7 +151,7 @@ class StreamWatch {
 }  // namespace
 
 DiscoveryAttempt AttemptDiscovery(const std::string& uri, std::chrono::seconds limit,
-                                  std::optional<std::chrono::milliseconds> patience) {
+                                  std::optional<Patience> patience) {
   DiscoveryAttempt attempt;
   GError* createError = nullptr;
   const gst::DiscovererPtr discoverer(
@@ -146,7 +159,7 @@ DiscoveryAttempt AttemptDiscovery(const std::string& uri, std::chrono::seconds l
   const gst::ErrorPtr createErrorOwner(createError);
   if (!discoverer) return attempt;
   std::optional<StreamWatch> watch;
-  if (patience) watch.emplace(discoverer.get(), *patience);
+  if (patience) watch.emplace(discoverer.get(), std::move(*patience));
 
   GError* discoverError = nullptr;
   attempt.info = gst::DiscovererInfoPtr(

@@ -1,8 +1,9 @@
 #pragma once
 // One run of GStreamer's discoverer over one address, optionally watched:
 // a watched attempt that has not found its way past the container to the
-// streams (no parser or decoder plugged in) within `patience` is cut short
-// and counts as timed out, while one that has is given its whole time.
+// streams (no parser or decoder plugged in) when its patience runs out is
+// cut short and counts as timed out, while one that has is given its whole
+// time.
 //
 // The watch tells apart the two reasons a discovery outlasts a second: a
 // demuxer error that decodebin swallowed (nothing more will happen) and a
@@ -10,6 +11,7 @@
 // machine), which would only be decoded again by a second attempt.
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,7 +25,15 @@ struct DiscoveryAttempt {
   bool timedOut = false;        // ran out of time, or was cut short
 };
 
+// How long a watched attempt waits to reach a stream. `wait`, when given,
+// stands in for the waiting: the watch's thread calls it, and it calls
+// `timeUp` at a moment of its own choosing (a test's, on an event).
+struct Patience {
+  std::chrono::milliseconds time{};
+  std::function<void(const std::function<void()>& timeUp)> wait;
+};
+
 DiscoveryAttempt AttemptDiscovery(const std::string& uri, std::chrono::seconds limit,
-                                  std::optional<std::chrono::milliseconds> patience = {});
+                                  std::optional<Patience> patience = {});
 
 }  // namespace dshow

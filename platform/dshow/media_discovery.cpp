@@ -112,7 +112,7 @@ gst::DiscovererInfoPtr Discover(const std::string& fileUri, gst::ErrorPtr& error
   // After a cut, what is left of a discovery's time.
   constexpr std::chrono::seconds kPushLimit = kLimit - std::chrono::seconds{1};
   readInPushMode = false;
-  DiscoveryAttempt first = AttemptDiscovery(fileUri, kLimit, kPatience);
+  DiscoveryAttempt first = AttemptDiscovery(fileUri, kLimit, Patience{kPatience, {}});
   error = std::move(first.error);
   if (!first.timedOut) return std::move(first.info);
   if (!gst_uri_protocol_is_supported(GST_URI_SRC, "pushfile")) {

@@ -1,13 +1,11 @@
 // Discovery of a file whose first picture takes long to decode.
 
-#include "platform/dshow/media_discovery.h"
-
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
+#include <future>
 
+#include "platform/dshow/discovery_attempt.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/threads/thread_order.h"
 #include "tests/support/media_fixtures.h"
@@ -15,9 +13,9 @@
 
 namespace {
 
-// An H.264 "decoder" that spends two seconds on its first picture, as a 4K
-// key frame does on a busy machine, gives 16x16 grey pictures, and counts
-// how often it is made: once per discovery of a file.
+// An H.264 "decoder" that holds its first picture until the test lets it
+// go, as a 4K key frame on a busy machine takes its time, and gives 16x16
+// grey pictures.
 struct SlowDecoder {
   GstElement element;
   GstPad* sink;
@@ -28,7 +26,12 @@ struct SlowDecoderClass {
   GstElementClass parent;
 };
 
-std::atomic<int> decodersMade{0};
+// The first picture's moments: the decoder has it; the test lets it go.
+// Once per process: the test below is its only user.
+struct FirstPicture {
+  std::promise<void> held;
+  std::promise<void> released;
+} firstPicture;
 
 constexpr int kSide = 16;
 
@@ -46,7 +49,8 @@ GstFlowReturn DecodeSlowly(GstPad*, GstObject* parent, GstBuffer* coded) {
   SlowDecoder* self = Self(parent);
   if (!self->started) {
     self->started = TRUE;
-    g_usleep(2 * G_USEC_PER_SEC);  // the first picture's work
+    firstPicture.held.set_value();
+    firstPicture.released.get_future().wait();
   }
   const gsize size = kSide * kSide * 3 / 2;
   GstBuffer* picture = gst_buffer_new_allocate(nullptr, size, nullptr);
@@ -74,7 +78,6 @@ void InitSlowDecoder(GTypeInstance* instance, gpointer) {
   self->src = gst_pad_new_from_static_template(&srcTemplate, "src");
   gst_pad_use_fixed_caps(self->src);
   gst_element_add_pad(&self->element, self->src);
-  ++decodersMade;
   threads::ReleaseState(self);  // for the streaming threads
 }
 
@@ -83,8 +86,7 @@ void InitSlowDecoderClass(gpointer klass, gpointer) {
   gst_element_class_add_static_pad_template(element, &sinkTemplate);
   gst_element_class_add_static_pad_template(element, &srcTemplate);
   gst_element_class_set_static_metadata(element, "Slow H.264 decoder", "Codec/Decoder/Video",
-                                        "Takes two seconds over its first picture",
-                                        "Reelcast tests");
+                                        "Holds its first picture until let go", "Reelcast tests");
 }
 
 // Puts the slow decoder ahead of every installed H.264 decoder while it
@@ -110,24 +112,25 @@ class SlowDecoderInstalled {
   gst::ElementFactoryPtr factory_;
 };
 
-TEST(DiscoverFile, AFirstPictureSlowerThanASecondIsDecodedOnlyOnce) {
+TEST(DiscoveryAttempt, OneThatReachedItsStreamsIsNotCutShortWhileItsFirstPictureDecodes) {
   const SlowDecoderInstalled slow;
-  // A name of its own: a file already discovered would not be read again.
-  const std::string path = test_support::HomeFolder() + "/slow-first-picture.mp4";
-  std::filesystem::copy_file(test_support::Clip(test_support::ClipKind::Mp4VideoOnly), path,
-                             std::filesystem::copy_options::overwrite_existing);
-  decodersMade = 0;
+  // The patience runs out while the decoder holds the first picture, and the
+  // picture is let go once the watch has made up its mind.
+  dshow::Patience patience;
+  patience.wait = [](const std::function<void()>& timeUp) {
+    firstPicture.held.get_future().wait();
+    timeUp();
+    firstPicture.released.set_value();
+  };
 
-  const dshow::Discovery found = dshow::DiscoverFile(path);
+  const dshow::DiscoveryAttempt attempt =
+      dshow::AttemptDiscovery("file://" + test_support::Clip(test_support::ClipKind::Mp4VideoOnly),
+                              std::chrono::seconds(20), std::move(patience));
 
-  EXPECT_EQ(found.result, S_OK);
-  ASSERT_EQ(found.streams.size(), 1u);
-  EXPECT_FALSE(found.streams[0].streamId.empty());  // read by its own address
-  ASSERT_TRUE(found.duration.has_value());
-  EXPECT_GT(*found.duration, 0);
-  // One discovery: not cut short at a second and tried again in push mode.
-  EXPECT_EQ(decodersMade.load(), 1);
-  std::filesystem::remove(path);
+  EXPECT_FALSE(attempt.timedOut);
+  ASSERT_TRUE(attempt.info);
+  EXPECT_EQ(gst_discoverer_info_get_result(attempt.info.get()), GST_DISCOVERER_OK);
+  EXPECT_FALSE(attempt.error);
 }
 
 }  // namespace
