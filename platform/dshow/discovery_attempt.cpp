@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/dshow/parsed_video.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {
@@ -158,6 +159,7 @@ DiscoveryAttempt AttemptDiscovery(const std::string& uri, std::chrono::seconds l
       gst_discoverer_new(static_cast<GstClockTime>(limit.count()) * GST_SECOND, &createError));
   const gst::ErrorPtr createErrorOwner(createError);
   if (!discoverer) return attempt;
+  LearnVideoFromItsParser(discoverer.get());
   std::optional<StreamWatch> watch;
   if (patience) watch.emplace(discoverer.get(), std::move(*patience));
 

@@ -7,8 +7,9 @@
 //
 // The watch tells apart the two reasons a discovery outlasts a second: a
 // demuxer error that decodebin swallowed (nothing more will happen) and a
-// first picture that takes long to decode (a 4K key frame on a busy
-// machine), which would only be decoded again by a second attempt.
+// first picture that takes long to decode (a large picture of a stream
+// without a parser, on a busy machine), which would only be decoded again by
+// a second attempt.
 
 #include <chrono>
 #include <functional>

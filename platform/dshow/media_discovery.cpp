@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/dshow/decoder_lookup.h"
 #include "platform/dshow/discovery_attempt.h"
 #include "platform/dshow/errors.h"
 #include "platform/dshow/frame_time_scan.h"
@@ -96,14 +97,14 @@ bool Answered(const gst::DiscovererInfoPtr& info) {
 // machine); the discoverer then waits for its time-out. A local file reaches
 // its streams in milliseconds, so the first attempt is cut short when it has
 // reached none within a second; one that has is given its whole time, since
-// it is only slow (a 4K key frame on a busy machine), and a second attempt
-// would decode that frame again. After a cut, the second attempt reads the
-// file in push mode, where the demuxer runs in the thread that plugs it in
-// and the race cannot happen, and a broken file fails at once. When push
-// mode reads the file, or also runs out of time, the first attempt was only
-// slow: the file is read once more by its own address, with time to spare,
-// since push mode loses the streams' ids and, for a file whose index is at
-// its end, the duration.
+// it is only slow (a large picture of a stream without a parser, on a busy
+// machine), and a second attempt would decode that picture again. After a
+// cut, the second attempt reads the file in push mode, where the demuxer runs
+// in the thread that plugs it in and the race cannot happen, and a broken
+// file fails at once. When push mode reads the file, or also runs out of
+// time, the first attempt was only slow: the file is read once more by its
+// own address, with time to spare, since push mode loses the streams' ids
+// and, for a file whose index is at its end, the duration.
 gst::DiscovererInfoPtr Discover(const std::string& fileUri, gst::ErrorPtr& error,
                                 bool& readInPushMode) {
   constexpr std::chrono::milliseconds kPatience{1000};
@@ -153,34 +154,6 @@ struct StreamListFree {
   void operator()(GList* list) const { gst_discoverer_stream_info_list_free(list); }
 };
 using StreamList = std::unique_ptr<GList, StreamListFree>;
-
-struct FeatureListFree {
-  void operator()(GList* list) const { gst_plugin_feature_list_free(list); }
-};
-using FeatureList = std::unique_ptr<GList, FeatureListFree>;
-
-// The long name of the decoder that decodebin would choose for the caps:
-// empty for raw streams, none when no installed decoder accepts them.
-std::optional<std::string> DecoderFor(GstCaps* caps, StreamKind kind) {
-  if (!caps || gst_caps_is_empty(caps)) return std::nullopt;
-  const GstStructure* structure = gst_caps_get_structure(caps, 0);
-  if (gst_structure_has_name(structure, "video/x-raw") ||
-      gst_structure_has_name(structure, "audio/x-raw"))
-    return std::string();
-  const GstElementFactoryListType media =
-      kind == StreamKind::Video
-          ? GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO | GST_ELEMENT_FACTORY_TYPE_MEDIA_IMAGE
-          : GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO;
-  FeatureList decoders(gst_element_factory_list_get_elements(
-      GST_ELEMENT_FACTORY_TYPE_DECODER | media, GST_RANK_MARGINAL));
-  FeatureList accepting(gst_element_factory_list_filter(decoders.get(), caps, GST_PAD_SINK, FALSE));
-  if (!accepting) return std::nullopt;
-  GList* sorted = g_list_sort(accepting.release(), gst_plugin_feature_rank_compare_func);
-  accepting.reset(sorted);
-  auto* factory = GST_ELEMENT_FACTORY(sorted->data);
-  const gchar* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
-  return std::string(longName ? longName : GST_OBJECT_NAME(factory));
-}
 
 std::string CapsText(GstCaps* caps) {
   if (!caps) return {};
