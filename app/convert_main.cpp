@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <optional>
+#include <thread>
 
 #include "app/command_help.h"
 #include "app/console_modal_ui.h"
@@ -62,10 +62,10 @@ int main(int argc, char** argv) {
   const bool many = command.action == ConvertAction::ConvertMany;
   // Many files are converted by processes of their own: this one runs no
   // pipeline. One file's media plugins load while the rest starts.
-  std::optional<dshow::PluginWarmUp> warmUp;
+  std::jthread warmUp;
   if (!many) {
     dshow::Initialise();
-    warmUp.emplace();
+    warmUp = dshow::WarmUpPlugins();
   }
   QApplication qt(argc, argv);
   // The settings are the program's own, whatever this executable is called.
