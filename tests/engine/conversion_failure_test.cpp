@@ -77,7 +77,7 @@ TEST(FailingRuns, AFullDiskIsAWriteFailure) {
 
 TEST(FailingRuns, ADecoderThatVanishedBeforeTheRunIsNamed) {
   ConversionRig rig(test_support::Clip(test_support::ClipKind::Mp4H264Aac), kWmv, "nodecoder.wmv");
-  test_support::HideDecodersOf("video/x-h264");
+  const test_support::DecodersHidden hidden("video/x-h264");
   ASSERT_TRUE(rig.BuildAndStart());
   ExpectAborted(rig.WaitForEnd(), VFW_E_NO_DECOMPRESSOR);
   rig.TearDown();

@@ -126,7 +126,7 @@ TEST(ProbeSourceFile, RefusesAnUnknownFrameTimeInsteadOfAnInfiniteRate) {
 }
 
 TEST(ProbeSourceFile, AMissingVideoDecoderIsNamedAsSuch) {
-  test_support::HideDecodersOf("video/x-h264");
+  const test_support::DecodersHidden hidden("video/x-h264");
   ScriptedUi ui;
   EXPECT_EQ(ProbeOf(Clip(ClipKind::Mp4H264Aac)).result, 0);
   ExpectOneWindowMessage(ui, "Failed to GetVideoSize, please install appropriate video decoder");

@@ -186,7 +186,7 @@ TEST(RenderFile, AFrameTimeThatCannotBeMeasuredStaysUnknown) {
 }
 
 TEST(RenderFile, RendersWhatItCanDecodeAndSaysWhatItCannot) {
-  test_support::HideDecodersOf("video/x-h264");
+  const test_support::DecodersHidden hidden("video/x-h264");
   auto graph = NewGraph();
   EXPECT_EQ(graph->RenderFile(Clip(ClipKind::Mp4H264Aac)), VFW_S_VIDEO_NOT_RENDERED);
   EXPECT_FALSE(RendererOf(*graph, MEDIATYPE_Video));

@@ -297,16 +297,26 @@ std::string Clip(ClipKind kind) {
 
 ClipFacts FactsOf(ClipKind kind) { return RecipeFor(kind).facts; }
 
-void HideDecodersOf(const std::string& caps) {
+DecodersHidden::DecodersHidden(const std::string& caps) {
   gst_init(nullptr, nullptr);
   gst::CapsPtr wanted(gst_caps_from_string(caps.c_str()));
   GList* decoders =
       gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER, GST_RANK_NONE);
   GList* matching = gst_element_factory_list_filter(decoders, wanted.get(), GST_PAD_SINK, FALSE);
-  for (GList* item = matching; item; item = item->next)
-    gst_plugin_feature_set_rank(GST_PLUGIN_FEATURE(item->data), GST_RANK_NONE);
+  for (GList* item = matching; item; item = item->next) {
+    auto* feature = GST_PLUGIN_FEATURE(item->data);
+    ranks_.emplace_back(gst_plugin_feature_get_name(feature), gst_plugin_feature_get_rank(feature));
+    gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
+  }
   gst_plugin_feature_list_free(matching);
   gst_plugin_feature_list_free(decoders);
+}
+
+DecodersHidden::~DecodersHidden() {
+  for (const auto& [name, rank] : ranks_) {
+    const gst::ElementFactoryPtr factory(gst_element_factory_find(name.c_str()));
+    if (factory) gst_plugin_feature_set_rank(GST_PLUGIN_FEATURE(factory.get()), rank);
+  }
 }
 
 }  // namespace test_support

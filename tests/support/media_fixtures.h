@@ -4,6 +4,8 @@
 // (<tmp>/reelcast-media-<uid>/<version>/), so test processes share them.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace test_support {
 
@@ -51,7 +53,16 @@ struct ClipFacts {
 ClipFacts FactsOf(ClipKind kind);
 
 // Takes every decoder of the caps (for example "video/x-h264") out of
-// automatic use for the rest of this process, as if none were installed.
-void HideDecodersOf(const std::string& caps);
+// automatic use while it lives, as if none were installed.
+class DecodersHidden {
+ public:
+  explicit DecodersHidden(const std::string& caps);
+  ~DecodersHidden();
+  DecodersHidden(const DecodersHidden&) = delete;
+  DecodersHidden& operator=(const DecodersHidden&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, unsigned>> ranks_;  // by factory, to give back
+};
 
 }  // namespace test_support
