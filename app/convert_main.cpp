@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <string>
-#include <system_error>
 #include <thread>
 
 #include "app/command_help.h"
@@ -35,14 +33,6 @@ class ConvertApplication : public ui::Application {
  public:
   bool InitInstance() override { return false; }
 };
-
-// The source as the window's Open gives it; as given when the working folder
-// is gone.
-std::string AbsolutePath(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
-}
 
 }  // namespace
 
@@ -70,15 +60,12 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ui::PrepareEnvironment();
   const bool many = command.action == ConvertAction::ConvertMany;
-  const std::string source =
-      command.action == ConvertAction::Convert ? AbsolutePath(options.source) : std::string();
   // Many files are converted by processes of their own: this one runs no
-  // pipeline. One file's plugins load, and its source is probed, while the
-  // rest starts.
+  // pipeline. One file's media plugins load while the rest starts.
   std::jthread warmUp;
   if (!many) {
-    warmUp = dshow::WarmUpFor(source);
     dshow::Initialise();
+    warmUp = dshow::WarmUpPlugins();
   }
   QApplication qt(argc, argv);
   // The settings are the program's own, whatever this executable is called.
@@ -96,6 +83,8 @@ int main(int argc, char** argv) {
                            command.reportProgress ? ProgressStyle::Report
                            : terminal             ? ProgressStyle::Terminal
                                                   : ProgressStyle::Lines);
+  const std::string source =
+      many ? std::string() : std::filesystem::absolute(options.source).lexically_normal().string();
   ui::SetModal(std::make_unique<ConsoleModalUi>(source, options.replaceExisting, progress));
 
   ConvertApplication app;

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -277,9 +276,6 @@ Discovery DiscoverReadableFile(const std::string& path) {
 // Opening a video probes it and then builds its graph, and every run ends
 // by building it again: the last file's discovery is kept, and used while
 // the file is the same version, so those steps do not decode its start anew.
-// One still under way is shared too: a caller that asks for the file another
-// thread is discovering (the converter probes its source early, on a thread
-// of its own) waits for that answer instead of discovering it beside it.
 Discovery DiscoverFile(const std::string& path) {
   Discovery found;
   FileIdentity identity;
@@ -289,25 +285,20 @@ Discovery DiscoverFile(const std::string& path) {
   struct Kept {
     std::string path;
     FileIdentity identity;
-    std::shared_future<Discovery> discovery;
+    Discovery discovery;
   };
   static std::mutex mutex;
   static std::optional<Kept> kept;
-  std::promise<Discovery> promise;
-  std::shared_future<Discovery> earlier;
   {
     std::lock_guard lock(mutex);
-    if (kept && kept->path == path && kept->identity == identity) earlier = kept->discovery;
-    else kept = Kept{path, identity, promise.get_future().share()};
+    if (kept && kept->path == path && kept->identity == identity) return kept->discovery;
   }
-  if (earlier.valid()) return earlier.get();
   found = DiscoverReadableFile(path);
-  promise.set_value(found);
   // Failures are not kept: a time-out may not recur, and a file that
   // failed is usually replaced before it is tried again.
-  if (found.result != S_OK) {
+  if (found.result == S_OK) {
     std::lock_guard lock(mutex);
-    if (kept && kept->path == path && kept->identity == identity) kept.reset();
+    kept = Kept{path, identity, found};
   }
   return found;
 }

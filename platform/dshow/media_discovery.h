@@ -25,8 +25,6 @@ struct Discovery {
 // How long discovery of one file may take, in all.
 constexpr int kDiscoveryTimeoutSeconds = 5;
 
-// The last file's discovery is kept while the file stays the same version,
-// and one under way on another thread is waited for, not repeated.
 Discovery DiscoverFile(const std::string& path);
 
 }  // namespace dshow

@@ -4,6 +4,7 @@
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -35,15 +36,12 @@ struct TestDecoderClass {
   const DecoderTraits* traits;
 };
 
-// The first picture's moments: a slow decoder has it; the test lets it go.
-// Only the first picture the test waits for is held; a decoder made after it
-// decodes at once.
+// The first picture's moments: the slow decoder has it; the test lets it go.
+// Once per process: one test uses them.
 struct FirstPicture {
-  std::atomic<bool> taken{false};
   std::promise<void> held;
   std::promise<void> released;
-};
-FirstPicture* firstPicture = nullptr;  // the running test's
+} firstPicture;
 
 // How many test decoders were made.
 std::atomic<int> decodersMade{0};
@@ -71,10 +69,8 @@ GstFlowReturn Decode(GstPad*, GstObject* parent, GstBuffer* coded) {
   const auto* klass = reinterpret_cast<TestDecoderClass*>(G_OBJECT_GET_CLASS(parent));
   if (klass->traits->slow && !self->started) {
     self->started = TRUE;
-    if (!firstPicture->taken.exchange(true)) {
-      firstPicture->held.set_value();
-      firstPicture->released.get_future().wait();
-    }
+    firstPicture.held.set_value();
+    firstPicture.released.get_future().wait();
   }
   const gsize size = kSide * kSide * 3 / 2;
   GstBuffer* picture = gst_buffer_new_allocate(nullptr, size, nullptr);
@@ -118,15 +114,6 @@ void InitTestDecoderClass(gpointer klass, gpointer data) {
                                         "Reelcast tests");
 }
 
-// A copy of a clip under a name of its own: the last file discovered in
-// this process is kept.
-std::string CopyOfItsOwn(test_support::ClipKind kind, const std::string& name) {
-  const std::string copy = test_support::HomeFolder() + "/" + name;
-  std::filesystem::copy_file(test_support::Clip(kind), copy,
-                             std::filesystem::copy_options::overwrite_existing);
-  return copy;
-}
-
 // Puts a test decoder ahead of every installed decoder of its caps while it
 // lives, and out of use again after.
 class TestDecoderInstalled {
@@ -164,15 +151,13 @@ class TestDecoderInstalled {
 
 TEST(DiscoveryAttempt, OneThatReachedItsStreamsIsNotCutShortWhileItsFirstPictureDecodes) {
   const TestDecoderInstalled slow("reelcastslowvp8decoder", kSlowVp8);
-  FirstPicture picture;
-  firstPicture = &picture;
   // The patience runs out while the decoder holds the first picture, and the
   // picture is let go once the watch has made up its mind.
   dshow::Patience patience;
-  patience.wait = [&picture](const std::function<void()>& timeUp) {
-    picture.held.get_future().wait();
+  patience.wait = [](const std::function<void()>& timeUp) {
+    firstPicture.held.get_future().wait();
     timeUp();
-    picture.released.set_value();
+    firstPicture.released.set_value();
   };
 
   const dshow::DiscoveryAttempt attempt =
@@ -191,8 +176,13 @@ TEST(DiscoverFile, LearnsAParsedVideoWithoutDecodingIt) {
   const TestDecoderInstalled decoder("reelcasttesth264decoder", kH264);
   const int madeBefore = decodersMade;
 
-  const dshow::Discovery found =
-      dshow::DiscoverFile(CopyOfItsOwn(test_support::ClipKind::Mp4VideoOnly, "parsed.mp4"));
+  // A copy of its own: the last file discovered in this process is kept.
+  const std::filesystem::path copy = std::filesystem::temp_directory_path() /
+                                     ("reelcast-parsed-" + std::to_string(getpid()) + ".mp4");
+  std::filesystem::copy_file(test_support::Clip(test_support::ClipKind::Mp4VideoOnly), copy,
+                             std::filesystem::copy_options::overwrite_existing);
+  const dshow::Discovery found = dshow::DiscoverFile(copy.string());
+  std::filesystem::remove(copy);
 
   EXPECT_EQ(decodersMade, madeBefore);
   ASSERT_EQ(found.result, S_OK);
@@ -206,36 +196,6 @@ TEST(DiscoverFile, LearnsAParsedVideoWithoutDecodingIt) {
   EXPECT_EQ(video.decoder, "Test video decoder") << "the decoder a run will use";
   ASSERT_TRUE(found.duration);
   EXPECT_NEAR(static_cast<double>(*found.duration) / 1e7, facts.seconds, 0.1);
-}
-
-// A file is probed once however many ask for it at a time: the converter
-// probes its source while it starts, and its Open asks for the same file.
-TEST(DiscoverFile, AFileAskedForWhileItIsDiscoveredIsDiscoveredOnce) {
-  const TestDecoderInstalled slow("reelcastslowvp8decoder", kSlowVp8);
-  FirstPicture picture;
-  firstPicture = &picture;
-  const int madeBefore = decodersMade;
-  const std::string copy = CopyOfItsOwn(test_support::ClipKind::MkvVp8Vorbis, "asked-twice.mkv");
-
-  std::future<dshow::Discovery> first =
-      std::async(std::launch::async, [&copy] { return dshow::DiscoverFile(copy); });
-  picture.held.get_future().wait();
-  std::promise<void> secondAsking;
-  std::future<dshow::Discovery> second = std::async(std::launch::async, [&] {
-    secondAsking.set_value();
-    return dshow::DiscoverFile(copy);
-  });
-  secondAsking.get_future().wait();
-  picture.released.set_value();
-  const dshow::Discovery one = first.get();
-  const dshow::Discovery other = second.get();
-
-  EXPECT_EQ(decodersMade - madeBefore, 1) << "a second discovery ran beside the first";
-  ASSERT_EQ(one.result, S_OK);
-  EXPECT_EQ(other.result, S_OK);
-  EXPECT_EQ(other.uri, one.uri);
-  EXPECT_EQ(other.streams.size(), one.streams.size());
-  EXPECT_EQ(other.duration, one.duration);
 }
 
 }  // namespace
