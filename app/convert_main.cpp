@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <system_error>
 #include <thread>
 
 #include "app/command_help.h"
@@ -33,6 +35,14 @@ class ConvertApplication : public ui::Application {
  public:
   bool InitInstance() override { return false; }
 };
+
+// The source as the window's Open gives it; as given when the working folder
+// is gone.
+std::string AbsolutePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
 
 }  // namespace
 
@@ -83,8 +93,7 @@ int main(int argc, char** argv) {
                            command.reportProgress ? ProgressStyle::Report
                            : terminal             ? ProgressStyle::Terminal
                                                   : ProgressStyle::Lines);
-  const std::string source =
-      many ? std::string() : std::filesystem::absolute(options.source).lexically_normal().string();
+  const std::string source = many ? std::string() : AbsolutePath(options.source);
   ui::SetModal(std::make_unique<ConsoleModalUi>(source, options.replaceExisting, progress));
 
   ConvertApplication app;

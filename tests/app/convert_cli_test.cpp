@@ -11,6 +11,7 @@
 #include "app/command_help.h"
 #include "app/convert_options.h"
 #include "app/convert_session.h"
+#include "tests/support/child_process.h"
 #include "tests/support/convert_program.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
@@ -176,6 +177,19 @@ TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {
   EXPECT_NE(run.errors.find("Cannot find audio renderer input pin!"), std::string::npos)
       << run.errors;
   EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
+}
+
+// A script may run it from a folder that has since been removed: a source
+// named from there cannot be found, and it says so.
+TEST(ReelcastConvert, AWorkingFolderThatIsGoneLeavesTheSourceUnfound) {
+  const std::string folder = test_support::HomeFolder() + "/gone";
+  std::filesystem::create_directories(folder);
+  const test_support::ChildOutcome run = test_support::RunChild(
+      "sh", {"-c", R"(cd "$1" && rmdir "$1" && exec "$2" --yes clip.mp4 out)", "sh", folder,
+             test_support::ConvertProgram()});
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Cannot open the file."), std::string::npos) << run.err;
 }
 
 }  // namespace

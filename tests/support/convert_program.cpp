@@ -13,14 +13,10 @@
 
 namespace test_support {
 
-namespace {
-
-std::string Program() {
+std::string ConvertProgram() {
   return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "reelcast-convert")
       .string();
 }
-
-}  // namespace
 
 ConvertFinished RunConvert(const QStringList& arguments, const std::function<bool()>& interruptWhen,
                            const std::string& folder) {
@@ -29,7 +25,7 @@ ConvertFinished RunConvert(const QStringList& arguments, const std::function<boo
   ChildOptions options;
   options.folder = folder;
   options.interruptWhen = interruptWhen;
-  const ChildOutcome child = RunChild(Program(), list, options);
+  const ChildOutcome child = RunChild(ConvertProgram(), list, options);
   ConvertFinished finished;
   if (!child.exited) {
     ADD_FAILURE() << "reelcast-convert did not finish";
@@ -47,7 +43,7 @@ std::string RunConvertOnATerminal(const std::vector<std::string>& arguments, int
     ADD_FAILURE() << "no pseudo terminal";
     return {};
   }
-  const std::string program = Program();
+  const std::string program = ConvertProgram();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);

@@ -15,6 +15,9 @@ struct ConvertFinished {
   std::string output;  // what it printed on standard output
 };
 
+// The built reelcast-convert.
+std::string ConvertProgram();
+
 // Runs reelcast-convert in `folder` when one is given. With `interruptWhen`,
 // Ctrl+C (SIGINT to that process alone) reaches it as soon as that holds,
 // unless it has ended by then.
