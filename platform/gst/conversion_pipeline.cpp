@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "platform/gst/branch.h"
-#include "platform/gst/decoded_pictures.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/pipeline_errors.h"
+#include "platform/gst/video_decoders.h"
 #include "platform/gst/windows_media_header.h"
 #include "platform/threads/thread_order.h"
 
@@ -159,7 +159,7 @@ class ConversionPipeline::Impl {
     Result<ElementPtr> decoder = MakeElement("decodebin");
     if (!decoder) return decoder.reason();
     decoder_ = std::move(*decoder);
-    CopyDecodedPictures(decoder_.get());
+    SetUpVideoDecoders(decoder_.get());
     g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
     gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);

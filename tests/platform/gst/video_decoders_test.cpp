@@ -1,4 +1,4 @@
-#include "platform/gst/decoded_pictures.h"
+#include "platform/gst/video_decoders.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,11 @@
 namespace {
 
 // How many elements inside the bin, at any depth, may lend their pictures,
-// and how many of them still do.
+// how many of them still do, and how many decode on one thread.
 struct Lenders {
   int found = 0;
   int lending = 0;
+  int oneThread = 0;
 };
 
 Lenders CountLenders(GstBin* bin) {
@@ -28,6 +29,9 @@ Lenders CountLenders(GstBin* bin) {
       g_object_get(element, "direct-rendering", &lending, nullptr);
       ++lenders.found;
       if (lending) ++lenders.lending;
+      int threads = -1;
+      g_object_get(element, "max-threads", &threads, nullptr);
+      if (threads == 1) ++lenders.oneThread;
     }
     g_value_reset(&item);
   }
@@ -35,7 +39,7 @@ Lenders CountLenders(GstBin* bin) {
   return lenders;
 }
 
-TEST(DecodedPictures, TheDecodersADecodingBinPlugsInCopyTheirPictures) {
+TEST(VideoDecoders, TheDecodersADecodingBinPlugsInCopyTheirPicturesOnTheThreadsTheySuit) {
   gst_test::InitGst();
   const std::string description =
       "filesrc location=\"" + gst_test::BusyClip() +
@@ -46,7 +50,7 @@ TEST(DecodedPictures, TheDecodersADecodingBinPlugsInCopyTheirPictures) {
   ASSERT_TRUE(parsed) << (error ? error->message : "");
   const gst::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(parsed)));
   const gst::ElementPtr decoder(gst_bin_get_by_name(GST_BIN(pipeline.get()), "d"));
-  gst::CopyDecodedPictures(decoder.get());
+  gst::SetUpVideoDecoders(decoder.get());
 
   // The decoders are plugged in while the pipeline prerolls.
   const GstStateChangeReturn started = gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
@@ -58,6 +62,18 @@ TEST(DecodedPictures, TheDecodersADecodingBinPlugsInCopyTheirPictures) {
   ASSERT_EQ(prerolled, GST_STATE_CHANGE_SUCCESS);
   EXPECT_EQ(lenders.found, 1) << "the clip's H.264 decoder";
   EXPECT_EQ(lenders.lending, 0);
+  EXPECT_EQ(lenders.oneThread, 1) << "320x240 at 25 frames a second is decoded on one thread";
+}
+
+TEST(VideoDecoders, OneThreadDecodesUpTo1080pAt30FramesASecond) {
+  EXPECT_EQ(gst::DecoderThreadsFor(640, 360, 30), 1);
+  EXPECT_EQ(gst::DecoderThreadsFor(1920, 1080, 30000.0 / 1001), 1);
+  EXPECT_EQ(gst::DecoderThreadsFor(1920, 1080, 30), 1);
+  EXPECT_EQ(gst::DecoderThreadsFor(1920, 1080, 0), 1) << "no declared rate counts as 30";
+  EXPECT_EQ(gst::DecoderThreadsFor(1920, 1080, 60), 0);
+  EXPECT_EQ(gst::DecoderThreadsFor(2560, 1440, 30), 0);
+  EXPECT_EQ(gst::DecoderThreadsFor(3840, 2160, 24), 0);
+  EXPECT_EQ(gst::DecoderThreadsFor(0, 0, 30), 0) << "an unknown size keeps libav's choice";
 }
 
 }  // namespace
