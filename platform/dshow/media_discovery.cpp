@@ -16,6 +16,7 @@
 #include "platform/dshow/errors.h"
 #include "platform/dshow/frame_time_scan.h"
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/picture_orientation.h"
 
 namespace dshow {
 
@@ -167,6 +168,14 @@ void FillCommon(GstDiscovererStreamInfo* info, StreamInfo& stream, GstCaps* caps
   stream.caps = CapsText(caps);
 }
 
+std::string DeclaredOrientation(GstDiscovererStreamInfo* info) {
+  const GstTagList* tags = gst_discoverer_stream_info_get_tags(info);
+  gchar* orientation = nullptr;
+  if (!tags || !gst_tag_list_get_string(tags, GST_TAG_IMAGE_ORIENTATION, &orientation)) return {};
+  const gst::CharPtr owned(orientation);
+  return owned.get();
+}
+
 // Adds the streams of one kind; counts those no decoder accepts.
 void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& found) {
   int index = 0;
@@ -180,6 +189,8 @@ void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& foun
       if (gst_discoverer_video_info_is_image(video)) continue;
       stream.width = static_cast<int>(gst_discoverer_video_info_get_width(video));
       stream.height = static_cast<int>(gst_discoverer_video_info_get_height(video));
+      stream.orientation = DeclaredOrientation(info);
+      if (gst::TurnsAQuarter(stream.orientation)) std::swap(stream.width, stream.height);
       stream.frameRateNumerator =
           static_cast<int>(gst_discoverer_video_info_get_framerate_num(video));
       stream.frameRateDenominator =

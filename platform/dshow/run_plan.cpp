@@ -34,12 +34,13 @@ std::optional<Route> Follow(IPin& sourcePin, const StreamInfo& stream) {
   return route;
 }
 
-// A stream without a declared rate is given its measured average, so that
-// containers that need a constant rate get the right timing.
-void KeepMeasuredRate(const StreamInfo& stream, gst::BranchDescription& branch) {
-  if (stream.kind != StreamKind::Video || !stream.frameRateMeasured ||
-      branch.video.framerateNum > 0)
-    return;
+// A video's pictures are turned as the file says they are shown. A stream
+// without a declared rate is given its measured average, so that containers
+// that need a constant rate get the right timing.
+void FollowSourcePictures(const StreamInfo& stream, gst::BranchDescription& branch) {
+  if (stream.kind != StreamKind::Video) return;
+  branch.orientation = stream.orientation;
+  if (!stream.frameRateMeasured || branch.video.framerateNum > 0) return;
   branch.video.framerateNum = stream.frameRateNumerator;
   branch.video.framerateDen = stream.frameRateDenominator;
 }
@@ -52,7 +53,7 @@ gst::BranchDescription BranchOf(const Route& route) {
   if (route.compressor)
     branch.encoder =
         gst::ElementChoice::Use(RoleIf<CompressorRole>(*route.compressor)->element.get());
-  KeepMeasuredRate(route.stream, branch);
+  FollowSourcePictures(route.stream, branch);
   return branch;
 }
 
@@ -108,7 +109,7 @@ HRESULT PlanWindowsMediaWriter(IBaseFilter& writer, const std::vector<Route>& ro
     if (!fed) return VFW_E_NOT_CONNECTED;
     branch.streamIndex = fed->stream.indexInKind;
     branch.streamId = fed->stream.streamId;
-    KeepMeasuredRate(fed->stream, branch);
+    FollowSourcePictures(fed->stream, branch);
     plan.description.branches.push_back(std::move(branch));
   }
   plan.output = static_cast<const FileSinkTarget&>(role);

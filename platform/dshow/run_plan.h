@@ -7,7 +7,8 @@
 // Windows Media writer (which encodes as its profile says), or to nothing
 // when it ends in a default renderer. Streams that feed nothing are left to
 // the runner, which drains them. A stream whose rate was measured because
-// it declares none is made constant at that rate.
+// it declares none is made constant at that rate, and pictures the file
+// declares turned are turned upright.
 
 #include <optional>
 

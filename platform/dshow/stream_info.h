@@ -22,9 +22,11 @@ struct StreamInfo {
   std::string caps;     // the stream's caps as found (compressed or raw)
   std::string decoder;  // long name of the decoder that will decode it; empty when raw
   std::uint32_t bitrate = 0;
-  // Video.
+  // Video: the size as shown, after the turn the file declares
+  // (orientation, "rotate-90" for example; empty when upright).
   int width = 0;
   int height = 0;
+  std::string orientation;
   // The declared rate; for a variable-rate stream that declares none, the
   // average measured from its frame times (frameRateMeasured), or 0/1 when
   // even that is not known.

@@ -11,6 +11,7 @@
 #include "platform/gst/encoder_timestamps.h"
 #include "platform/gst/interlace_support.h"
 #include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/picture_orientation.h"
 #include "platform/gst/running_time.h"
 
 namespace gst {
@@ -106,6 +107,15 @@ Result<void> Branch::BuildVideo(GstBin* pipeline) {
     gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "mode", "disabled");
     gst_util_set_object_arg(G_OBJECT(deinterlace_.get()), "fields", "top");
     chain.push_back(deinterlace_.get());
+  }
+  // Only a turned source gets the element: it takes fewer raw formats than
+  // the rest of the chain.
+  ElementPtr turn;
+  if (const std::string direction = UprightDirection(description_.orientation);
+      !direction.empty()) {
+    if (Result<void> made = Keep(MakeElement("videoflip"), turn); !made) return made;
+    gst_util_set_object_arg(G_OBJECT(turn.get()), "video-direction", direction.c_str());
+    chain.push_back(turn.get());
   }
   chain.insert(chain.end(), {scale.get(), rate.get(), filter_.get()});
   return AddAndLink(pipeline, chain);
@@ -263,6 +273,8 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
   int sourceHeight = 0;
   gst_structure_get_int(from, "width", &sourceWidth);
   gst_structure_get_int(from, "height", &sourceHeight);
+  // The decoded pad's pictures, as turned upright before the caps filter.
+  if (TurnsAQuarter(description_.orientation)) std::swap(sourceWidth, sourceHeight);
   int width = wanted.width > 0 ? wanted.width : sourceWidth;
   int height = wanted.height > 0 ? wanted.height : sourceHeight;
   if (limits.evenWidth && width > 1) width &= ~1;

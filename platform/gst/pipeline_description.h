@@ -66,6 +66,9 @@ struct BranchDescription {
   // streamIndex-th pad of the kind does.
   std::string streamId;
   std::optional<ElementChoice> encoder;  // none: the decoded stream goes raw to the muxer
+  // Video: the orientation the source declares for its pictures
+  // (picture_orientation.h); they are turned upright before everything else.
+  std::string orientation;
   RawVideo video;
   RawAudio audio;
 };

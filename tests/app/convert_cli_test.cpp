@@ -13,6 +13,7 @@
 #include "app/convert_session.h"
 #include "tests/support/child_process.h"
 #include "tests/support/convert_program.h"
+#include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
@@ -177,6 +178,26 @@ TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {
   EXPECT_NE(run.errors.find("Cannot find audio renderer input pin!"), std::string::npos)
       << run.errors;
   EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
+}
+
+// A phone held upright records its pictures sideways and notes the turn in
+// the file; players turn them, and so must a converted file whose format
+// keeps no such note: the same upright picture as ffmpeg shows, by a
+// compressor (Windows Media) and raw (Matroska without a compressor).
+TEST(ReelcastConvert, APhoneClipTakenUprightComesOutUpright) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::PhoneUpright);
+  for (const char* format : {"1", "2"}) {
+    SCOPED_TRACE(format);
+    const std::string output = gst_test::OutputPath("upright");
+    const Finished run = Convert({Q(source), Q(output), QStringLiteral("--format"), Q(format)});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::string written = output + (format == std::string("1") ? ".wmv" : ".mkv");
+    const auto report = test_support::FfProbe(written);
+    ASSERT_TRUE(report.ok) << report.error;
+    EXPECT_EQ(report.First("video").width, 240);
+    EXPECT_EQ(report.First("video").height, 320);
+    EXPECT_GT(test_support::FirstPicturePsnr(written, source), 25);
+  }
 }
 
 // A script may run it from a folder that has since been removed: a source

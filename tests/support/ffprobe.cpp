@@ -108,6 +108,14 @@ double MeanVolume(const std::string& path) {
   return at == std::string::npos ? -1000 : std::stod(detected.err.substr(at + 13));
 }
 
+double FirstPicturePsnr(const std::string& path, const std::string& reference) {
+  const ToolOutput compared =
+      RunTool("ffmpeg", {"-nostdin", "-i", path, "-i", reference, "-lavfi", "[0:v:0][1:v:0]psnr",
+                         "-frames:v", "1", "-f", "null", "-"});
+  const auto at = compared.err.find("average:");
+  return at == std::string::npos ? -1 : std::stod(compared.err.substr(at + 8));
+}
+
 double PacketSpan(const std::string& path) {
   const ToolOutput output = RunTool(
       "ffprobe",

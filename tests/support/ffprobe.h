@@ -64,6 +64,12 @@ double MeanVolume(const std::string& path);
 // packets themselves rather than what the container states.
 double PacketSpan(const std::string& path);
 
+// How alike the first pictures of two files are, as ffmpeg shows them
+// (turned as their files say), in dB of PSNR: above 25 for the same picture
+// through a lossy encoder, about 10 for unrelated ones; -1 when they cannot be
+// compared (different sizes among them).
+double FirstPicturePsnr(const std::string& path, const std::string& reference);
+
 // What `ffmpeg -v error -i FILE -f null -` prints: empty for a clean file.
 std::string DecodeErrors(const std::string& path);
 
