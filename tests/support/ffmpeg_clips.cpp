@@ -109,7 +109,7 @@ const char* FileName(FfmpegClip clip) { return NamesOf(clip).file; }
 
 std::string Clip(FfmpegClip clip) {
   return MadeOnce(FileName(clip), [clip](const std::string& part) {
-    const auto run = [clip](Arguments arguments) {
+    const auto run = [clip](const Arguments& arguments) {
       const ToolOutput made = RunTool("ffmpeg", arguments);
       if (!made.finished || made.exitCode != 0)
         throw std::runtime_error(std::string("ffmpeg could not make ") + FileName(clip) + ": " +
