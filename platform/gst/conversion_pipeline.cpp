@@ -60,9 +60,12 @@ class ConversionPipeline::Impl {
     const bool started = built && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
                                       GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
-    // A failure while starting (a file that cannot be opened) counts as a
-    // refusal to start, whether or not the state change itself failed.
-    if (!started || firstError_) {
+    // A part that cannot be made or a file that cannot be opened fails the
+    // state change: a refusal to start, told with the error it posted. An
+    // error the streams meet meanwhile (a decoder found missing as the
+    // source is read) ends a run that did start, as it does a moment later
+    // on a busier machine: it goes out as the run's end, below.
+    if (!started) {
       Reason refused{!built        ? built.error()
                      : firstError_ ? firstError_->message
                                    : "The pipeline refused to start."};
