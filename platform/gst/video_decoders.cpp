@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/gst/gst_handle.h"
+
 namespace gst {
 
 namespace {
@@ -37,18 +39,17 @@ GstPadProbeReturn ChooseThreads(GstPad* pad, GstPadProbeInfo* info, gpointer) {
   double rate = 0;
   if (gst_structure_get_fraction(picture, "framerate", &numerator, &denominator) && denominator > 0)
     rate = static_cast<double>(numerator) / denominator;
-  GstElement* decoder = gst_pad_get_parent_element(pad);
-  if (!decoder) return GST_PAD_PROBE_OK;
-  g_object_set(decoder, kThreads, DecoderThreadsFor(width, height, rate), nullptr);
-  gst_object_unref(decoder);
+  const ElementPtr decoder(gst_pad_get_parent_element(pad));
+  if (decoder)
+    g_object_set(decoder.get(), kThreads, DecoderThreadsFor(width, height, rate), nullptr);
   return GST_PAD_PROBE_OK;
 }
 
 void WatchPicturesGoingIn(GstElement* decoder) {
-  GstPad* input = gst_element_get_static_pad(decoder, "sink");
-  if (!input) return;
-  gst_pad_add_probe(input, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &ChooseThreads, nullptr, nullptr);
-  gst_object_unref(input);
+  const PadPtr input(gst_element_get_static_pad(decoder, "sink"));
+  if (input)
+    gst_pad_add_probe(input.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &ChooseThreads, nullptr,
+                      nullptr);
 }
 
 bool IsVideoDecoder(GstElement* element) {
