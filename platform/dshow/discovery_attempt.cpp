@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/dshow/parsed_video.h"
+#include "platform/gst/element_maker.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {
@@ -17,11 +18,7 @@ namespace {
 // What decodebin plugs in once a demuxer has exposed a stream (or, for a
 // file without a container, once the stream's type is known).
 bool ReachesAStream(GstElement* element) {
-  GstElementFactory* factory = gst_element_get_factory(element);
-  const gchar* klass =
-      factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
-  if (!klass) return false;
-  const std::string_view kinds(klass);
+  const std::string_view kinds = gst::KlassOf(element);
   return kinds.find("Parser") != std::string_view::npos ||
          kinds.find("Decoder") != std::string_view::npos;
 }

@@ -18,6 +18,13 @@ std::string_view FactoryNameOf(GstElement* element) {
   return made ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(made)) : "";
 }
 
+std::string_view KlassOf(GstElement* element) {
+  GstElementFactory* made = element ? gst_element_get_factory(element) : nullptr;
+  const char* klass =
+      made ? gst_element_factory_get_metadata(made, GST_ELEMENT_METADATA_KLASS) : nullptr;
+  return klass ? klass : "";
+}
+
 std::string ElementChoice::FactoryName() const {
   return element ? std::string(FactoryNameOf(element.get())) : factory;
 }

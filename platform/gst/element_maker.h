@@ -22,6 +22,10 @@ Result<ElementPtr> MakeElement(const char* factory);
 // The name of the factory that made the element; empty for none.
 std::string_view FactoryNameOf(GstElement* element);
 
+// What kind of element its factory says it is ("Codec/Decoder/Video");
+// empty for none.
+std::string_view KlassOf(GstElement* element);
+
 // Sets a property from its string form.
 Result<void> SetProperty(GstElement* element, const std::string& name, const std::string& value);
 

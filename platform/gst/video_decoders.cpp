@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 
 namespace gst {
@@ -53,10 +54,7 @@ void WatchPicturesGoingIn(GstElement* decoder) {
 }
 
 bool IsVideoDecoder(GstElement* element) {
-  GstElementFactory* factory = gst_element_get_factory(element);
-  const char* klass =
-      factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
-  const std::string_view kind = klass ? klass : "";
+  const std::string_view kind = KlassOf(element);
   return kind.find("Decoder") != std::string_view::npos &&
          kind.find("Video") != std::string_view::npos;
 }
