@@ -285,8 +285,9 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     gst_caps_set_simple(caps, "format", G_TYPE_STRING, wanted.format.c_str(), nullptr);
   if (width > 0 && height > 0) {
     gst_caps_set_simple(caps, "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
-    // A frame size of our choosing is in square pixels.
-    if (wanted.width > 0 || wanted.height > 0 || width != sourceWidth || height != sourceHeight)
+    // Pictures scaled to another size are in square pixels; at the stored size
+    // they keep the source's pixel shape, so a 16:9 DVD still shows at 16:9.
+    if (width != sourceWidth || height != sourceHeight)
       gst_caps_set_simple(caps, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
   }
   if (wanted.framerateNum > 0 && wanted.framerateDen > 0)

@@ -42,7 +42,7 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("720x576", "25", "2"),
                    Tone("2"),
                    kInterlacedMpeg2,
-                   {"-c:a", "ac3", "-f", "vob"}});
+                   {"-aspect", "16:9", "-c:a", "ac3", "-f", "vob"}});
     case FfmpegClip::CamcorderTs:
       return Join({Picture("1920x1080", "25", "2"),
                    Tone("2"),
@@ -51,11 +51,13 @@ Arguments Recipe(FfmpegClip clip) {
     case FfmpegClip::DvPal:
       return Join({Picture("720x576", "25", "2"),
                    Tone("2"),
-                   {"-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le", "-f", "avi"}});
+                   {"-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-aspect", "4:3", "-c:a", "pcm_s16le",
+                    "-f", "avi"}});
     case FfmpegClip::DvNtsc:
       return Join({Picture("720x480", "30000/1001", "2"),
                    Tone("2"),
-                   {"-c:v", "dvvideo", "-pix_fmt", "yuv411p", "-c:a", "pcm_s16le", "-f", "avi"}});
+                   {"-c:v", "dvvideo", "-pix_fmt", "yuv411p", "-aspect", "4:3", "-c:a", "pcm_s16le",
+                    "-f", "avi"}});
     case FfmpegClip::LateAudioTs:
       return Join({Picture("352x288", "25", "2"),
                    {"-itsoffset", "0.5"},

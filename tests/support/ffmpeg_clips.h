@@ -10,10 +10,10 @@ namespace test_support {
 
 enum class FfmpegClip {
   BroadcastTs,  // MPEG-TS: MPEG-2 720x576 interlaced, top field first, + MP2; 2 s
-  DvdPs,        // MPEG-PS: MPEG-2 720x576 interlaced, top field first, + AC-3; 2 s
+  DvdPs,        // MPEG-PS: MPEG-2 720x576 16:9 interlaced, top field first, + AC-3; 2 s
   CamcorderTs,  // MPEG-TS: H.264 1920x1080 interlaced, top field first, + AC-3; 2 s
-  DvPal,        // AVI: DV 720x576 4:2:0 + 16-bit PCM; 2 s
-  DvNtsc,       // AVI: DV 720x480 4:1:1 at 30000/1001 + 16-bit PCM; 2 s
+  DvPal,        // AVI: DV 720x576 4:3 4:2:0 + 16-bit PCM; 2 s
+  DvNtsc,       // AVI: DV 720x480 4:3 4:1:1 at 30000/1001 + 16-bit PCM; 2 s
   LateAudioTs,  // MPEG-TS: MPEG-2 352x288 + MP2 that starts 0.5 s after the picture; 2 s
   // MP4: H.264 320x240 that the file says to turn a quarter for showing, as
   // a phone held upright records it, + AAC; 2 s

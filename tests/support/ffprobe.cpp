@@ -63,6 +63,7 @@ ProbeReport FfProbe(const std::string& path) {
     stream.codecName = s[QStringLiteral("codec_name")].toString().toStdString();
     stream.width = s[QStringLiteral("width")].toInt();
     stream.height = s[QStringLiteral("height")].toInt();
+    stream.displayAspect = s[QStringLiteral("display_aspect_ratio")].toString().toStdString();
     stream.frameRate = Rate(s[QStringLiteral("avg_frame_rate")].toString());
     stream.sampleRate = static_cast<int>(Number(s[QStringLiteral("sample_rate")], 0));
     stream.channels = s[QStringLiteral("channels")].toInt();

@@ -12,7 +12,8 @@ struct ProbedStream {
   std::string codecName;  // "h264", "aac", ...
   int width = 0;
   int height = 0;
-  double frameRate = 0;  // average frame rate; 0 when ffprobe gives none
+  std::string displayAspect;  // the shape pictures show at, "16:9"; empty when not given
+  double frameRate = 0;       // average frame rate; 0 when ffprobe gives none
   int sampleRate = 0;
   int channels = 0;
   double startTime = 0;  // seconds, the first timestamp

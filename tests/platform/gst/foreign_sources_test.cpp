@@ -1,7 +1,7 @@
 // Sources made by an independent tool, of the kinds people bring (broadcast
 // and DVD streams whose streams start late, DV, interlaced HD), through every
-// writer: complete, clean to decode, as long as the source, and with each
-// stream starting where it starts in the source.
+// writer: complete, clean to decode, as long as the source, in the shape it
+// shows at, and with each stream starting where it starts in the source.
 
 #include <gtest/gtest.h>
 
@@ -115,6 +115,8 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
   ASSERT_TRUE(out.ok) << out.error;
   ASSERT_EQ(out.CountOf("video"), 1);
   ASSERT_EQ(out.CountOf("audio"), 1);
+  EXPECT_EQ(out.First("video").displayAspect, in.First("video").displayAspect)
+      << "the pictures keep their shape";
   EXPECT_NEAR(out.First("video").startTime - out.startTime, Offset(in, "video"), 0.04)
       << "the picture starts where it starts in the source";
   EXPECT_NEAR(test_support::SoundStart(output), test_support::SoundStart(source), 0.04)
