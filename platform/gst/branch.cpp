@@ -12,6 +12,7 @@
 #include "platform/gst/interlace_support.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/picture_orientation.h"
+#include "platform/gst/raw_video_formats.h"
 #include "platform/gst/running_time.h"
 
 namespace gst {
@@ -206,6 +207,8 @@ Result<void> Branch::LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElemen
                   std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
                   (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".")};
   muxer_ = Borrow(muxer);
+  if (!encoder_ && description_.kind == StreamKind::Video)
+    rawFormats_ = ReadableRawVideo(muxerPad_.get());
   return LinkToEnd(queued.get());
 }
 
@@ -283,6 +286,10 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
   GstCaps* caps = gst_caps_new_empty_simple("video/x-raw");
   if (!wanted.format.empty())
     gst_caps_set_simple(caps, "format", G_TYPE_STRING, wanted.format.c_str(), nullptr);
+  else if (rawFormats_)
+    gst_caps_set_value(
+        caps, "format",
+        gst_structure_get_value(gst_caps_get_structure(rawFormats_.get(), 0), "format"));
   if (width > 0 && height > 0) {
     gst_caps_set_simple(caps, "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
     // Pictures scaled to another size are in square pixels; at the stored size

@@ -84,6 +84,7 @@ class Branch {
   ElementPtr encoded_;      // caps filter after a libav video encoder
   ElementPtr muxer_;        // to give back request pads
   PadPtr muxerPad_;         // the request pad this branch took
+  CapsPtr rawFormats_;      // raw video: the formats readers know; none: any
   std::atomic<bool> attached_{false};
   std::atomic<std::int64_t> position_{-1};
   GstSegment segment_;  // of the data entering, for the position

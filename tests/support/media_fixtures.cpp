@@ -172,6 +172,9 @@ Recipe RecipeFor(ClipKind kind) {
       const ClipFacts f = WithAudio(Picture(320, 240, 25, 1, 3000), 1, 44100, 2);
       return {"two-minutes-320x240.mp4", f, Mux("mp4mux") + Video(f, kH264) + Audio(f, kAac, 120)};
     }
+    case ClipKind::Mp4FullColour:
+      return {"full-colour.mp4", standard,
+              Mux("mp4mux") + Video(standard, kH264, "Y444") + Audio(standard, kAac, 2)};
   }
   throw std::logic_error("unknown clip kind");
 }

@@ -31,6 +31,7 @@ enum class ClipKind {
   AviOddWidthWithAudio,      // AviOddWidth with an MP3 tone
   MkvOneFrameNoRate,         // a single H.264 frame, no declared frame rate
   Mp4TwoMinutes,             // 2 min, 320x240, 25 fps, H.264/AAC: a run long enough to watch
+  Mp4FullColour,             // Mp4H264Aac in 4:4:4, as screen recordings are
 };
 
 // The path of the clip, made on first use. Throws std::runtime_error when

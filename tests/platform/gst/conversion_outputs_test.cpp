@@ -111,6 +111,20 @@ INSTANTIATE_TEST_SUITE_P(
         ContainerCase{"RawVideoAvi", "", "lamemp3enc", "avimux", "avi", "rawvideo", "mp3"}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// Matroska takes 4:4:4 pictures raw as AYUV, which players cannot read back.
+TEST_F(ConversionOutputs, RawPicturesAreWrittenInAFormPlayersRead) {
+  for (const auto& [muxer, extension] : {std::pair{"matroskamux", "mkv"}, {"avimux", "avi"}}) {
+    SCOPED_TRACE(muxer);
+    std::vector<BranchDescription> branches;
+    branches.push_back(Video(std::nullopt));
+    const auto probe =
+        ConvertAndProbe(Describe(Clip(ClipKind::Mp4FullColour), std::move(branches), muxer,
+                                 gst_test::OutputPath(std::string("raw.") + extension)));
+    ASSERT_EQ(probe.CountOf("video"), 1);
+    EXPECT_EQ(probe.First("video").codecName, "rawvideo");
+  }
+}
+
 TEST_F(ConversionOutputs, EncodersThatNeedAnEvenWidthGetOne) {
   std::vector<BranchDescription> branches;
   branches.push_back(Video(ElementChoice::Make("avenc_wmv2")));
