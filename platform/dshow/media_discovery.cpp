@@ -13,6 +13,7 @@
 
 #include "platform/dshow/decoder_lookup.h"
 #include "platform/dshow/discovery_attempt.h"
+#include "platform/dshow/duration_scan.h"
 #include "platform/dshow/errors.h"
 #include "platform/dshow/frame_time_scan.h"
 #include "platform/gst/gst_handle.h"
@@ -273,6 +274,16 @@ Discovery DiscoverReadableFile(const std::string& path) {
   for (StreamInfo& stream : found.streams)
     if (stream.kind == StreamKind::Video && stream.frameRateNumerator <= 0)
       MeasureFrameRate(found.uri, stream);
+
+  // A demultiplexer that cannot tell the length gives none (a broadcast clock
+  // that wraps around inside the file) or a guess from its last cluster that
+  // can fall far short (a WebM recorded live). A length under a second is
+  // read through; it can only grow.
+  constexpr REFERENCE_TIME kTrustedLength = 10'000'000;
+  if (!found.streams.empty() && found.duration.value_or(0) < kTrustedLength)
+    if (const std::optional<GstClockTime> measured = MeasureDuration(found.uri))
+      found.duration =
+          std::max(found.duration.value_or(0), static_cast<REFERENCE_TIME>(*measured / 100));
 
   if (found.streams.empty())
     found.result = result == GST_DISCOVERER_MISSING_PLUGINS ||

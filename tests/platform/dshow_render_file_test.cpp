@@ -11,6 +11,7 @@
 #include "platform/dshow/error_text.h"
 #include "platform/dshow/errors.h"
 #include "tests/platform/dshow_test_helpers.h"
+#include "tests/support/ffmpeg_clips.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
 
@@ -119,8 +120,20 @@ INSTANTIATE_TEST_SUITE_P(Clips, RenderedClip,
                                            Expected{ClipKind::Mp4Audio96k, "Audio96k"},
                                            Expected{ClipKind::Mp4Surround, "Surround"},
                                            Expected{ClipKind::Mp4VideoOnly, "VideoOnly"},
-                                           Expected{ClipKind::OddName, "OddName"}),
+                                           Expected{ClipKind::OddName, "OddName"},
+                                           Expected{ClipKind::WebmRecordedLive, "LiveWebm"}),
                          [](const auto& test) { return std::string(test.param.label); });
+
+// GStreamer's demultiplexer gives no length for it.
+TEST(RenderFile, ABroadcastWhoseClockWrapsAroundIsAsLongAsItPlays) {
+  auto graph = NewGraph();
+  ASSERT_EQ(graph->RenderFile(test_support::Clip(test_support::FfmpegClip::WrappingClockTs)), S_OK);
+  ComPtr<IMediaSeeking> seeking;
+  ASSERT_EQ(graph.As(seeking), S_OK);
+  REFERENCE_TIME duration = 0;
+  ASSERT_EQ(seeking->GetStopPosition(duration), S_OK);
+  EXPECT_NEAR(duration / 1e7, 4.0, 0.1);
+}
 
 TEST(RenderFile, FilmRateIsNotAWholeNumber) {
   auto graph = NewGraph();

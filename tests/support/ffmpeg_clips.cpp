@@ -63,6 +63,13 @@ Arguments Recipe(FfmpegClip clip) {
                    {"-itsoffset", "0.5"},
                    Tone("1.5"),
                    {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
+    case FfmpegClip::WrappingClockTs:
+      // 2^33 ticks of 90 kHz are 95443.7 s. A moving picture at a broadcast
+      // bitrate: GStreamer then finds no length at all, every time.
+      return Join({{"-f", "lavfi", "-i", "testsrc2=size=720x576:rate=25:duration=4"},
+                   Tone("4"),
+                   {"-c:v", "mpeg2video", "-b:v", "4M", "-c:a", "mp2", "-output_ts_offset",
+                    "95441.7", "-f", "mpegts"}});
     case FfmpegClip::PhoneUpright:
       return Join({Picture("320x240", "25", "2"),
                    Tone("2"),
@@ -101,6 +108,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"late audio.ts", "LateAudioTs"};
     case FfmpegClip::PhoneUpright:
       return {"phone upright.mp4", "PhoneUpright"};
+    case FfmpegClip::WrappingClockTs:
+      return {"wrapping clock.ts", "WrappingClockTs"};
   }
   throw std::logic_error("unknown clip");
 }

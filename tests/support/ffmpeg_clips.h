@@ -18,6 +18,9 @@ enum class FfmpegClip {
   // MP4: H.264 320x240 that the file says to turn a quarter for showing, as
   // a phone held upright records it, + AAC; 2 s
   PhoneUpright,
+  // MPEG-TS: MPEG-2 720x576 + MP2 whose 33-bit clock wraps around to zero
+  // 2 s in, as it does once a day on air; 4 s
+  WrappingClockTs,
 };
 
 std::string Clip(FfmpegClip clip);

@@ -172,6 +172,10 @@ Recipe RecipeFor(ClipKind kind) {
       const ClipFacts f = WithAudio(Picture(320, 240, 25, 1, 3000), 1, 44100, 2);
       return {"two-minutes-320x240.mp4", f, Mux("mp4mux") + Video(f, kH264) + Audio(f, kAac, 120)};
     }
+    case ClipKind::WebmRecordedLive:
+      return {"recorded-live.webm", standard,
+              Mux("webmmux streamable=true") + Video(standard, "vp8enc deadline=1") +
+                  Audio(standard, "vorbisenc", 2)};
     case ClipKind::Mp4FullColour:
       return {"full-colour.mp4", standard,
               Mux("mp4mux") + Video(standard, kH264, "Y444") + Audio(standard, kAac, 2)};

@@ -32,6 +32,7 @@ enum class ClipKind {
   MkvOneFrameNoRate,         // a single H.264 frame, no declared frame rate
   Mp4TwoMinutes,             // 2 min, 320x240, 25 fps, H.264/AAC: a run long enough to watch
   Mp4FullColour,             // Mp4H264Aac in 4:4:4, as screen recordings are
+  WebmRecordedLive,          // MkvVp8Vorbis as WebM written live: no length, no index
 };
 
 // The path of the clip, made on first use. Throws std::runtime_error when

@@ -1,0 +1,21 @@
+#pragma once
+// The length of a file whose demultiplexer cannot tell it: a broadcast
+// recording whose clock wraps around inside it, a WebM recorded live
+// (without a length or an index). Measured from the timestamps of all its
+// parsed streams, read through to the end.
+
+#include <gst/gst.h>
+
+#include <optional>
+#include <string>
+
+namespace dshow {
+
+// How long the scan may read; a file that takes longer keeps the length it had.
+constexpr int kDurationScanSeconds = 60;
+
+// From the earliest start to the latest end of any stream's buffers;
+// nothing when the file cannot be read to its end in time or has no timed buffers.
+std::optional<GstClockTime> MeasureDuration(const std::string& uri);
+
+}  // namespace dshow
