@@ -11,8 +11,10 @@
 
 namespace dshow {
 
-// How long the scan may read; a file that takes longer keeps the length it had.
-constexpr int kDurationScanSeconds = 60;
+// How long the scan may read, as long as a slow file's discovery may take
+// (several gigabytes of a local file); a file that takes longer keeps the
+// length it had.
+constexpr int kDurationScanSeconds = 20;
 
 // From the earliest start to the latest end of any stream's buffers;
 // nothing when the file cannot be read to its end in time or has no timed buffers.
