@@ -80,6 +80,7 @@ class Branch {
   ElementPtr head_;         // the queue the decoded pad links to
   ElementPtr filter_;       // the caps filter
   ElementPtr deinterlace_;  // in front of an encoder only
+  ElementPtr thinning_;     // drops pictures early for a lower fixed rate
   ElementPtr encoder_;      // may be the caller's
   ElementPtr encoded_;      // caps filter after a libav video encoder
   ElementPtr muxer_;        // to give back request pads

@@ -70,6 +70,11 @@ Arguments Recipe(FfmpegClip clip) {
                    Tone("4"),
                    {"-c:v", "mpeg2video", "-b:v", "4M", "-c:a", "mp2", "-output_ts_offset",
                     "95441.7", "-f", "mpegts"}});
+    case FfmpegClip::Fast60:
+      return Join({Picture("320x240", "60", "2"),
+                   Tone("2"),
+                   {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                    "-f", "mp4"}});
     case FfmpegClip::PhoneUpright:
       return Join({Picture("320x240", "25", "2"),
                    Tone("2"),
@@ -110,6 +115,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"phone upright.mp4", "PhoneUpright"};
     case FfmpegClip::WrappingClockTs:
       return {"wrapping clock.ts", "WrappingClockTs"};
+    case FfmpegClip::Fast60:
+      return {"fast 60.mp4", "Fast60"};
   }
   throw std::logic_error("unknown clip");
 }

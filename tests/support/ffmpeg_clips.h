@@ -21,6 +21,8 @@ enum class FfmpegClip {
   // MPEG-TS: MPEG-2 720x576 + MP2 whose 33-bit clock wraps around to zero
   // 2 s in, as it does once a day on air; 4 s
   WrappingClockTs,
+  // MP4: H.264 320x240 at 60 frames a second, every picture different, + AAC; 2 s
+  Fast60,
 };
 
 std::string Clip(FfmpegClip clip);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "tests/support/child_process.h"
@@ -135,6 +136,18 @@ double PacketSpan(const std::string& path) {
     any = true;
   }
   return any ? last - first : -1;
+}
+
+int DistinctPictures(const std::string& path) {
+  const ToolOutput output =
+      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-map", "0:v:0", "-vf",
+                         "mpdecimate=hi=64:lo=32:frac=0.1", "-f", "framecrc", "-"});
+  if (!output.finished || output.exitCode != 0) return -1;
+  int pictures = 0;
+  std::istringstream lines(output.out);
+  for (std::string line; std::getline(lines, line);)
+    if (!line.empty() && line.front() != '#') ++pictures;
+  return pictures;
 }
 
 std::string DecodeErrors(const std::string& path) {

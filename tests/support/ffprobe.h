@@ -71,6 +71,11 @@ double PacketSpan(const std::string& path);
 // compared (different sizes among them).
 double FirstPicturePsnr(const std::string& path, const std::string& reference);
 
+// How many pictures of the first video stream differ from the one before
+// (ffmpeg's mpdecimate): every picture of a moving source, fewer when
+// pictures were shown twice. -1 when ffmpeg cannot read the file.
+int DistinctPictures(const std::string& path);
+
 // What `ffmpeg -v error -i FILE -f null -` prints: empty for a clean file.
 std::string DecodeErrors(const std::string& path);
 

@@ -9,6 +9,7 @@
 #include "platform/gst/conversion_pipeline.h"
 #include "platform/gst/gst_handle.h"
 #include "tests/platform/gst/conversion_test_support.h"
+#include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
@@ -164,6 +165,22 @@ TEST_F(ConversionOutputs, AVariableRateSourceComesOutAtTheAskedRate) {
   ASSERT_EQ(probe.CountOf("video"), 1);
   EXPECT_NEAR(probe.First("video").frameRate, 25, 0.5);
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
+}
+
+// Pictures a lower rate leaves out are dropped early; those kept are each
+// shown once, progressive or interlaced.
+TEST_F(ConversionOutputs, ALowerRateShowsEachKeptPictureOnce) {
+  for (const auto clip : {test_support::FfmpegClip::Fast60, test_support::FfmpegClip::DvPal}) {
+    SCOPED_TRACE(test_support::NameOf(clip));
+    std::vector<BranchDescription> branches;
+    branches.push_back(Video(ElementChoice::Make("avenc_wmv2"), {"I420", 320, 240, 20, 1}));
+    const std::string output = gst_test::OutputPath("fewer.asf");
+    const auto probe = ConvertAndProbe(
+        Describe(test_support::Clip(clip), std::move(branches), "avmux_asf", output));
+    ASSERT_EQ(probe.CountOf("video"), 1);
+    EXPECT_NEAR(probe.First("video").frameRate, 20, 0.5);
+    EXPECT_NEAR(test_support::DistinctPictures(output), 40, 1);
+  }
 }
 
 TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
