@@ -66,12 +66,6 @@ Result<void> MakeAll(std::initializer_list<std::pair<const char*, ElementPtr*>> 
   return {};
 }
 
-bool IsProgressive(GstCaps* caps) {
-  if (gst_caps_get_size(caps) == 0) return false;
-  const gchar* mode = gst_structure_get_string(gst_caps_get_structure(caps, 0), "interlace-mode");
-  return !mode || std::string_view(mode) == "progressive";
-}
-
 int Clamped(int wanted, int source, int limit) {
   const int value = wanted > 0 ? wanted : (limit > 0 && source > limit ? limit : 0);
   return limit > 0 && value > limit ? limit : value;

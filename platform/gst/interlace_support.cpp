@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/gst/gst_handle.h"
 
@@ -87,6 +88,12 @@ bool RefusesInterlacedInput(GstElementFactory* factory) {
   std::lock_guard lock(mutex);
   known.emplace(name, refuses);
   return refuses;
+}
+
+bool IsProgressive(GstCaps* caps) {
+  if (!caps || gst_caps_get_size(caps) == 0) return false;
+  const gchar* mode = gst_structure_get_string(gst_caps_get_structure(caps, 0), "interlace-mode");
+  return !mode || std::string_view(mode) == "progressive";
 }
 
 }  // namespace gst

@@ -31,6 +31,16 @@ Arguments Join(std::initializer_list<Arguments> parts) {
 const Arguments kInterlacedMpeg2{"-vf",    "setfield=tff", "-c:v", "mpeg2video",
                                  "-flags", "+ilme+ildct",  "-top", "1"};
 
+// H.264 and AAC in MP4, as phones record.
+const Arguments kPhoneMp4{"-c:v",    "libx264", "-preset", "ultrafast", "-pix_fmt",
+                          "yuv420p", "-c:a",    "aac",     "-f",        "mp4"};
+
+// DV in AVI with 16-bit PCM, saying 4:3 as camcorders do.
+Arguments DvAvi(const char* pixelFormat) {
+  return {"-c:v", "dvvideo", "-pix_fmt",  pixelFormat, "-aspect",
+          "4:3",  "-c:a",    "pcm_s16le", "-f",        "avi"};
+}
+
 Arguments Recipe(FfmpegClip clip) {
   switch (clip) {
     case FfmpegClip::BroadcastTs:
@@ -49,15 +59,9 @@ Arguments Recipe(FfmpegClip clip) {
                    {"-vf", "setfield=tff,format=yuv420p", "-c:v", "libx264", "-preset", "ultrafast",
                     "-flags", "+ilme+ildct", "-c:a", "ac3", "-f", "mpegts"}});
     case FfmpegClip::DvPal:
-      return Join({Picture("720x576", "25", "2"),
-                   Tone("2"),
-                   {"-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-aspect", "4:3", "-c:a", "pcm_s16le",
-                    "-f", "avi"}});
+      return Join({Picture("720x576", "25", "2"), Tone("2"), DvAvi("yuv420p")});
     case FfmpegClip::DvNtsc:
-      return Join({Picture("720x480", "30000/1001", "2"),
-                   Tone("2"),
-                   {"-c:v", "dvvideo", "-pix_fmt", "yuv411p", "-aspect", "4:3", "-c:a", "pcm_s16le",
-                    "-f", "avi"}});
+      return Join({Picture("720x480", "30000/1001", "2"), Tone("2"), DvAvi("yuv411p")});
     case FfmpegClip::LateAudioTs:
       return Join({Picture("352x288", "25", "2"),
                    {"-itsoffset", "0.5"},
@@ -71,15 +75,9 @@ Arguments Recipe(FfmpegClip clip) {
                    {"-c:v", "mpeg2video", "-b:v", "4M", "-c:a", "mp2", "-output_ts_offset",
                     "95441.7", "-f", "mpegts"}});
     case FfmpegClip::Fast60:
-      return Join({Picture("320x240", "60", "2"),
-                   Tone("2"),
-                   {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                    "-f", "mp4"}});
+      return Join({Picture("320x240", "60", "2"), Tone("2"), kPhoneMp4});
     case FfmpegClip::PhoneUpright:
-      return Join({Picture("320x240", "25", "2"),
-                   Tone("2"),
-                   {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                    "-f", "mp4"}});
+      return Join({Picture("320x240", "25", "2"), Tone("2"), kPhoneMp4});
   }
   throw std::logic_error("unknown clip");
 }
