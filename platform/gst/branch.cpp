@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/gst/audio_channels.h"
 #include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/encoder_limits.h"
@@ -69,6 +70,13 @@ Result<void> MakeAll(std::initializer_list<std::pair<const char*, ElementPtr*>> 
 int Clamped(int wanted, int source, int limit) {
   const int value = wanted > 0 ? wanted : (limit > 0 && source > limit ? limit : 0);
   return limit > 0 && value > limit ? limit : value;
+}
+
+// The pad the raw stream goes into: the encoder's, or the muxer's when it
+// is written raw.
+PadPtr TakerOf(GstElement* encoder, GstPad* muxerPad) {
+  if (encoder) return PadPtr(gst_element_get_static_pad(encoder, "sink"));
+  return muxerPad ? PadPtr(GST_PAD(gst_object_ref(muxerPad))) : PadPtr();
 }
 
 }  // namespace
@@ -285,8 +293,9 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     GstCaps* caps = gst_caps_new_empty_simple("audio/x-raw");
     if (const int r = Clamped(description_.audio.rate, rate, limits.maxRate); r > 0)
       gst_caps_set_simple(caps, "rate", G_TYPE_INT, r, nullptr);
-    if (const int c = Clamped(description_.audio.channels, channels, limits.maxChannels); c > 0)
-      gst_caps_set_simple(caps, "channels", G_TYPE_INT, c, nullptr);
+    int c = Clamped(description_.audio.channels, channels, limits.maxChannels);
+    if (c == 0) c = ChannelsFor(TakerOf(encoder_.get(), muxerPad_.get()).get(), channels);
+    if (c > 0) gst_caps_set_simple(caps, "channels", G_TYPE_INT, c, nullptr);
     return caps;
   }
 

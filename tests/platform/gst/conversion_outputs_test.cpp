@@ -183,6 +183,29 @@ TEST_F(ConversionOutputs, ALowerRateShowsEachKeptPictureOnce) {
   }
 }
 
+// Stereo encoders list mono first, and GStreamer's converter takes the first
+// form: a 5.1 film came out mono. It comes down to stereo instead, and an
+// encoder that takes 5.1 keeps it.
+TEST_F(ConversionOutputs, SurroundSoundKeepsAllTheChannelsTheEncoderTakes) {
+  struct Case {
+    const char* encoder;
+    const char* muxer;
+    const char* output;
+    int channels;
+  };
+  for (const Case& c :
+       {Case{"lamemp3enc", "avimux", "down.avi", 2}, Case{"voaacenc", "mp4mux", "down.mp4", 2},
+        Case{"vorbisenc", "matroskamux", "kept.mkv", 6}}) {
+    SCOPED_TRACE(c.encoder);
+    std::vector<BranchDescription> branches;
+    branches.push_back(Audio(ElementChoice::Make(c.encoder)));
+    const auto probe = ConvertAndProbe(Describe(Clip(ClipKind::Mp4Surround), std::move(branches),
+                                                c.muxer, gst_test::OutputPath(c.output)));
+    ASSERT_EQ(probe.CountOf("audio"), 1);
+    EXPECT_EQ(probe.First("audio").channels, c.channels);
+  }
+}
+
 TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
   // 96 kHz and 5.1 are more than the encoder opens with; nothing asked, so
   // the branch brings them down to what it takes.
