@@ -1,5 +1,7 @@
 #include "platform/gst/audio_channels.h"
 
+#include <gst/audio/audio.h>
+
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -37,6 +39,18 @@ std::optional<std::vector<Span>> SpansOf(const GValue* value) {
   return std::nullopt;
 }
 
+GstPadProbeReturn OnCaps(GstPad*, GstPadProbeInfo* info, gpointer) {
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  if (const CapsPtr placed = WithUsualPlaces(caps)) {
+    GST_PAD_PROBE_INFO_DATA(info) = gst_event_new_caps(placed.get());
+    gst_event_unref(event);
+  }
+  return GST_PAD_PROBE_OK;
+}
+
 }  // namespace
 
 int ChannelsFor(GstPad* sink, int sourceChannels) {
@@ -58,6 +72,27 @@ int ChannelsFor(GstPad* sink, int sourceChannels) {
     if (span.low > sourceChannels) above = above == 0 ? span.low : std::min(above, span.low);
   }
   return below > 0 ? below : above;
+}
+
+CapsPtr WithUsualPlaces(GstCaps* caps) {
+  if (!caps || gst_caps_get_size(caps) == 0) return {};
+  const GstStructure* sound = gst_caps_get_structure(caps, 0);
+  int channels = 0;
+  if (!gst_structure_has_name(sound, "audio/x-raw") ||
+      !gst_structure_get_int(sound, "channels", &channels) || channels <= 2)
+    return {};
+  guint64 mask = 0;
+  if (gst_structure_get(sound, "channel-mask", GST_TYPE_BITMASK, &mask, nullptr) && mask != 0)
+    return {};
+  const guint64 usual = gst_audio_channel_get_fallback_mask(channels);
+  if (usual == 0) return {};
+  CapsPtr placed(gst_caps_copy(caps));
+  gst_caps_set_simple(placed.get(), "channel-mask", GST_TYPE_BITMASK, usual, nullptr);
+  return placed;
+}
+
+PadProbe PlaceUnplacedChannels(GstPad* pad) {
+  return PadProbe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnCaps, nullptr, nullptr);
 }
 
 }  // namespace gst

@@ -7,6 +7,9 @@
 
 #include <gst/gst.h>
 
+#include "platform/gst/gst_handle.h"
+#include "platform/gst/pad_probe.h"
+
 namespace gst {
 
 // The channel count to ask for in front of `sink` for a source of
@@ -14,5 +17,15 @@ namespace gst {
 // or the source's is not known); else the most it takes up to the source's;
 // else the fewest it takes.
 int ChannelsFor(GstPad* sink, int sourceChannels);
+
+// Sound of more than two channels whose file does not say where they go (raw
+// 5.1 PCM in a MOV, say): the converter can then neither mix them nor drop
+// any, and refuses the stream. They are taken to be where that many channels
+// usually go, as ffmpeg takes them. The caps so placed; none when `caps`
+// need no places or have no usual ones (more than eight channels).
+CapsPtr WithUsualPlaces(GstCaps* caps);
+
+// Places the channels of the caps that pass `pad` so.
+PadProbe PlaceUnplacedChannels(GstPad* pad);
 
 }  // namespace gst

@@ -146,6 +146,8 @@ Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
   if (Result<void> made = MakeAll({{"audioconvert", &convert}, {"audioresample", &resample}});
       !made)
     return made;
+  const PadPtr entered(gst_element_get_static_pad(head_.get(), "src"));
+  probes_.push_back(PlaceUnplacedChannels(entered.get()));
   std::vector<GstElement*> chain{head_.get(), convert.get(), resample.get()};
   // A file that plays every stream from its start keeps a late start of the
   // sound as silence (the picture's videorate does the same for pictures).
@@ -362,10 +364,22 @@ bool Branch::Attach(GstPad* decoded, GstCaps* caps) {
     if (const CapsPtr fixed = RateControlCaps(encoder_.get(), received.get()))
       g_object_set(encoded_.get(), "caps", fixed.get(), nullptr);
   }
+  // A sound the converters cannot take would never reach the muxer, which
+  // would then wait for it while the pictures fill their queues.
+  if (description_.kind == StreamKind::Audio && !TakesSound(caps)) return false;
   PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
   if (GST_PAD_LINK_FAILED(gst_pad_link(decoded, entry.get()))) return false;
   attached_.store(true);
   return true;
+}
+
+bool Branch::TakesSound(GstCaps* caps) const {
+  const CapsPtr placed = WithUsualPlaces(caps);
+  const PadPtr entered(gst_element_get_static_pad(head_.get(), "src"));
+  const PadPtr converter(gst_pad_get_peer(entered.get()));
+  if (!converter) return false;
+  const CapsPtr possible(gst_pad_query_caps(converter.get(), placed ? placed.get() : caps));
+  return possible && !gst_caps_is_empty(possible.get());
 }
 
 void Branch::End() {

@@ -74,6 +74,8 @@ class Branch {
   Result<void> LinkToEnd(GstPad* out);
   void WatchPosition();
   GstCaps* RawCaps(GstCaps* source) const;
+  // Whether sound with these caps can pass the converters to the encoder.
+  bool TakesSound(GstCaps* caps) const;
 
   BranchDescription description_;
   std::string encoderName_;

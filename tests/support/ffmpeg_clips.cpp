@@ -41,6 +41,13 @@ Arguments DvAvi(const char* pixelFormat) {
           "4:3",  "-c:a",    "pcm_s16le", "-f",        "avi"};
 }
 
+// Raw sound in MOV beside H.264, as editing programs write it.
+Arguments PcmMov(const std::string& channels) {
+  return {"-c:v",     "libx264",   "-preset", "ultrafast",
+          "-pix_fmt", "yuv420p",   "-af",     "aformat=channel_layouts=" + channels,
+          "-c:a",     "pcm_s24le", "-f",      "mov"};
+}
+
 Arguments Recipe(FfmpegClip clip) {
   switch (clip) {
     case FfmpegClip::BroadcastTs:
@@ -78,6 +85,10 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("320x240", "60", "2"), Tone("2"), kPhoneMp4});
     case FfmpegClip::PhoneUpright:
       return Join({Picture("320x240", "25", "2"), Tone("2"), kPhoneMp4});
+    case FfmpegClip::UnplacedSurroundMov:
+      return Join({Picture("320x240", "25", "2"), Tone("2"), PcmMov("5.1")});
+    case FfmpegClip::SixteenChannelsMov:
+      return Join({Picture("320x240", "25", "2"), Tone("2"), PcmMov("hexadecagonal")});
   }
   throw std::logic_error("unknown clip");
 }
@@ -115,6 +126,10 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"wrapping clock.ts", "WrappingClockTs"};
     case FfmpegClip::Fast60:
       return {"fast 60.mp4", "Fast60"};
+    case FfmpegClip::UnplacedSurroundMov:
+      return {"unplaced surround.mov", "UnplacedSurroundMov"};
+    case FfmpegClip::SixteenChannelsMov:
+      return {"sixteen channels.mov", "SixteenChannelsMov"};
   }
   throw std::logic_error("unknown clip");
 }

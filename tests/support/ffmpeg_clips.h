@@ -23,6 +23,11 @@ enum class FfmpegClip {
   WrappingClockTs,
   // MP4: H.264 320x240 at 60 frames a second, every picture different, + AAC; 2 s
   Fast60,
+  // MOV: H.264 320x240 + 24-bit PCM in 6 channels, which GStreamer reads
+  // without their places, as it reads every raw sound in MOV; 2 s
+  UnplacedSurroundMov,
+  // The same with 16 channels, more than have usual places; 2 s
+  SixteenChannelsMov,
 };
 
 std::string Clip(FfmpegClip clip);

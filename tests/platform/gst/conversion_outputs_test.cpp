@@ -206,6 +206,31 @@ TEST_F(ConversionOutputs, SurroundSoundKeepsAllTheChannelsTheEncoderTakes) {
   }
 }
 
+// GStreamer reads raw sound in MOV without the places of its channels; the
+// converter can then neither mix nor drop them. Six are placed as 5.1 is;
+// sixteen have no usual places, and the run is refused at once instead of
+// waiting for sound that never comes while the pictures fill their queues.
+TEST_F(ConversionOutputs, ChannelsWithoutPlacesArePlacedOrRefused) {
+  const auto branches = [] {
+    std::vector<BranchDescription> both;
+    both.push_back(Video(ElementChoice::Make("avenc_mpeg4")));
+    both.push_back(Audio(ElementChoice::Make("lamemp3enc")));
+    return both;
+  };
+  const auto probe =
+      ConvertAndProbe(Describe(test_support::Clip(test_support::FfmpegClip::UnplacedSurroundMov),
+                               branches(), "avimux", gst_test::OutputPath("placed.avi")));
+  ASSERT_EQ(probe.CountOf("audio"), 1);
+  EXPECT_EQ(probe.First("audio").channels, 2);
+  EXPECT_NEAR(probe.duration, 2.0, 0.2);
+
+  const auto refused =
+      gst_test::Convert(Describe(test_support::Clip(test_support::FfmpegClip::SixteenChannelsMov),
+                                 branches(), "avimux", gst_test::OutputPath("sixteen.avi")));
+  ASSERT_TRUE(refused.event) << refused.Describe();
+  EXPECT_EQ(refused.event->failure, gst::PipelineEvent::Failure::Negotiation) << refused.Describe();
+}
+
 TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
   // 96 kHz and 5.1 are more than the encoder opens with; nothing asked, so
   // the branch brings them down to what it takes.
