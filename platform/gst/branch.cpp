@@ -5,7 +5,6 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/gst/audio_channels.h"
 #include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/encoder_limits.h"
@@ -13,6 +12,7 @@
 #include "platform/gst/interlace_support.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/picture_orientation.h"
+#include "platform/gst/raw_audio_format.h"
 #include "platform/gst/raw_video_formats.h"
 #include "platform/gst/running_time.h"
 
@@ -292,11 +292,13 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     int channels = 0;
     gst_structure_get_int(from, "rate", &rate);
     gst_structure_get_int(from, "channels", &channels);
-    GstCaps* caps = gst_caps_new_empty_simple("audio/x-raw");
-    if (const int r = Clamped(description_.audio.rate, rate, limits.maxRate); r > 0)
-      gst_caps_set_simple(caps, "rate", G_TYPE_INT, r, nullptr);
+    const PadPtr taker = TakerOf(encoder_.get(), muxerPad_.get());
+    int r = Clamped(description_.audio.rate, rate, limits.maxRate);
+    if (r == 0) r = RawSoundValue(taker.get(), "rate", rate);
     int c = Clamped(description_.audio.channels, channels, limits.maxChannels);
-    if (c == 0) c = ChannelsFor(TakerOf(encoder_.get(), muxerPad_.get()).get(), channels);
+    if (c == 0) c = RawSoundValue(taker.get(), "channels", channels);
+    GstCaps* caps = gst_caps_new_empty_simple("audio/x-raw");
+    if (r > 0) gst_caps_set_simple(caps, "rate", G_TYPE_INT, r, nullptr);
     if (c > 0) gst_caps_set_simple(caps, "channels", G_TYPE_INT, c, nullptr);
     return caps;
   }
@@ -324,8 +326,17 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     gst_caps_set_simple(caps, "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
     // Pictures scaled to another size are in square pixels; at the stored size
     // they keep the source's pixel shape, so a 16:9 DVD still shows at 16:9.
-    if (width != sourceWidth || height != sourceHeight)
-      gst_caps_set_simple(caps, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    // The shape is fixed as the stream starts: a broadcast that goes from 4:3
+    // to 16:9 midway gets borders then, where an encoder and a container
+    // asked to change shape would fail the run.
+    int shapeWidth = 1;
+    int shapeHeight = 1;
+    if (width == sourceWidth && height == sourceHeight &&
+        gst_structure_get_fraction(from, "pixel-aspect-ratio", &shapeWidth, &shapeHeight) &&
+        TurnsAQuarter(description_.orientation))
+      std::swap(shapeWidth, shapeHeight);
+    gst_caps_set_simple(caps, "pixel-aspect-ratio", GST_TYPE_FRACTION, shapeWidth, shapeHeight,
+                        nullptr);
   }
   if (wanted.framerateNum > 0 && wanted.framerateDen > 0)
     gst_caps_set_simple(caps, "framerate", GST_TYPE_FRACTION, wanted.framerateNum,

@@ -1,6 +1,7 @@
 #include "tests/support/ffmpeg_clips.h"
 
 #include <cstdio>
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -48,6 +49,15 @@ Arguments PcmMov(const std::string& channels) {
           "-c:a",     "pcm_s24le", "-f",      "mov"};
 }
 
+// One programme of a broadcast: SD MPEG-2 in its shape with AC-3 in its
+// channels, starting `at` seconds into the recording.
+Arguments Programme(const char* shape, const char* channels, const char* at) {
+  return Join({Picture("720x576", "25", "2"),
+               Tone("2"),
+               {"-c:v", "mpeg2video", "-aspect", shape, "-c:a", "ac3", "-ac", channels,
+                "-output_ts_offset", at, "-f", "mpegts"}});
+}
+
 Arguments Recipe(FfmpegClip clip) {
   switch (clip) {
     case FfmpegClip::BroadcastTs:
@@ -89,6 +99,8 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("320x240", "25", "2"), Tone("2"), PcmMov("5.1")});
     case FfmpegClip::SixteenChannelsMov:
       return Join({Picture("320x240", "25", "2"), Tone("2"), PcmMov("hexadecagonal")});
+    case FfmpegClip::SwitchingBroadcastTs:
+      return Programme("4:3", "2", "0");
   }
   throw std::logic_error("unknown clip");
 }
@@ -97,6 +109,13 @@ Arguments Recipe(FfmpegClip clip) {
 // a turn only when it copies the stream, so these are written by a copy.
 Arguments Notes(FfmpegClip clip) {
   if (clip == FfmpegClip::PhoneUpright) return {"-metadata:s:v:0", "rotate=90"};
+  return {};
+}
+
+// What a recording goes on with, made apart and joined to it byte by byte,
+// as transport streams are joined.
+Arguments Sequel(FfmpegClip clip) {
+  if (clip == FfmpegClip::SwitchingBroadcastTs) return Programme("16:9", "6", "2");
   return {};
 }
 
@@ -130,6 +149,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"unplaced surround.mov", "UnplacedSurroundMov"};
     case FfmpegClip::SixteenChannelsMov:
       return {"sixteen channels.mov", "SixteenChannelsMov"};
+    case FfmpegClip::SwitchingBroadcastTs:
+      return {"switching broadcast.ts", "SwitchingBroadcastTs"};
   }
   throw std::logic_error("unknown clip");
 }
@@ -151,6 +172,14 @@ std::string Clip(FfmpegClip clip) {
     Arguments arguments = Recipe(clip);
     arguments.push_back(made);
     run(arguments);
+    if (Arguments sequel = Sequel(clip); !sequel.empty()) {
+      const std::string next = part + ".sequel";
+      sequel.push_back(next);
+      run(sequel);
+      std::ofstream(made, std::ios::binary | std::ios::app)
+          << std::ifstream(next, std::ios::binary).rdbuf();
+      std::remove(next.c_str());
+    }
     if (notes.empty()) return;
     Arguments copy = Join({{"-i", made, "-c", "copy", "-f", "mp4"}, notes});
     copy.push_back(part);

@@ -28,6 +28,9 @@ enum class FfmpegClip {
   UnplacedSurroundMov,
   // The same with 16 channels, more than have usual places; 2 s
   SixteenChannelsMov,
+  // MPEG-TS: MPEG-2 720x576 4:3 + stereo AC-3 for 2 s, then 16:9 + 5.1 AC-3
+  // for 2 s, as a broadcast goes from one programme to the next
+  SwitchingBroadcastTs,
 };
 
 std::string Clip(FfmpegClip clip);

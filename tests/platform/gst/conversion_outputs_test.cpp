@@ -231,6 +231,28 @@ TEST_F(ConversionOutputs, ChannelsWithoutPlacesArePlacedOrRefused) {
   EXPECT_EQ(refused.event->failure, gst::PipelineEvent::Failure::Negotiation) << refused.Describe();
 }
 
+// A broadcast recording changes shape and sound midway (4:3 to 16:9, stereo
+// to 5.1). The encoders keep what they started with, the converters adapt,
+// and containers that cannot change a stream's format still get all of it.
+TEST_F(ConversionOutputs, ABroadcastThatChangesShapeAndSoundMidwayConvertsWhole) {
+  for (const auto& [audio, muxer, output] :
+       {std::tuple{"vorbisenc", "matroskamux", "switching.mkv"},
+        std::tuple{"avenc_aac", "mp4mux", "switching.mp4"}}) {
+    SCOPED_TRACE(muxer);
+    std::vector<BranchDescription> branches;
+    branches.push_back(Video(ElementChoice::Make("x264enc")));
+    branches.push_back(Audio(ElementChoice::Make(audio)));
+    const auto probe =
+        ConvertAndProbe(Describe(test_support::Clip(test_support::FfmpegClip::SwitchingBroadcastTs),
+                                 std::move(branches), muxer, gst_test::OutputPath(output)));
+    EXPECT_NEAR(probe.duration, 4.0, 0.25);
+    ASSERT_EQ(probe.CountOf("audio"), 1);
+    EXPECT_EQ(probe.First("audio").channels, 2);
+    ASSERT_EQ(probe.CountOf("video"), 1);
+    EXPECT_EQ(probe.First("video").displayAspect, "4:3");
+  }
+}
+
 TEST_F(ConversionOutputs, WindowsMediaAudioGetsARateAndChannelsItCanEncode) {
   // 96 kHz and 5.1 are more than the encoder opens with; nothing asked, so
   // the branch brings them down to what it takes.

@@ -1,4 +1,4 @@
-#include "platform/gst/audio_channels.h"
+#include "platform/gst/raw_audio_format.h"
 
 #include <gst/audio/audio.h>
 
@@ -17,7 +17,7 @@ struct Span {
   int high;
 };
 
-// The counts one "channels" field allows; nullopt when it allows any.
+// The values one field allows; nullopt when it allows any.
 std::optional<std::vector<Span>> SpansOf(const GValue* value) {
   if (!value) return std::nullopt;
   if (G_VALUE_HOLDS_INT(value)) {
@@ -53,23 +53,24 @@ GstPadProbeReturn OnCaps(GstPad*, GstPadProbeInfo* info, gpointer) {
 
 }  // namespace
 
-int ChannelsFor(GstPad* sink, int sourceChannels) {
-  if (!sink || sourceChannels <= 0) return 0;
+int RawSoundValue(GstPad* sink, const char* field, int source) {
+  if (source <= 0) return 0;
+  if (!sink) return source;
   const CapsPtr caps(gst_pad_query_caps(sink, nullptr));
-  if (!caps || gst_caps_is_any(caps.get()) || gst_caps_is_empty(caps.get())) return 0;
+  if (!caps || gst_caps_is_any(caps.get()) || gst_caps_is_empty(caps.get())) return source;
   std::vector<Span> taken;
   for (guint i = 0; i < gst_caps_get_size(caps.get()); ++i) {
     const auto spans =
-        SpansOf(gst_structure_get_value(gst_caps_get_structure(caps.get(), i), "channels"));
-    if (!spans) return 0;
+        SpansOf(gst_structure_get_value(gst_caps_get_structure(caps.get(), i), field));
+    if (!spans) return source;
     taken.insert(taken.end(), spans->begin(), spans->end());
   }
   int below = 0;
   int above = 0;
   for (const Span& span : taken) {
-    if (span.low <= sourceChannels && sourceChannels <= span.high) return 0;
-    if (span.low <= sourceChannels) below = std::max(below, span.high);
-    if (span.low > sourceChannels) above = above == 0 ? span.low : std::min(above, span.low);
+    if (span.low <= source && source <= span.high) return source;
+    if (span.low <= source) below = std::max(below, span.high);
+    if (span.low > source) above = above == 0 ? span.low : std::min(above, span.low);
   }
   return below > 0 ? below : above;
 }
