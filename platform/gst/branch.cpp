@@ -294,9 +294,9 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     gst_structure_get_int(from, "channels", &channels);
     const PadPtr taker = TakerOf(encoder_.get(), muxerPad_.get());
     int r = Clamped(description_.audio.rate, rate, limits.maxRate);
-    if (r == 0) r = RawSoundValue(taker.get(), "rate", rate);
+    if (r == 0) r = RawSoundRate(taker.get(), rate);
     int c = Clamped(description_.audio.channels, channels, limits.maxChannels);
-    if (c == 0) c = RawSoundValue(taker.get(), "channels", channels);
+    if (c == 0) c = RawSoundChannels(taker.get(), channels);
     GstCaps* caps = gst_caps_new_empty_simple("audio/x-raw");
     if (r > 0) gst_caps_set_simple(caps, "rate", G_TYPE_INT, r, nullptr);
     if (c > 0) gst_caps_set_simple(caps, "channels", G_TYPE_INT, c, nullptr);

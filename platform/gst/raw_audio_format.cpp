@@ -3,6 +3,7 @@
 #include <gst/audio/audio.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,22 @@ std::optional<std::vector<Span>> SpansOf(const GValue* value) {
   return std::nullopt;
 }
 
+// The values of `field` that `sink` takes; none when it takes any (or the
+// source's value is not known, which leaves nothing to choose).
+std::optional<std::vector<Span>> SpansTaken(GstPad* sink, const char* field, int source) {
+  if (!sink || source <= 0) return std::nullopt;
+  const CapsPtr caps(gst_pad_query_caps(sink, nullptr));
+  if (!caps || gst_caps_is_any(caps.get()) || gst_caps_is_empty(caps.get())) return std::nullopt;
+  std::vector<Span> taken;
+  for (guint i = 0; i < gst_caps_get_size(caps.get()); ++i) {
+    const auto spans =
+        SpansOf(gst_structure_get_value(gst_caps_get_structure(caps.get(), i), field));
+    if (!spans) return std::nullopt;
+    taken.insert(taken.end(), spans->begin(), spans->end());
+  }
+  return taken;
+}
+
 GstPadProbeReturn OnCaps(GstPad*, GstPadProbeInfo* info, gpointer) {
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
   if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
@@ -53,21 +70,27 @@ GstPadProbeReturn OnCaps(GstPad*, GstPadProbeInfo* info, gpointer) {
 
 }  // namespace
 
-int RawSoundValue(GstPad* sink, const char* field, int source) {
-  if (source <= 0) return 0;
-  if (!sink) return source;
-  const CapsPtr caps(gst_pad_query_caps(sink, nullptr));
-  if (!caps || gst_caps_is_any(caps.get()) || gst_caps_is_empty(caps.get())) return source;
-  std::vector<Span> taken;
-  for (guint i = 0; i < gst_caps_get_size(caps.get()); ++i) {
-    const auto spans =
-        SpansOf(gst_structure_get_value(gst_caps_get_structure(caps.get(), i), field));
-    if (!spans) return source;
-    taken.insert(taken.end(), spans->begin(), spans->end());
+int RawSoundRate(GstPad* sink, int source) {
+  const auto taken = SpansTaken(sink, "rate", source);
+  if (!taken) return source;
+  int nearest = 0;
+  for (const Span& span : *taken) {
+    if (span.low <= source && source <= span.high) return source;
+    const int candidate = source < span.low ? span.low : span.high;
+    const int distance = std::abs(candidate - source);
+    const int best = std::abs(nearest - source);
+    if (nearest == 0 || distance < best || (distance == best && candidate > nearest))
+      nearest = candidate;
   }
+  return nearest;
+}
+
+int RawSoundChannels(GstPad* sink, int source) {
+  const auto taken = SpansTaken(sink, "channels", source);
+  if (!taken) return source;
   int below = 0;
   int above = 0;
-  for (const Span& span : taken) {
+  for (const Span& span : *taken) {
     if (span.low <= source && source <= span.high) return source;
     if (span.low <= source) below = std::max(below, span.high);
     if (span.low > source) above = above == 0 ? span.low : std::min(above, span.low);

@@ -16,11 +16,13 @@
 
 namespace gst {
 
-// The value of `field` ("rate", "channels") to ask for in front of `sink`
-// for a source that has `source`: the source's when the pad takes it (or
-// takes any); else the most it takes below the source's; else the fewest it
-// takes. 0 when the source's is not known.
-int RawSoundValue(GstPad* sink, const char* field, int source);
+// What to ask for in front of `sink` for a source with `source` samples a
+// second or channels: the source's when the pad takes it (or takes any, or
+// the source's is not known: 0). Else the rate nearest the source's, the
+// higher of two as near (44.1 kHz into Opus is made 48 kHz, not 24); and
+// the most channels below the source's, else the fewest the pad takes.
+int RawSoundRate(GstPad* sink, int source);
+int RawSoundChannels(GstPad* sink, int source);
 
 // Sound of more than two channels whose file does not say where they go (raw
 // 5.1 PCM in a MOV, say): the converter can then neither mix them nor drop
