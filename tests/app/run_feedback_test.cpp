@@ -58,6 +58,7 @@ TEST(RunProgressModel, PercentNeverFallsAndTheTimeLeftWaitsForASettledRun) {
   EXPECT_EQ(view.percent, 45);
   view = progress.Update(6000, 150 * kSecond, 100 * kSecond);  // past the end is the end
   EXPECT_EQ(view.percent, 100);
+  EXPECT_FALSE(view.secondsLeft) << "a source longer than announced: no time left to tell";
   EXPECT_EQ(progress.Complete().secondsLeft, std::nullopt);
   progress.Start();
   EXPECT_EQ(progress.Current().percent, 0);
