@@ -331,10 +331,11 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     // asked to change shape would fail the run.
     int shapeWidth = 1;
     int shapeHeight = 1;
-    if (width == sourceWidth && height == sourceHeight &&
-        gst_structure_get_fraction(from, "pixel-aspect-ratio", &shapeWidth, &shapeHeight) &&
-        TurnsAQuarter(description_.orientation))
-      std::swap(shapeWidth, shapeHeight);
+    if (width == sourceWidth && height == sourceHeight) {
+      // Left square when the source names no shape.
+      gst_structure_get_fraction(from, "pixel-aspect-ratio", &shapeWidth, &shapeHeight);
+      if (TurnsAQuarter(description_.orientation)) std::swap(shapeWidth, shapeHeight);
+    }
     gst_caps_set_simple(caps, "pixel-aspect-ratio", GST_TYPE_FRACTION, shapeWidth, shapeHeight,
                         nullptr);
   }
