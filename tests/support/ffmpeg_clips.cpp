@@ -32,9 +32,15 @@ Arguments Join(std::initializer_list<Arguments> parts) {
 const Arguments kInterlacedMpeg2{"-vf",    "setfield=tff", "-c:v", "mpeg2video",
                                  "-flags", "+ilme+ildct",  "-top", "1"};
 
+// H.264 made quickly, in the pixel format players expect, then `rest`.
+Arguments QuickH264And(std::initializer_list<std::string> rest) {
+  Arguments all{"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
+  all.insert(all.end(), rest);
+  return all;
+}
+
 // H.264 and AAC in MP4, as phones record.
-const Arguments kPhoneMp4{"-c:v",    "libx264", "-preset", "ultrafast", "-pix_fmt",
-                          "yuv420p", "-c:a",    "aac",     "-f",        "mp4"};
+const Arguments kPhoneMp4 = QuickH264And({"-c:a", "aac", "-f", "mp4"});
 
 // DV in AVI with 16-bit PCM, saying 4:3 as camcorders do.
 Arguments DvAvi(const char* pixelFormat) {
@@ -44,9 +50,8 @@ Arguments DvAvi(const char* pixelFormat) {
 
 // Raw sound in MOV beside H.264, as editing programs write it.
 Arguments PcmMov(const std::string& channels) {
-  return {"-c:v",     "libx264",   "-preset", "ultrafast",
-          "-pix_fmt", "yuv420p",   "-af",     "aformat=channel_layouts=" + channels,
-          "-c:a",     "pcm_s24le", "-f",      "mov"};
+  return QuickH264And(
+      {"-af", "aformat=channel_layouts=" + channels, "-c:a", "pcm_s24le", "-f", "mov"});
 }
 
 // One programme of a broadcast: SD MPEG-2 in its shape with AC-3 in its
