@@ -89,6 +89,13 @@ Branch::~Branch() = default;
 
 Result<void> Branch::Build(GstBin* pipeline, GstElement* muxer) {
   if (Result<void> made = Keep(MakeQueue(), head_); !made) return made;
+  // The stream goes on in running time, in one segment from zero. The rate
+  // elements fill from a segment's start: a Matroska demuxer that moves its
+  // start once the first sound arrives would have pictures repeated there,
+  // and a sound that an MP4 edit list delays through its segment's base
+  // would start at once.
+  const PadPtr entered(gst_element_get_static_pad(head_.get(), "src"));
+  probes_.push_back(RestampToRunningTime(entered.get()));
   if (Result<void> made = Keep(MakeElement("capsfilter"), filter_); !made) return made;
   if (description_.encoder) {
     if (Result<void> made = Keep(MakeElement(*description_.encoder), encoder_); !made) return made;

@@ -8,17 +8,43 @@ namespace gst {
 
 namespace {
 
+// A picture or sound that starts before the segment and ends inside it
+// (decoders keep such a one) starts at the segment's start.
+GstClockTime StartingTimeOf(const GstSegment& segment, GstClockTime time) {
+  if (!GST_CLOCK_TIME_IS_VALID(time)) return GST_CLOCK_TIME_NONE;
+  guint64 running = 0;
+  const int sign = gst_segment_to_running_time_full(&segment, GST_FORMAT_TIME, time, &running);
+  return sign > 0 ? running : sign < 0 ? 0 : GST_CLOCK_TIME_NONE;
+}
+
+struct Restamping {
+  GstSegment segment;
+  bool zeroSent = false;  // since the start or the last flush
+};
+
 GstPadProbeReturn OnData(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& segment = *static_cast<GstSegment*>(data);
+  auto& state = *static_cast<Restamping*>(data);
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
     GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
     GST_PAD_PROBE_INFO_DATA(info) = buffer;
-    GST_BUFFER_PTS(buffer) = RunningTimeOf(segment, GST_BUFFER_PTS(buffer));
-    GST_BUFFER_DTS(buffer) = RunningTimeOf(segment, GST_BUFFER_DTS(buffer));
-  } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_SEGMENT) {
-    TakeSegment(info, segment);
+    GST_BUFFER_PTS(buffer) = StartingTimeOf(state.segment, GST_BUFFER_PTS(buffer));
+    GST_BUFFER_DTS(buffer) = RunningTimeOf(state.segment, GST_BUFFER_DTS(buffer));
+    return GST_PAD_PROBE_OK;
   }
-  return GST_PAD_PROBE_OK;
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) state.zeroSent = false;
+  if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
+  if (!state.zeroSent) {
+    TakeSegment(info, state.segment);
+    state.zeroSent = true;
+    return GST_PAD_PROBE_OK;
+  }
+  // Downstream already has the segment from zero; a second one would make
+  // the rate elements start over from its start.
+  const GstSegment* segment = nullptr;
+  gst_event_parse_segment(event, &segment);
+  gst_segment_copy_into(segment, &state.segment);
+  return GST_PAD_PROBE_DROP;
 }
 
 }  // namespace
@@ -46,12 +72,13 @@ void TakeSegment(GstPadProbeInfo* info, GstSegment& kept) {
 }
 
 PadProbe RestampToRunningTime(GstPad* pad) {
-  auto* segment = g_new(GstSegment, 1);
-  gst_segment_init(segment, GST_FORMAT_TIME);
+  auto* state = new Restamping;
+  gst_segment_init(&state->segment, GST_FORMAT_TIME);
   return PadProbe(
       pad,
-      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-      &OnData, segment, g_free);
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+      &OnData, state, [](gpointer data) { delete static_cast<Restamping*>(data); });
 }
 
 bool WritesTimestampsAsGiven(GstElement* muxer) {

@@ -20,7 +20,8 @@ GstClockTime RunningTimeOf(const GstSegment& segment, GstClockTime time);
 void TakeSegment(GstPadProbeInfo* info, GstSegment& kept);
 
 // Restamps every buffer passing `pad` with its running time and turns the
-// segment into one from zero, for as long as the probe lives.
+// segment into one from zero, sent once (again after a flush), for as long
+// as the probe lives.
 PadProbe RestampToRunningTime(GstPad* pad);
 
 // Whether the muxer writes timestamps as given (libav's muxers, avimux,

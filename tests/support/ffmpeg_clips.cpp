@@ -106,6 +106,12 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("320x240", "25", "2"), Tone("2"), PcmMov("hexadecagonal")});
     case FfmpegClip::SwitchingBroadcastTs:
       return Programme("4:3", "2", "0");
+    case FfmpegClip::LateSoundMov:
+      return Join(
+          {Picture("320x240", "25", "3"), {"-itsoffset", "1"}, Tone("2"), PcmMov("stereo")});
+    case FfmpegClip::ReorderedMkv:
+      return Join({Picture("320x240", "25", "2"), Tone("2"),
+                   QuickH264And({"-bf", "2", "-c:a", "aac", "-f", "matroska"})});
   }
   throw std::logic_error("unknown clip");
 }
@@ -156,6 +162,10 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"sixteen channels.mov", "SixteenChannelsMov"};
     case FfmpegClip::SwitchingBroadcastTs:
       return {"switching broadcast.ts", "SwitchingBroadcastTs"};
+    case FfmpegClip::LateSoundMov:
+      return {"late sound.mov", "LateSoundMov"};
+    case FfmpegClip::ReorderedMkv:
+      return {"reordered.mkv", "ReorderedMkv"};
   }
   throw std::logic_error("unknown clip");
 }

@@ -31,6 +31,13 @@ enum class FfmpegClip {
   // MPEG-TS: MPEG-2 720x576 4:3 + stereo AC-3 for 2 s, then 16:9 + 5.1 AC-3
   // for 2 s, as a broadcast goes from one programme to the next
   SwitchingBroadcastTs,
+  // MOV: H.264 320x240 + 24-bit PCM that an edit list starts 1 s after the
+  // picture, as an editing program writes a sound placed later; 3 s
+  LateSoundMov,
+  // Matroska: H.264 320x240 with reordered (B) pictures + AAC, as ffmpeg
+  // writes it: the first pictures are stored ahead of the sound, which
+  // starts before them; 2 s
+  ReorderedMkv,
 };
 
 std::string Clip(FfmpegClip clip);

@@ -183,6 +183,22 @@ TEST_F(ConversionOutputs, ALowerRateShowsEachKeptPictureOnce) {
   }
 }
 
+// A file that shows every picture for its time (AVI) repeats a picture
+// only where the source leaves time between two. GStreamer's Matroska
+// demuxer moves its segment's start once it reaches the sound, which the
+// rate element took for a new start to fill from.
+TEST_F(ConversionOutputs, PicturesAreRepeatedOnlyWhereTheSourceLeavesTime) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::ReorderedMkv);
+  const auto in = test_support::FfProbe(source);
+  ASSERT_TRUE(in.ok) << in.error;
+  std::vector<BranchDescription> branches;
+  branches.push_back(Video(std::nullopt));
+  const auto out = ConvertAndProbe(
+      Describe(source, std::move(branches), "avimux", gst_test::OutputPath("steady.avi")));
+  ASSERT_EQ(out.CountOf("video"), 1);
+  EXPECT_NEAR(out.First("video").duration, in.duration, 0.04) << "within one picture's time";
+}
+
 // Stereo encoders list mono first, and GStreamer's converter takes the first
 // form: a 5.1 film came out mono. It comes down to stereo instead, and an
 // encoder that takes 5.1 keeps it.

@@ -133,7 +133,8 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
   for (FfmpegClip clip : {FfmpegClip::BroadcastTs, FfmpegClip::DvdPs, FfmpegClip::CamcorderTs,
-                          FfmpegClip::DvPal, FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs})
+                          FfmpegClip::DvPal, FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs,
+                          FfmpegClip::LateSoundMov, FfmpegClip::ReorderedMkv})
     for (Writer writer : {Writer::WindowsMedia, Writer::Matroska, Writer::Mp4, Writer::Avi})
       cases.push_back({clip, writer});
   return cases;
