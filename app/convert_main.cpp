@@ -94,6 +94,10 @@ int main(int argc, char** argv) {
                            : terminal             ? ProgressStyle::Terminal
                                                   : ProgressStyle::Lines);
   const std::string source = many ? std::string() : AbsolutePath(options.source);
+  if (const auto problem = many ? std::nullopt : SourceProblem(source)) {
+    std::cerr << "reelcast-convert: cannot open " << options.source << ": " << *problem << '\n';
+    return 1;
+  }
   ui::SetModal(std::make_unique<ConsoleModalUi>(source, options.replaceExisting, progress));
 
   ConvertApplication app;

@@ -11,6 +11,8 @@
 #include "engine/compressor_catalogue.h"
 #include "options/output_formats.h"
 #include "platform/dshow/control_interfaces.h"
+#include "platform/dshow/error_text.h"
+#include "platform/dshow/errors.h"
 #include "platform/ui/message_loop.h"
 #include "resources/resource_ids.h"
 
@@ -93,6 +95,14 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
   if (options.width) s.outputWidth = FrameDimension(*options.width);
   if (options.height) s.outputHeight = FrameDimension(*options.height);
   return true;
+}
+
+std::optional<std::string> SourceProblem(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return AMGetErrorTextA(HRESULT_FILE_NOT_FOUND);
+  if (std::filesystem::is_directory(status)) return std::string("It is a folder, not a file.");
+  return std::nullopt;
 }
 
 std::string DoneText(const std::string& output) { return "Done: " + output; }

@@ -2,6 +2,7 @@
 // One conversion driven from the command line through the main window's own
 // commands, so that it takes exactly the road a user's conversion takes.
 
+#include <optional>
 #include <string>
 
 #include "app/console_progress.h"
@@ -13,6 +14,11 @@ class CReelcastDlg;
 // (nothing is stored). False, after saying why on standard error, when a
 // choice cannot be honoured.
 bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
+
+// Why the source cannot be converted before anything is tried, as a file
+// dialog refuses a name it cannot find: it is missing or not a file. None
+// when it may be opened.
+std::optional<std::string> SourceProblem(const std::string& path);
 
 // Runs the conversion to its end, showing its progress at most once a
 // second. Returns the process's exit status: 0 only when the run completed

@@ -210,7 +210,20 @@ TEST(ReelcastConvert, AWorkingFolderThatIsGoneLeavesTheSourceUnfound) {
              test_support::ConvertProgram()});
   ASSERT_TRUE(run.exited) << run.err;
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("Cannot open the file."), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("cannot open clip.mp4: The system cannot find the file."),
+            std::string::npos)
+      << run.err;
+}
+
+// A source that is not a file is refused by its name before anything is
+// opened, rather than taken for a file without decoders.
+TEST(ReelcastConvert, AFolderGivenAsTheSourceIsRefusedByName) {
+  const std::string output = gst_test::OutputPath("from folder");
+  const Finished run = Convert({Q(test_support::HomeFolder()), Q(output)});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("It is a folder, not a file."), std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find("decoders"), std::string::npos) << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
 }
 
 }  // namespace
