@@ -85,7 +85,8 @@ HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generati
   std::unique_ptr<GraphRun> started(new GraphRun(std::move(plan), events, generation));
   if (const gst::Result<void> running = started->pipeline_.Start(); !running) {
     GST_WARNING("the run could not start: %s", running.error().c_str());
-    return VFW_E_RUNTIME_ERROR;
+    const auto failure = started->pipeline_.FirstFailure();
+    return failure ? FailureCode(*failure) : VFW_E_RUNTIME_ERROR;
   }
   run = std::move(started);
   return S_OK;

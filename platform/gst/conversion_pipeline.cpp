@@ -148,6 +148,12 @@ class ConversionPipeline::Impl {
     return slowest;
   }
 
+  std::optional<PipelineEvent::Failure> FirstFailure() const {
+    std::lock_guard lock(mutex_);
+    if (!firstError_) return std::nullopt;
+    return firstError_->failure;
+  }
+
   std::optional<std::int64_t> Duration() const {
     for (const auto& branch : branches_)
       if (auto duration = branch->Duration()) return duration;
@@ -459,6 +465,10 @@ std::optional<std::int64_t> ConversionPipeline::Position() const {
 
 std::optional<std::int64_t> ConversionPipeline::Duration() const {
   return impl_ ? impl_->Duration() : std::nullopt;
+}
+
+std::optional<PipelineEvent::Failure> ConversionPipeline::FirstFailure() const {
+  return impl_ ? impl_->FirstFailure() : std::nullopt;
 }
 
 bool ConversionPipeline::WaitUntilShutDown(std::chrono::milliseconds limit) {

@@ -89,6 +89,10 @@ class ConversionPipeline {
   std::optional<std::int64_t> Position() const;
   std::optional<std::int64_t> Duration() const;
 
+  // The kind of the first error the pipeline met; after a refused Start,
+  // why it refused (a file the writer could not open, say).
+  std::optional<PipelineEvent::Failure> FirstFailure() const;
+
   // Waits up to `limit` until every pipeline left to shut down on a thread
   // of its own has been released; false when some are still busy.
   static bool WaitUntilShutDown(std::chrono::milliseconds limit);
