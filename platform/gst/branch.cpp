@@ -96,6 +96,8 @@ Result<void> Branch::Build(GstBin* pipeline, GstElement* muxer) {
   // would start at once.
   const PadPtr entered(gst_element_get_static_pad(head_.get(), "src"));
   probes_.push_back(RestampToRunningTime(entered.get()));
+  if (description_.kind == StreamKind::Audio)
+    probes_.push_back(PlaceUnplacedChannels(entered.get()));
   if (Result<void> made = Keep(MakeElement("capsfilter"), filter_); !made) return made;
   if (description_.encoder) {
     if (Result<void> made = Keep(MakeElement(*description_.encoder), encoder_); !made) return made;
@@ -153,8 +155,6 @@ Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
   if (Result<void> made = MakeAll({{"audioconvert", &convert}, {"audioresample", &resample}});
       !made)
     return made;
-  const PadPtr entered(gst_element_get_static_pad(head_.get(), "src"));
-  probes_.push_back(PlaceUnplacedChannels(entered.get()));
   std::vector<GstElement*> chain{head_.get(), convert.get(), resample.get()};
   // A file that plays every stream from its start keeps a late start of the
   // sound as silence (the picture's videorate does the same for pictures).

@@ -11,10 +11,8 @@ namespace {
 // A picture or sound that starts before the segment and ends inside it
 // (decoders keep such a one) starts at the segment's start.
 GstClockTime StartingTimeOf(const GstSegment& segment, GstClockTime time) {
-  if (!GST_CLOCK_TIME_IS_VALID(time)) return GST_CLOCK_TIME_NONE;
-  guint64 running = 0;
-  const int sign = gst_segment_to_running_time_full(&segment, GST_FORMAT_TIME, time, &running);
-  return sign > 0 ? running : sign < 0 ? 0 : GST_CLOCK_TIME_NONE;
+  const GstClockTime running = RunningTimeOf(segment, time);
+  return GST_CLOCK_TIME_IS_VALID(running) || !GST_CLOCK_TIME_IS_VALID(time) ? running : 0;
 }
 
 struct Restamping {
