@@ -12,6 +12,7 @@
 
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
+#include "platform/gst/movie_length.h"
 #include "platform/gst/pipeline_errors.h"
 #include "platform/gst/video_decoders.h"
 #include "platform/gst/windows_media_header.h"
@@ -173,6 +174,8 @@ class ConversionPipeline::Impl {
     GstBin* bin = GST_BIN(pipeline_.get());
     gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);
     gst_element_link(source->get(), decoder_.get());
+    PadPtr read(gst_element_get_static_pad(source->get(), "src"));
+    movieLength_ = LengthenPulledMovie(read.get());
 
     if (description_.muxer) {
       Result<ElementPtr> muxer = MakeElement(*description_.muxer);
@@ -401,6 +404,7 @@ class ConversionPipeline::Impl {
   ElementPtr decoder_;
   ElementPtr muxer_;
   ElementPtr writer_;
+  PadProbe movieLength_;                        // lets each MP4 track end where its edit list ends
   std::unique_ptr<WindowsMediaHeader> header_;  // mends the muxer's header, if it needs it
 
   mutable std::mutex mutex_;  // guards what follows

@@ -84,7 +84,8 @@ class ConversionPipeline {
   // afterwards only shuts down. Does nothing once the run has ended.
   void EndStreams();
 
-  // Media time reached by the slowest stream, and the source's duration, in
+  // Media time reached by the slowest stream, and the source's duration as
+  // its demuxer answers it (an MP4's lengthened as movie_length.h tells), in
   // nanoseconds; nothing when not known (yet).
   std::optional<std::int64_t> Position() const;
   std::optional<std::int64_t> Duration() const;

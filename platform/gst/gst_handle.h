@@ -6,6 +6,8 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 
+#include <cstdint>
+#include <span>
 #include <utility>
 
 namespace gst {
@@ -88,5 +90,28 @@ template <typename T>
 ObjectPtr<T> Borrow(T* object) {
   return ObjectPtr<T>(object ? static_cast<T*>(gst_object_ref(object)) : nullptr);
 }
+
+// A buffer's memory, mapped for as long as the mapping lives.
+class BufferMapping {
+ public:
+  BufferMapping(GstBuffer* buffer, GstMapFlags flags)
+      : buffer_(buffer), mapped_(gst_buffer_map(buffer, &map_, flags) != FALSE) {}
+  BufferMapping(const BufferMapping&) = delete;
+  BufferMapping& operator=(const BufferMapping&) = delete;
+  ~BufferMapping() {
+    if (mapped_) gst_buffer_unmap(buffer_, &map_);
+  }
+
+  explicit operator bool() const noexcept { return mapped_; }
+  // Empty when the memory could not be mapped.
+  std::span<std::uint8_t> bytes() const noexcept {
+    return mapped_ ? std::span<std::uint8_t>(map_.data, map_.size) : std::span<std::uint8_t>();
+  }
+
+ private:
+  GstBuffer* buffer_;
+  GstMapInfo map_{};
+  bool mapped_;
+};
 
 }  // namespace gst

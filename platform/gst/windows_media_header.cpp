@@ -69,23 +69,23 @@ GstPadProbeReturn OnCarried(GstPad*, GstPadProbeInfo* info, gpointer data) {
 // The header rewritten in front of what else the buffer holds; the buffer
 // as it was when it holds no whole header.
 GstBuffer* Mended(State& state, GstBuffer* buffer) {
-  GstMapInfo map;
-  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return buffer;
-  const std::span<const std::uint8_t> bytes(map.data, map.size);
-  const std::uint64_t size = AsfHeaderSize(bytes);
-  AsfHeaderFacts facts = state.facts;
-  facts.maxBitrate = state.MaxBitrate();
-  const auto header = RewriteAsfHeader(bytes, facts);
-  GstBuffer* mended = buffer;
-  if (header) {
-    mended = gst_buffer_new_allocate(nullptr, header->size() + map.size - size, nullptr);
+  GstBuffer* mended = nullptr;
+  {
+    const BufferMapping mapping(buffer, GST_MAP_READ);
+    if (!mapping) return buffer;
+    const std::span<const std::uint8_t> bytes = mapping.bytes();
+    const std::uint64_t size = AsfHeaderSize(bytes);
+    AsfHeaderFacts facts = state.facts;
+    facts.maxBitrate = state.MaxBitrate();
+    const auto header = RewriteAsfHeader(bytes, facts);
+    if (!header) return buffer;
+    mended = gst_buffer_new_allocate(nullptr, header->size() + bytes.size() - size, nullptr);
     gst_buffer_fill(mended, 0, header->data(), header->size());
-    gst_buffer_fill(mended, header->size(), map.data + size, map.size - size);
+    gst_buffer_fill(mended, header->size(), bytes.data() + size, bytes.size() - size);
     gst_buffer_copy_into(mended, buffer, GST_BUFFER_COPY_METADATA, 0, -1);
     state.growth = static_cast<std::int64_t>(header->size()) - static_cast<std::int64_t>(size);
   }
-  gst_buffer_unmap(buffer, &map);
-  if (mended != buffer) gst_buffer_unref(buffer);
+  gst_buffer_unref(buffer);
   return mended;
 }
 

@@ -112,14 +112,20 @@ Arguments Recipe(FfmpegClip clip) {
     case FfmpegClip::ReorderedMkv:
       return Join({Picture("320x240", "25", "2"), Tone("2"),
                    QuickH264And({"-bf", "2", "-c:a", "aac", "-f", "matroska"})});
+    case FfmpegClip::TrimmedMp4:
+      return Join({Picture("320x240", "25", "4"), Tone("4"), kPhoneMp4});
   }
   throw std::logic_error("unknown clip");
 }
 
-// What a clip's file notes about a stream beyond its recipe. ffmpeg 5 keeps
-// a turn only when it copies the stream, so these are written by a copy.
-Arguments Notes(FfmpegClip clip) {
-  if (clip == FfmpegClip::PhoneUpright) return {"-metadata:s:v:0", "rotate=90"};
+// What a clip becomes when its recipe's file, `made`, is copied without
+// re-encoding: a note ffmpeg 5 keeps only when it copies the stream, or a
+// cut as `-c copy` trims and phone galleries make it. Nothing for the rest.
+Arguments CopyOf(FfmpegClip clip, const std::string& made) {
+  if (clip == FfmpegClip::PhoneUpright)
+    return Join({{"-i", made, "-c", "copy", "-metadata:s:v:0", "rotate=90", "-f", "mp4"}});
+  if (clip == FfmpegClip::TrimmedMp4)
+    return Join({{"-ss", "1.3", "-i", made, "-t", "2", "-c", "copy", "-f", "mp4"}});
   return {};
 }
 
@@ -166,6 +172,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"late sound.mov", "LateSoundMov"};
     case FfmpegClip::ReorderedMkv:
       return {"reordered.mkv", "ReorderedMkv"};
+    case FfmpegClip::TrimmedMp4:
+      return {"trimmed.mp4", "TrimmedMp4"};
   }
   throw std::logic_error("unknown clip");
 }
@@ -182,8 +190,8 @@ std::string Clip(FfmpegClip clip) {
         throw std::runtime_error(std::string("ffmpeg could not make ") + FileName(clip) + ": " +
                                  made.err);
     };
-    const Arguments notes = Notes(clip);
-    const std::string made = notes.empty() ? part : part + ".plain";
+    Arguments copy = CopyOf(clip, part + ".plain");
+    const std::string made = copy.empty() ? part : part + ".plain";
     Arguments arguments = Recipe(clip);
     arguments.push_back(made);
     run(arguments);
@@ -195,8 +203,7 @@ std::string Clip(FfmpegClip clip) {
           << std::ifstream(next, std::ios::binary).rdbuf();
       std::remove(next.c_str());
     }
-    if (notes.empty()) return;
-    Arguments copy = Join({{"-i", made, "-c", "copy", "-f", "mp4"}, notes});
+    if (copy.empty()) return;
     copy.push_back(part);
     run(copy);
     std::remove(made.c_str());

@@ -38,6 +38,10 @@ enum class FfmpegClip {
   // writes it: the first pictures are stored ahead of the sound, which
   // starts before them; 2 s
   ReorderedMkv,
+  // MP4: H.264 320x240 + AAC cut from 1.3 s of a 4 s recording without
+  // re-encoding: each track's edit list starts 1.3 s into its samples, the
+  // picture's at a picture it cannot show without those before it; 2 s
+  TrimmedMp4,
 };
 
 std::string Clip(FfmpegClip clip);

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -101,6 +103,26 @@ double SoundStart(const std::string& path) {
   if (start == std::string::npos || end == std::string::npos) return first;
   const double silenceStart = std::stod(detected.err.substr(start + 15));
   return std::abs(silenceStart - first) < 0.05 ? std::stod(detected.err.substr(end + 13)) : first;
+}
+
+double SoundEnd(const std::string& path) {
+  const ProbeReport probe = FfProbe(path);
+  if (probe.CountOf("audio") == 0) return -1;
+  constexpr int kRate = 8000;
+  const ToolOutput decoded =
+      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-map", "0:a:0", "-ac", "1", "-ar",
+                         std::to_string(kRate), "-f", "s16le", "-"});
+  if (!decoded.finished || decoded.exitCode != 0) return -1;
+  // Louder than -50 dB, where silencedetect hears silence end.
+  constexpr int kQuiet = 104;
+  std::size_t heard = 0;
+  for (std::size_t i = 0; 2 * i + 1 < decoded.out.size(); ++i) {
+    const auto low = static_cast<unsigned char>(decoded.out[2 * i]);
+    const auto high = static_cast<unsigned char>(decoded.out[2 * i + 1]);
+    const auto sample = static_cast<std::int16_t>(high << 8 | low);
+    if (std::abs(sample) > kQuiet) heard = i + 1;
+  }
+  return probe.First("audio").startTime - probe.startTime + double(heard) / kRate;
 }
 
 double MeanVolume(const std::string& path) {

@@ -57,6 +57,12 @@ double MeasuredBitrate(const std::string& path, const std::string& codecType);
 // the sound that way). -1 when the file has no audio.
 double SoundStart(const std::string& path);
 
+// Seconds from the file's start to where the sound of its first audio
+// stream ends: its last sample louder than silence (a file that ends every
+// stream together pads a short sound with silence). -1 when the file has no
+// sound to decode.
+double SoundEnd(const std::string& path);
+
 // Mean loudness of the first audio stream in dB (0 is full scale): about
 // -5 for a loud tone, below -30 for a quiet one.
 double MeanVolume(const std::string& path);

@@ -121,6 +121,8 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
       << "the picture starts where it starts in the source";
   EXPECT_NEAR(test_support::SoundStart(output), test_support::SoundStart(source), 0.04)
       << "the sound starts where it starts in the source";
+  EXPECT_NEAR(test_support::SoundEnd(output), test_support::SoundEnd(source), 0.1)
+      << "the sound ends where it ends in the source";
   if (c.writer == Writer::WindowsMedia && Offset(in, "audio") > 0.1) {
     // ffprobe adds a late stream's start to the play duration an ASF
     // header states for the whole file; the packets tell the length.
@@ -132,9 +134,10 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
 
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
-  for (FfmpegClip clip : {FfmpegClip::BroadcastTs, FfmpegClip::DvdPs, FfmpegClip::CamcorderTs,
-                          FfmpegClip::DvPal, FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs,
-                          FfmpegClip::LateSoundMov, FfmpegClip::ReorderedMkv})
+  for (FfmpegClip clip :
+       {FfmpegClip::BroadcastTs, FfmpegClip::DvdPs, FfmpegClip::CamcorderTs, FfmpegClip::DvPal,
+        FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs, FfmpegClip::LateSoundMov,
+        FfmpegClip::ReorderedMkv, FfmpegClip::TrimmedMp4})
     for (Writer writer : {Writer::WindowsMedia, Writer::Matroska, Writer::Mp4, Writer::Avi})
       cases.push_back({clip, writer});
   return cases;

@@ -1,0 +1,163 @@
+#include "platform/gst/movie_length.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/gst/gst_handle.h"
+
+namespace gst {
+
+namespace {
+
+using Bytes = std::span<std::uint8_t>;
+
+std::uint64_t ReadBig(Bytes bytes, std::size_t at, std::size_t width) {
+  std::uint64_t value = 0;
+  for (std::size_t i = 0; i < width; ++i) value = value << 8 | bytes[at + i];
+  return value;
+}
+
+void WriteBig(Bytes bytes, std::size_t at, std::size_t width, std::uint64_t value) {
+  for (std::size_t i = width; i-- > 0; value >>= 8) bytes[at + i] = value & 0xff;
+}
+
+struct Box {
+  std::string_view type;
+  Bytes body;
+};
+
+// The boxes that fill `area`, in order, up to the first that does not fit.
+std::vector<Box> BoxesIn(Bytes area) {
+  std::vector<Box> boxes;
+  std::size_t at = 0;
+  while (area.size() - at >= 8) {
+    std::uint64_t size = ReadBig(area, at, 4);
+    std::size_t header = 8;
+    if (size == 1) {
+      if (area.size() - at < 16) break;
+      size = ReadBig(area, at + 8, 8);
+      header = 16;
+    } else if (size == 0) {
+      size = area.size() - at;  // up to the end of what holds it
+    }
+    if (size < header || size > area.size() - at) break;
+    const auto* type = reinterpret_cast<const char*>(area.data() + at + 4);
+    boxes.push_back({std::string_view(type, 4), area.subspan(at + header, size - header)});
+    at += size;
+  }
+  return boxes;
+}
+
+std::optional<Bytes> ChildOf(Bytes area, std::string_view type) {
+  for (const Box& box : BoxesIn(area))
+    if (box.type == type) return box.body;
+  return std::nullopt;
+}
+
+// Where a full box keeps a field that version 0 writes in 4 bytes and
+// version 1 in 8, `narrowAt` or `wideAt` into its body.
+struct Field {
+  std::size_t at;
+  std::size_t width;
+};
+
+std::optional<Field> VersionedField(Bytes body, std::size_t narrowAt, std::size_t wideAt) {
+  if (body.empty() || body[0] > 1) return std::nullopt;
+  const Field field = body[0] == 1 ? Field{wideAt, 8} : Field{narrowAt, 4};
+  if (body.size() < field.at + field.width) return std::nullopt;
+  return field;
+}
+
+// A movie or media header: its time scale, and where its length is.
+struct Timing {
+  std::uint64_t timescale;
+  Field length;
+};
+
+std::optional<Timing> TimingOf(Bytes header) {
+  const std::optional<Field> length = VersionedField(header, 16, 24);
+  if (!length) return std::nullopt;
+  const std::uint64_t timescale = ReadBig(header, length->at - 4, 4);
+  if (timescale == 0) return std::nullopt;
+  return Timing{timescale, *length};
+}
+
+// The furthest an edit of the track starts into its media, in the movie's
+// time scale; empty edits (-1) start nowhere.
+std::uint64_t EditStartOf(Bytes track, std::uint64_t movieTimescale) {
+  const std::optional<Bytes> media = ChildOf(track, "mdia");
+  const std::optional<Bytes> edits = ChildOf(track, "edts");
+  const std::optional<Bytes> list = edits ? ChildOf(*edits, "elst") : std::nullopt;
+  const std::optional<Bytes> header = media ? ChildOf(*media, "mdhd") : std::nullopt;
+  const std::optional<Timing> timing = header ? TimingOf(*header) : std::nullopt;
+  if (!list || !timing || list->size() < 8 || (*list)[0] > 1) return 0;
+  const std::size_t width = (*list)[0] == 1 ? 8 : 4;
+  const std::size_t entrySize = 2 * width + 4;
+  const std::uint64_t count = ReadBig(*list, 4, 4);
+  std::uint64_t furthest = 0;
+  for (std::uint64_t i = 0; i < count && 8 + (i + 1) * entrySize <= list->size(); ++i) {
+    const std::uint64_t mediaTime = ReadBig(*list, 8 + i * entrySize + width, width);
+    const bool empty = mediaTime >> (8 * width - 1) != 0;  // negative
+    if (!empty) furthest = std::max(furthest, mediaTime);
+  }
+  return gst_util_uint64_scale_ceil(furthest, movieTimescale, timing->timescale);
+}
+
+// Adds `extra` to a stated length; a length of 0 or all ones is unknown.
+bool Lengthen(Bytes body, Field field, std::uint64_t extra) {
+  const std::uint64_t most =
+      field.width == 8 ? std::numeric_limits<std::uint64_t>::max() : 0xffffffffULL;
+  const std::uint64_t length = ReadBig(body, field.at, field.width);
+  if (length == 0 || length == most) return false;
+  WriteBig(body, field.at, field.width, length + std::min(extra, most - 1 - length));
+  return true;
+}
+
+GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer) {
+  GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  std::array<char, 8> head{};
+  if (!buffer || gst_buffer_extract(buffer, 0, head.data(), head.size()) != head.size() ||
+      std::memcmp(head.data() + 4, "moov", 4) != 0)
+    return GST_PAD_PROBE_OK;
+  buffer = gst_buffer_make_writable(buffer);
+  GST_PAD_PROBE_INFO_DATA(info) = buffer;
+  const BufferMapping mapping(buffer, GST_MAP_READWRITE);
+  LengthenMovieByEditStarts(mapping.bytes());
+  return GST_PAD_PROBE_OK;
+}
+
+}  // namespace
+
+bool LengthenMovieByEditStarts(std::span<std::uint8_t> moov) {
+  const std::vector<Box> top = BoxesIn(moov);
+  if (top.empty() || top.front().type != "moov") return false;
+  const Bytes movie = top.front().body;
+  const std::optional<Bytes> header = ChildOf(movie, "mvhd");
+  const std::optional<Timing> timing = header ? TimingOf(*header) : std::nullopt;
+  if (!timing) return false;
+  std::uint64_t extra = 0;
+  for (const Box& box : BoxesIn(movie))
+    if (box.type == "trak") extra = std::max(extra, EditStartOf(box.body, timing->timescale));
+  if (extra == 0) return false;
+  bool changed = Lengthen(*header, timing->length, extra);
+  // A fragmented movie states its whole length again, and that one counts.
+  const std::optional<Bytes> fragments = ChildOf(movie, "mvex");
+  const std::optional<Bytes> fragmentsHeader =
+      fragments ? ChildOf(*fragments, "mehd") : std::nullopt;
+  if (const auto field = fragmentsHeader ? VersionedField(*fragmentsHeader, 4, 4) : std::nullopt)
+    changed = Lengthen(*fragmentsHeader, *field, extra) || changed;
+  return changed;
+}
+
+PadProbe LengthenPulledMovie(GstPad* sourcePad) {
+  return PadProbe(sourcePad,
+                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_PULL),
+                  &OnPulled, nullptr, nullptr);
+}
+
+}  // namespace gst
