@@ -7,6 +7,8 @@
 
 #include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
+#include "platform/gst/encoder_defaults.h"
+#include "platform/gst/encoder_delay.h"
 #include "platform/gst/encoder_limits.h"
 #include "platform/gst/encoder_timestamps.h"
 #include "platform/gst/interlace_support.h"
@@ -175,6 +177,10 @@ Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
   if (!tail) return tail.reason();
   // A repaired encoder's output is in running time already.
   const bool repaired = encoder_ && RepairTimestamps();
+  if (encoder_ && muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
+  if (encoder_)
+    if (std::optional<PadProbe> delayed = StartAfterEncoderDelay(encoder_.get()))
+      probes_.push_back(std::move(*delayed));
   if (muxer && !repaired && WritesTimestampsAsGiven(muxer)) JoinRunningTime(*tail);
   Result<void> linked =
       muxer ? LinkIntoMuxer(pipeline, *tail, muxer) : LinkIntoDiscard(pipeline, *tail);

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/gst/element_maker.h"
+
 namespace gst {
 
 namespace {
@@ -26,6 +28,13 @@ ElementPtr MakeEncoder(const std::string& factory) {
   if (std::string_view(factory) == "x264enc")
     g_object_set(encoder.get(), "rc-lookahead", kX264LookAhead, nullptr);
   return encoder;
+}
+
+void SuitEncoderToMuxer(GstElement* encoder, GstElement* muxer) {
+  if (FactoryNameOf(encoder) == "lamemp3enc" && FactoryNameOf(muxer) == "avimux") {
+    gst_util_set_object_arg(G_OBJECT(encoder), "target", "bitrate");
+    g_object_set(encoder, "cbr", TRUE, nullptr);
+  }
 }
 
 }  // namespace gst

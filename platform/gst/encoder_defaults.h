@@ -24,4 +24,10 @@ namespace gst {
 // not installed.
 ElementPtr MakeEncoder(const std::string& factory);
 
+// Settles what the muxer needs of an encoder's stream, over its settings.
+// AVI readers time MP3 by its bytes, at the one byte rate the header
+// states, which only a constant bitrate keeps true: LAME's default variable
+// rate put the sound of an AVI up to a fifth of a second off its picture.
+void SuitEncoderToMuxer(GstElement* encoder, GstElement* muxer);
+
 }  // namespace gst

@@ -56,17 +56,21 @@ GstClockTime RunningTimeOf(const GstSegment& segment, GstClockTime time) {
   return running;
 }
 
-void TakeSegment(GstPadProbeInfo* info, GstSegment& kept) {
+void ReplaceSegment(GstPadProbeInfo* info, const GstSegment& segment) {
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  const GstSegment* segment = nullptr;
-  gst_event_parse_segment(event, &segment);
-  gst_segment_copy_into(segment, &kept);
-  GstSegment zero;
-  gst_segment_init(&zero, GST_FORMAT_TIME);
-  GstEvent* replacement = gst_event_new_segment(&zero);
+  GstEvent* replacement = gst_event_new_segment(&segment);
   gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
   gst_event_unref(event);
   GST_PAD_PROBE_INFO_DATA(info) = replacement;
+}
+
+void TakeSegment(GstPadProbeInfo* info, GstSegment& kept) {
+  const GstSegment* segment = nullptr;
+  gst_event_parse_segment(GST_PAD_PROBE_INFO_EVENT(info), &segment);
+  gst_segment_copy_into(segment, &kept);
+  GstSegment zero;
+  gst_segment_init(&zero, GST_FORMAT_TIME);
+  ReplaceSegment(info, zero);
 }
 
 PadProbe RestampToRunningTime(GstPad* pad) {

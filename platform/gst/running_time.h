@@ -15,6 +15,10 @@ namespace gst {
 // Running time of a time in the segment; none for a time before it.
 GstClockTime RunningTimeOf(const GstSegment& segment, GstClockTime time);
 
+// Replaces the segment event a probe holds by one of `segment`, with the
+// same sequence number.
+void ReplaceSegment(GstPadProbeInfo* info, const GstSegment& segment);
+
 // Keeps the segment a segment event carries in `kept` and replaces the
 // event by a segment from zero.
 void TakeSegment(GstPadProbeInfo* info, GstSegment& kept);

@@ -9,6 +9,7 @@
 #include "platform/gst/asf_header.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/running_time.h"
 
 namespace gst {
 
@@ -113,10 +114,7 @@ GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
   moved.start = static_cast<guint64>(static_cast<std::int64_t>(moved.start) + state.growth);
   moved.time = moved.start;
   moved.position = moved.start;
-  GstEvent* replacement = gst_event_new_segment(&moved);
-  gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
-  gst_event_unref(event);
-  GST_PAD_PROBE_INFO_DATA(info) = replacement;
+  ReplaceSegment(info, moved);
   return GST_PAD_PROBE_OK;
 }
 

@@ -114,6 +114,12 @@ Arguments Recipe(FfmpegClip clip) {
                    QuickH264And({"-bf", "2", "-c:a", "aac", "-f", "matroska"})});
     case FfmpegClip::TrimmedMp4:
       return Join({Picture("320x240", "25", "4"), Tone("4"), kPhoneMp4});
+    case FfmpegClip::BeepingMov:
+      return Join({Picture("320x240", "25", "3"),
+                   {"-f", "lavfi", "-i",
+                    "aevalsrc=exprs='if(between(mod(t,1),0.5,0.6),0.5*sin(2*PI*1000*t),0)'"
+                    ":s=48000:d=3"},
+                   QuickH264And({"-c:a", "pcm_s16le", "-f", "mov"})});
   }
   throw std::logic_error("unknown clip");
 }
@@ -174,6 +180,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"reordered.mkv", "ReorderedMkv"};
     case FfmpegClip::TrimmedMp4:
       return {"trimmed.mp4", "TrimmedMp4"};
+    case FfmpegClip::BeepingMov:
+      return {"beeping.mov", "BeepingMov"};
   }
   throw std::logic_error("unknown clip");
 }

@@ -42,6 +42,9 @@ enum class FfmpegClip {
   // re-encoding: each track's edit list starts 1.3 s into its samples, the
   // picture's at a picture it cannot show without those before it; 2 s
   TrimmedMp4,
+  // MOV: H.264 320x240 + 16-bit PCM that is silent but for a 1 kHz beep of
+  // 0.1 s from half past every second; 3 s
+  BeepingMov,
 };
 
 std::string Clip(FfmpegClip clip);

@@ -105,24 +105,58 @@ double SoundStart(const std::string& path) {
   return std::abs(silenceStart - first) < 0.05 ? std::stod(detected.err.substr(end + 13)) : first;
 }
 
-double SoundEnd(const std::string& path) {
+namespace {
+
+constexpr int kHeardRate = 8000;
+
+// How loud the first audio stream is, sample by sample in mono at
+// kHeardRate, as a player that keeps to the stream's times plays it:
+// sample i sounds i / kHeardRate seconds after the file's start, and gaps
+// are silent. Empty when there is no sound to decode.
+std::vector<int> HeardSound(const std::string& path) {
   const ProbeReport probe = FfProbe(path);
-  if (probe.CountOf("audio") == 0) return -1;
-  constexpr int kRate = 8000;
+  if (probe.CountOf("audio") == 0) return {};
   const ToolOutput decoded =
-      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-map", "0:a:0", "-ac", "1", "-ar",
-                         std::to_string(kRate), "-f", "s16le", "-"});
-  if (!decoded.finished || decoded.exitCode != 0) return -1;
-  // Louder than -50 dB, where silencedetect hears silence end.
-  constexpr int kQuiet = 104;
-  std::size_t heard = 0;
-  for (std::size_t i = 0; 2 * i + 1 < decoded.out.size(); ++i) {
+      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-copyts", "-i", path, "-map", "0:a:0", "-af",
+                         "aresample=async=1:first_pts=0", "-ac", "1", "-ar",
+                         std::to_string(kHeardRate), "-f", "s16le", "-"});
+  if (!decoded.finished || decoded.exitCode != 0) return {};
+  const auto before = static_cast<std::size_t>(std::max(0.0, probe.startTime) * kHeardRate);
+  std::vector<int> heard;
+  for (std::size_t i = before; 2 * i + 1 < decoded.out.size(); ++i) {
     const auto low = static_cast<unsigned char>(decoded.out[2 * i]);
     const auto high = static_cast<unsigned char>(decoded.out[2 * i + 1]);
-    const auto sample = static_cast<std::int16_t>(high << 8 | low);
-    if (std::abs(sample) > kQuiet) heard = i + 1;
+    heard.push_back(std::abs(static_cast<std::int16_t>(high << 8 | low)));
   }
-  return probe.First("audio").startTime - probe.startTime + double(heard) / kRate;
+  return heard;
+}
+
+}  // namespace
+
+double SoundEnd(const std::string& path) {
+  const std::vector<int> heard = HeardSound(path);
+  if (heard.empty()) return -1;
+  // Louder than -50 dB, where silencedetect hears silence end.
+  constexpr int kQuiet = 104;
+  const auto last = std::find_if(heard.rbegin(), heard.rend(), [](int x) { return x > kQuiet; });
+  return double(heard.rend() - last) / kHeardRate;
+}
+
+std::vector<double> BeepStarts(const std::string& path) {
+  constexpr int kLoud = 3277;
+  constexpr int kPause = kHeardRate / 20;
+  std::vector<double> starts;
+  int quiet = kPause;
+  const std::vector<int> heard = HeardSound(path);
+  for (std::size_t i = 0; i < heard.size(); ++i) {
+    if (heard[i] <= kLoud) {
+      ++quiet;
+      continue;
+    }
+    if (quiet >= kPause) starts.push_back(double(i) / kHeardRate);
+    quiet = 0;
+  }
+  return starts;
 }
 
 double MeanVolume(const std::string& path) {

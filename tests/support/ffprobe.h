@@ -58,10 +58,15 @@ double MeasuredBitrate(const std::string& path, const std::string& codecType);
 double SoundStart(const std::string& path);
 
 // Seconds from the file's start to where the sound of its first audio
-// stream ends: its last sample louder than silence (a file that ends every
-// stream together pads a short sound with silence). -1 when the file has no
-// sound to decode.
+// stream ends, as a player that keeps to the stream's times plays it: its
+// last sample louder than silence (a file that ends every stream together
+// pads a short sound with silence). -1 when the file has no sound to decode.
 double SoundEnd(const std::string& path);
+
+// Seconds from the file's start to where each beep of the first audio stream
+// begins, as a player that keeps to the stream's times plays it: a sound
+// louder than a tenth of full scale after at least 50 ms below it.
+std::vector<double> BeepStarts(const std::string& path);
 
 // Mean loudness of the first audio stream in dB (0 is full scale): about
 // -5 for a loud tone, below -30 for a quiet one.

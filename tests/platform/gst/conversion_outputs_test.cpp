@@ -199,6 +199,28 @@ TEST_F(ConversionOutputs, PicturesAreRepeatedOnlyWhereTheSourceLeavesTime) {
   EXPECT_NEAR(out.First("video").duration, in.duration, 0.04) << "within one picture's time";
 }
 
+// Most audio encoders start their sound late: a frame of Windows Media
+// Audio (46 ms), LAME's 1105 samples, AAC's priming. The containers keep no
+// note of it, so every such file's sound lagged its picture by that much.
+// A variable-rate MP3 in an AVI drifted besides: readers time it by bytes.
+TEST_F(ConversionOutputs, SoundIsHeardWhenItWasInTheSource) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::BeepingMov);
+  for (const auto& [encoder, muxer, output] :
+       {std::tuple{"avenc_wmav2", "avmux_asf", "beeps.asf"},
+        std::tuple{"lamemp3enc", "avimux", "beeps.avi"},
+        std::tuple{"voaacenc", "mp4mux", "beeps.mp4"},
+        std::tuple{"avenc_aac", "matroskamux", "beeps.mkv"}}) {
+    SCOPED_TRACE(encoder);
+    std::vector<BranchDescription> branches;
+    branches.push_back(Audio(ElementChoice::Make(encoder)));
+    const std::string path = gst_test::OutputPath(output);
+    ConvertAndProbe(Describe(source, std::move(branches), muxer, path));
+    const std::vector<double> beeps = test_support::BeepStarts(path);
+    ASSERT_EQ(beeps.size(), 3u);
+    for (std::size_t i = 0; i < beeps.size(); ++i) EXPECT_NEAR(beeps[i], 0.5 + double(i), 0.01);
+  }
+}
+
 // Stereo encoders list mono first, and GStreamer's converter takes the first
 // form: a 5.1 film came out mono. It comes down to stereo instead, and an
 // encoder that takes 5.1 keeps it.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gst/asf_writer_plan.h"
+#include "platform/gst/encoder_delay.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"
@@ -119,7 +120,12 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
       << "the pictures keep their shape";
   EXPECT_NEAR(out.First("video").startTime - out.startTime, Offset(in, "video"), 0.04)
       << "the picture starts where it starts in the source";
-  EXPECT_NEAR(test_support::SoundStart(output), test_support::SoundStart(source), 0.04)
+  // Windows Media Audio's stream starts a frame ahead of its sound: what
+  // the encoder is given comes out a frame later.
+  const double ahead = c.writer == Writer::WindowsMedia
+                           ? gst::EncoderDelaySamples("avenc_wmav2", 44100) / 44100.0
+                           : 0;
+  EXPECT_NEAR(test_support::SoundStart(output), test_support::SoundStart(source), 0.04 + ahead)
       << "the sound starts where it starts in the source";
   EXPECT_NEAR(test_support::SoundEnd(output), test_support::SoundEnd(source), 0.1)
       << "the sound ends where it ends in the source";

@@ -1,0 +1,31 @@
+#pragma once
+// Many audio encoders start their stream late: the sound they are given is
+// heard, once decoded, a fixed number of samples after the time it was
+// given at, and the containers written here keep no note of it. libav's
+// Windows Media Audio encoders lag by a frame (2048 samples at 44.1 kHz,
+// 46 ms), LAME by 1105 samples, the AAC encoders by 1024 or 1600. Left so,
+// the sound of every such file lags its picture by that much.
+//
+// The encoder's input segment is made to start that many samples in: the
+// encoder drops them (a sound that starts with the file loses them) and
+// its output's running time counts from there, so the decoded sound lands
+// where it was in the source.
+
+#include <gst/gst.h>
+
+#include <optional>
+#include <string_view>
+
+#include "platform/gst/pad_probe.h"
+
+namespace gst {
+
+// Samples by which an encoder of `factory` delays sound at `rate` samples a
+// second; 0 for encoders that keep their own time or are not known.
+int EncoderDelaySamples(std::string_view factory, int rate);
+
+// Moves the start of `encoder`'s input segment by its delay, for as long as
+// the probe lives; nothing for an encoder without one.
+std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder);
+
+}  // namespace gst
