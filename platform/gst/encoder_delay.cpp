@@ -1,8 +1,11 @@
 #include "platform/gst/encoder_delay.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/gst/element_maker.h"
+#include "platform/gst/gst_handle.h"
 #include "platform/gst/running_time.h"
 
 namespace gst {
@@ -17,30 +20,82 @@ int WmaFrameLength(int version, int rate) {
 }
 
 struct Delaying {
+  explicit Delaying(std::string encoder) : factory(std::move(encoder)) {}
   std::string factory;
   int rate = 0;
+  std::optional<GstSegment> given;           // the segment before it was moved
+  GstClockTime start = GST_CLOCK_TIME_NONE;  // where the moved one starts
+  bool reached = false;                      // whether any sound got past that start
+  BufferPtr cut;                             // the last buffer wholly before it
+  bool replaying = false;
 };
 
-GstPadProbeReturn OnEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& state = *static_cast<Delaying*>(data);
-  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
-    GstCaps* caps = nullptr;
-    gst_event_parse_caps(event, &caps);
-    const GstStructure* format = caps ? gst_caps_get_structure(caps, 0) : nullptr;
-    if (!format || !gst_structure_get_int(format, "rate", &state.rate)) state.rate = 0;
-    return GST_PAD_PROBE_OK;
-  }
-  const int samples = EncoderDelaySamples(state.factory, state.rate);
-  if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT || samples <= 0) return GST_PAD_PROBE_OK;
-  const GstSegment* given = nullptr;
-  gst_event_parse_segment(event, &given);
-  if (given->format != GST_FORMAT_TIME || given->rate <= 0) return GST_PAD_PROBE_OK;
+GstSegment Moved(const GstSegment& given, GstClockTime by) {
   GstSegment moved;
-  gst_segment_copy_into(given, &moved);
-  moved.start += gst_util_uint64_scale_int(samples, GST_SECOND, state.rate);
+  gst_segment_copy_into(&given, &moved);
+  moved.start += by;
   if (GST_CLOCK_TIME_IS_VALID(moved.stop) && moved.stop < moved.start) moved.stop = moved.start;
   moved.position = moved.start;
+  return moved;
+}
+
+void NoteBuffer(Delaying& state, GstBuffer* buffer) {
+  if (state.reached || !GST_CLOCK_TIME_IS_VALID(state.start)) return;
+  const GstClockTime pts = GST_BUFFER_PTS(buffer);
+  const GstClockTime duration = GST_BUFFER_DURATION(buffer);
+  if (!GST_CLOCK_TIME_IS_VALID(pts) || !GST_CLOCK_TIME_IS_VALID(duration) ||
+      pts + duration > state.start) {
+    state.reached = true;
+    state.cut.Reset();
+  } else {
+    state.cut.Reset(gst_buffer_ref(buffer));
+  }
+}
+
+// A sound shorter than the delay would leave the encoder nothing, and the
+// muxer a stream it cannot describe: it is given back unmoved instead.
+void GiveBackShortSound(GstPad* pad, Delaying& state) {
+  if (state.reached || !state.cut || !state.given) return;
+  state.replaying = true;
+  gst_pad_send_event(pad, gst_event_new_segment(&*state.given));
+  gst_pad_chain(pad, state.cut.release());
+  state.replaying = false;
+}
+
+GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+  auto& state = *static_cast<Delaying*>(data);
+  if (state.replaying) return GST_PAD_PROBE_OK;
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+    NoteBuffer(state, GST_PAD_PROBE_INFO_BUFFER(info));
+    return GST_PAD_PROBE_OK;
+  }
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  switch (GST_EVENT_TYPE(event)) {
+    case GST_EVENT_CAPS: {
+      GstCaps* caps = nullptr;
+      gst_event_parse_caps(event, &caps);
+      const GstStructure* format = caps ? gst_caps_get_structure(caps, 0) : nullptr;
+      if (!format || !gst_structure_get_int(format, "rate", &state.rate)) state.rate = 0;
+      return GST_PAD_PROBE_OK;
+    }
+    case GST_EVENT_EOS:
+      GiveBackShortSound(pad, state);
+      return GST_PAD_PROBE_OK;
+    case GST_EVENT_SEGMENT:
+      break;
+    default:
+      return GST_PAD_PROBE_OK;
+  }
+  const int samples = EncoderDelaySamples(state.factory, state.rate);
+  const GstSegment* given = nullptr;
+  gst_event_parse_segment(event, &given);
+  if (samples <= 0 || given->format != GST_FORMAT_TIME || given->rate <= 0) return GST_PAD_PROBE_OK;
+  state.given = *given;
+  state.reached = false;
+  state.cut.Reset();
+  const GstSegment moved =
+      Moved(*given, gst_util_uint64_scale_int(samples, GST_SECOND, state.rate));
+  state.start = moved.start;
   ReplaceSegment(info, moved);
   return GST_PAD_PROBE_OK;
 }
@@ -67,9 +122,11 @@ std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder) {
   if (EncoderDelaySamples(factory, 48000) == 0) return std::nullopt;
   PadPtr input(gst_element_get_static_pad(encoder, "sink"));
   if (!input) return std::nullopt;
-  return PadProbe(input.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnEvent,
-                  new Delaying{std::string(factory), 0},
-                  [](gpointer data) { delete static_cast<Delaying*>(data); });
+  return PadProbe(
+      input.get(),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      &OnData, new Delaying(std::string(factory)),
+      [](gpointer data) { delete static_cast<Delaying*>(data); });
 }
 
 }  // namespace gst

@@ -114,6 +114,9 @@ Arguments Recipe(FfmpegClip clip) {
                    QuickH264And({"-bf", "2", "-c:a", "aac", "-f", "matroska"})});
     case FfmpegClip::TrimmedMp4:
       return Join({Picture("320x240", "25", "4"), Tone("4"), kPhoneMp4});
+    case FfmpegClip::BlipAvi:
+      return Join({Picture("320x240", "25", "2"), Tone("0.02"),
+                   QuickH264And({"-c:a", "pcm_s16le", "-f", "avi"})});
     case FfmpegClip::BeepingMov:
       return Join({Picture("320x240", "25", "3"),
                    {"-f", "lavfi", "-i",
@@ -182,6 +185,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"trimmed.mp4", "TrimmedMp4"};
     case FfmpegClip::BeepingMov:
       return {"beeping.mov", "BeepingMov"};
+    case FfmpegClip::BlipAvi:
+      return {"blip.avi", "BlipAvi"};
   }
   throw std::logic_error("unknown clip");
 }

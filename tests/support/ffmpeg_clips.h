@@ -45,6 +45,9 @@ enum class FfmpegClip {
   // MOV: H.264 320x240 + 16-bit PCM that is silent but for a 1 kHz beep of
   // 0.1 s from half past every second; 3 s
   BeepingMov,
+  // AVI: H.264 320x240 for 2 s + 20 ms of 16-bit PCM, less sound than an
+  // encoder's first frame
+  BlipAvi,
 };
 
 std::string Clip(FfmpegClip clip);

@@ -221,6 +221,17 @@ TEST_F(ConversionOutputs, SoundIsHeardWhenItWasInTheSource) {
   }
 }
 
+// Less sound than the encoder's delay would all be cut, leaving the muxer a
+// stream with nothing to describe it: the run failed. It is kept instead.
+TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
+  std::vector<BranchDescription> branches;
+  branches.push_back(Audio(ElementChoice::Make("avenc_wmav2")));
+  const auto probe =
+      ConvertAndProbe(Describe(test_support::Clip(test_support::FfmpegClip::BlipAvi),
+                               std::move(branches), "avmux_asf", gst_test::OutputPath("blip.asf")));
+  EXPECT_EQ(probe.CountOf("audio"), 1);
+}
+
 // Stereo encoders list mono first, and GStreamer's converter takes the first
 // form: a 5.1 film came out mono. It comes down to stereo instead, and an
 // encoder that takes 5.1 keeps it.
