@@ -175,12 +175,13 @@ Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
 Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
   Result<GstElement*> tail = LinkEncoder(pipeline);
   if (!tail) return tail.reason();
-  // A repaired encoder's output is in running time already.
-  const bool repaired = encoder_ && RepairTimestamps();
-  if (encoder_ && muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
-  if (encoder_)
+  if (encoder_) {
+    if (muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
     if (std::optional<PadProbe> delayed = StartAfterEncoderDelay(encoder_.get()))
       probes_.push_back(std::move(*delayed));
+  }
+  // A repaired encoder's output is in running time already.
+  const bool repaired = encoder_ && RepairTimestamps();
   if (muxer && !repaired && WritesTimestampsAsGiven(muxer)) JoinRunningTime(*tail);
   Result<void> linked =
       muxer ? LinkIntoMuxer(pipeline, *tail, muxer) : LinkIntoDiscard(pipeline, *tail);
