@@ -31,6 +31,30 @@ double Rate(const QString& fraction) {
   return den > 0 ? parts[0].toDouble() / den : 0;
 }
 
+constexpr int kHeardRate = 8000;
+
+// How loud the first audio stream is, sample by sample in mono at
+// kHeardRate, as a player that keeps to the stream's times plays it:
+// sample i sounds i / kHeardRate seconds after the file's start, and gaps
+// are silent. Empty when there is no sound to decode.
+std::vector<int> HeardSound(const std::string& path) {
+  const ProbeReport probe = FfProbe(path);
+  if (probe.CountOf("audio") == 0) return {};
+  const ToolOutput decoded =
+      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-copyts", "-i", path, "-map", "0:a:0", "-af",
+                         "aresample=async=1:first_pts=0", "-ac", "1", "-ar",
+                         std::to_string(kHeardRate), "-f", "s16le", "-"});
+  if (!decoded.finished || decoded.exitCode != 0) return {};
+  const auto before = static_cast<std::size_t>(std::max(0.0, probe.startTime) * kHeardRate);
+  std::vector<int> heard;
+  for (std::size_t i = before; 2 * i + 1 < decoded.out.size(); ++i) {
+    const auto low = static_cast<unsigned char>(decoded.out[2 * i]);
+    const auto high = static_cast<unsigned char>(decoded.out[2 * i + 1]);
+    heard.push_back(std::abs(static_cast<std::int16_t>(high << 8 | low)));
+  }
+  return heard;
+}
+
 }  // namespace
 
 ToolOutput RunTool(const std::string& program, const std::vector<std::string>& arguments) {
@@ -104,34 +128,6 @@ double SoundStart(const std::string& path) {
   const double silenceStart = std::stod(detected.err.substr(start + 15));
   return std::abs(silenceStart - first) < 0.05 ? std::stod(detected.err.substr(end + 13)) : first;
 }
-
-namespace {
-
-constexpr int kHeardRate = 8000;
-
-// How loud the first audio stream is, sample by sample in mono at
-// kHeardRate, as a player that keeps to the stream's times plays it:
-// sample i sounds i / kHeardRate seconds after the file's start, and gaps
-// are silent. Empty when there is no sound to decode.
-std::vector<int> HeardSound(const std::string& path) {
-  const ProbeReport probe = FfProbe(path);
-  if (probe.CountOf("audio") == 0) return {};
-  const ToolOutput decoded =
-      RunTool("ffmpeg", {"-nostdin", "-v", "error", "-copyts", "-i", path, "-map", "0:a:0", "-af",
-                         "aresample=async=1:first_pts=0", "-ac", "1", "-ar",
-                         std::to_string(kHeardRate), "-f", "s16le", "-"});
-  if (!decoded.finished || decoded.exitCode != 0) return {};
-  const auto before = static_cast<std::size_t>(std::max(0.0, probe.startTime) * kHeardRate);
-  std::vector<int> heard;
-  for (std::size_t i = before; 2 * i + 1 < decoded.out.size(); ++i) {
-    const auto low = static_cast<unsigned char>(decoded.out[2 * i]);
-    const auto high = static_cast<unsigned char>(decoded.out[2 * i + 1]);
-    heard.push_back(std::abs(static_cast<std::int16_t>(high << 8 | low)));
-  }
-  return heard;
-}
-
-}  // namespace
 
 double SoundEnd(const std::string& path) {
   const std::vector<int> heard = HeardSound(path);
