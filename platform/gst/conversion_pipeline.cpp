@@ -175,7 +175,7 @@ class ConversionPipeline::Impl {
     gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);
     gst_element_link(source->get(), decoder_.get());
     PadPtr read(gst_element_get_static_pad(source->get(), "src"));
-    movieLength_ = LengthenPulledMovie(read.get());
+    movieMend_ = MendPulledMovie(read.get());
 
     if (description_.muxer) {
       Result<ElementPtr> muxer = MakeElement(*description_.muxer);
@@ -404,7 +404,7 @@ class ConversionPipeline::Impl {
   ElementPtr decoder_;
   ElementPtr muxer_;
   ElementPtr writer_;
-  PadProbe movieLength_;                        // lets each MP4 track end where its edit list ends
+  PadProbe movieMend_;                          // MP4 lengths read as written (movie_length.h)
   std::unique_ptr<WindowsMediaHeader> header_;  // mends the muxer's header, if it needs it
 
   mutable std::mutex mutex_;  // guards what follows

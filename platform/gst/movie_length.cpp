@@ -87,25 +87,71 @@ std::optional<Timing> TimingOf(Bytes header) {
   return Timing{timescale, *length};
 }
 
-// The furthest an edit of the track starts into its media, in the movie's
-// time scale; empty edits (-1) start nowhere.
-std::uint64_t EditStartOf(Bytes track, std::uint64_t movieTimescale) {
-  const std::optional<Bytes> media = ChildOf(track, "mdia");
+// The edits a track's list holds: where each starts into its media, in the
+// media's time scale; nothing for an empty edit (-1).
+std::vector<std::optional<std::uint64_t>> EditStartsOf(Bytes track) {
   const std::optional<Bytes> edits = ChildOf(track, "edts");
   const std::optional<Bytes> list = edits ? ChildOf(*edits, "elst") : std::nullopt;
-  const std::optional<Bytes> header = media ? ChildOf(*media, "mdhd") : std::nullopt;
-  const std::optional<Timing> timing = header ? TimingOf(*header) : std::nullopt;
-  if (!list || !timing || list->size() < 8 || (*list)[0] > 1) return 0;
+  if (!list || list->size() < 8 || (*list)[0] > 1) return {};
   const std::size_t width = (*list)[0] == 1 ? 8 : 4;
   const std::size_t entrySize = 2 * width + 4;
   const std::uint64_t count = ReadBig(*list, 4, 4);
-  std::uint64_t furthest = 0;
+  std::vector<std::optional<std::uint64_t>> starts;
   for (std::uint64_t i = 0; i < count && 8 + (i + 1) * entrySize <= list->size(); ++i) {
     const std::uint64_t mediaTime = ReadBig(*list, 8 + i * entrySize + width, width);
     const bool empty = mediaTime >> (8 * width - 1) != 0;  // negative
-    if (!empty) furthest = std::max(furthest, mediaTime);
+    starts.push_back(empty ? std::nullopt : std::optional(mediaTime));
   }
+  return starts;
+}
+
+std::optional<Bytes> MediaHeaderOf(Bytes track) {
+  const std::optional<Bytes> media = ChildOf(track, "mdia");
+  return media ? ChildOf(*media, "mdhd") : std::nullopt;
+}
+
+// The furthest an edit of the track starts into its media, in the movie's
+// time scale.
+std::uint64_t EditStartOf(Bytes track, std::uint64_t movieTimescale) {
+  const std::optional<Bytes> header = MediaHeaderOf(track);
+  const std::optional<Timing> timing = header ? TimingOf(*header) : std::nullopt;
+  if (!timing) return 0;
+  std::uint64_t furthest = 0;
+  for (const auto& start : EditStartsOf(track)) furthest = std::max(furthest, start.value_or(0));
   return gst_util_uint64_scale_ceil(furthest, movieTimescale, timing->timescale);
+}
+
+// How long a track's samples last together, in its media's time scale, as
+// its time-to-sample table says; nothing when the table is not whole.
+std::optional<std::uint64_t> SamplesLengthOf(Bytes track) {
+  std::optional<Bytes> area = ChildOf(track, "mdia");
+  for (std::string_view type : {"minf", "stbl", "stts"})
+    if (area) area = ChildOf(*area, type);
+  if (!area || area->size() < 8) return std::nullopt;
+  const std::uint64_t count = ReadBig(*area, 4, 4);
+  if (area->size() - 8 < count * 8) return std::nullopt;
+  std::uint64_t length = 0;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    const std::uint64_t run = ReadBig(*area, 8 + i * 8, 4) * ReadBig(*area, 12 + i * 8, 4);
+    if (run > std::numeric_limits<std::uint64_t>::max() - length) return std::nullopt;
+    length += run;
+  }
+  return length;
+}
+
+// Sets the track's media length to its samples' where it states more, by
+// no more than a quarter of theirs.
+bool FitMediaToSamples(Bytes track) {
+  const std::optional<Bytes> header = MediaHeaderOf(track);
+  if (!header) return false;
+  const std::optional<Field> field = VersionedField(*header, 16, 24);
+  const std::optional<std::uint64_t> samples = SamplesLengthOf(track);
+  if (!field || !samples || *samples == 0) return false;
+  const auto [at, width] = *field;
+  const std::uint64_t stated = ReadBig(*header, at, width);
+  if (stated <= *samples || stated - *samples > *samples / 4) return false;
+  WriteBig(*header, at, width, *samples);
+  return true;
 }
 
 // Adds `extra` to a stated length; a length of 0 or all ones is unknown.
@@ -128,6 +174,7 @@ GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer) {
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
   const BufferMapping mapping(buffer, GST_MAP_READWRITE);
   LengthenMovieByEditStarts(mapping.bytes());
+  FitEditedMediaToSamples(mapping.bytes());
   return GST_PAD_PROBE_OK;
 }
 
@@ -154,7 +201,17 @@ bool LengthenMovieByEditStarts(std::span<std::uint8_t> moov) {
   return changed;
 }
 
-PadProbe LengthenPulledMovie(GstPad* sourcePad) {
+bool FitEditedMediaToSamples(std::span<std::uint8_t> moov) {
+  const std::vector<Box> top = BoxesIn(moov);
+  if (top.empty() || top.front().type != "moov") return false;
+  bool changed = false;
+  for (const Box& box : BoxesIn(top.front().body))
+    if (box.type == "trak" && !EditStartsOf(box.body).empty())
+      changed = FitMediaToSamples(box.body) || changed;
+  return changed;
+}
+
+PadProbe MendPulledMovie(GstPad* sourcePad) {
   return PadProbe(sourcePad,
                   static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_PULL),
                   &OnPulled, nullptr, nullptr);

@@ -7,6 +7,12 @@
 // AAC. Lengthening the movie the demuxer reads by the largest such start
 // lets every track end where its own edit list ends; each stream's segment
 // still comes from its edit list, so nothing plays past its end.
+//
+// The same demuxer guesses a track's frame rate from its media length over
+// its samples. In a clip cut without re-encoding, the media length of a
+// picture track whose pictures are reordered counts the reordering delay
+// as well (two pictures with B-frames), so a 30 fps clip read as 29.5 fps
+// and lost one picture in sixty. Such a length is set to the samples' own.
 
 #include <gst/gst.h>
 
@@ -23,8 +29,14 @@ namespace gst {
 // cannot read whole is left as it is.
 bool LengthenMovieByEditStarts(std::span<std::uint8_t> moov);
 
-// Applies LengthenMovieByEditStarts to the 'moov' box a demuxer pulls
-// through `sourcePad`, for as long as the probe lives.
-PadProbe LengthenPulledMovie(GstPad* sourcePad);
+// Sets, in place, the media length of each track that has an edit list
+// and states more than its samples last to what they last, where the
+// difference is at most a quarter of that (a reordering delay, not a
+// damaged table). Returns whether it changed anything.
+bool FitEditedMediaToSamples(std::span<std::uint8_t> moov);
+
+// Applies both to the 'moov' box a demuxer pulls through `sourcePad`, for
+// as long as the probe lives.
+PadProbe MendPulledMovie(GstPad* sourcePad);
 
 }  // namespace gst

@@ -10,7 +10,7 @@ std::string MadeOnce(const std::string& name, const std::function<void(const std
   // The last part is raised whenever a recipe changes, so no clip made by an
   // older one is taken.
   const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                       ("reelcast-gst-clips-" + std::to_string(getuid())) / "v2";
+                                       ("reelcast-gst-clips-" + std::to_string(getuid())) / "v3";
   std::filesystem::create_directories(folder);
   const std::string path = (folder / name).string();
   if (std::filesystem::exists(path)) return path;

@@ -113,7 +113,10 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("320x240", "25", "2"), Tone("2"),
                    QuickH264And({"-bf", "2", "-c:a", "aac", "-f", "matroska"})});
     case FfmpegClip::TrimmedMp4:
-      return Join({Picture("320x240", "25", "4"), Tone("4"), kPhoneMp4});
+      // With B-frames, whose reordering the cut file's media length counts.
+      return Join({Picture("320x240", "25", "4"), Tone("4"),
+                   QuickH264And({"-bf", "3", "-g", "25", "-x264-params", "b-pyramid=2", "-c:a",
+                                 "aac", "-f", "mp4"})});
     case FfmpegClip::BlipAvi:
       return Join({Picture("320x240", "25", "2"), Tone("0.02"),
                    QuickH264And({"-c:a", "pcm_s16le", "-f", "avi"})});
@@ -134,7 +137,7 @@ Arguments CopyOf(FfmpegClip clip, const std::string& made) {
   if (clip == FfmpegClip::PhoneUpright)
     return Join({{"-i", made, "-c", "copy", "-metadata:s:v:0", "rotate=90", "-f", "mp4"}});
   if (clip == FfmpegClip::TrimmedMp4)
-    return Join({{"-ss", "1.3", "-i", made, "-t", "2", "-c", "copy", "-f", "mp4"}});
+    return Join({{"-ss", "1.3", "-i", made, "-t", "2.5", "-c", "copy", "-f", "mp4"}});
   return {};
 }
 

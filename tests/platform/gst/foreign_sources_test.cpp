@@ -118,6 +118,11 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
   ASSERT_EQ(out.CountOf("audio"), 1);
   EXPECT_EQ(out.First("video").displayAspect, in.First("video").displayAspect)
       << "the pictures keep their shape";
+  if (c.writer != Writer::WindowsMedia) {
+    EXPECT_NEAR(out.First("video").frameRate, in.First("video").frameRate,
+                in.First("video").frameRate / 200)
+        << "the pictures keep their rate";
+  }
   EXPECT_NEAR(out.First("video").startTime - out.startTime, Offset(in, "video"), 0.04)
       << "the picture starts where it starts in the source";
   // Windows Media Audio's stream starts a frame ahead of its sound: what

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,27 @@ std::uint64_t LengthIn(const Bytes& moov, const std::string& type, std::size_t a
 
 bool Lengthen(Bytes& moov) { return gst::LengthenMovieByEditStarts(moov); }
 
+// A 30 fps picture track (512 in 15360) of `samples` pictures whose media
+// header states `stated`, with an edit list starting `editStart` in, or none.
+Bytes PictureTrack(std::uint64_t stated, std::uint64_t samples,
+                   std::optional<std::int64_t> editStart) {
+  Bytes times;
+  PutBig(times, 0, 4);
+  PutBig(times, 1, 4);
+  PutBig(times, samples, 4);
+  PutBig(times, 512, 4);
+  const Bytes media = Box("mdia", {Header("mdhd", 0, 15360, stated),
+                                   Box("minf", {Box("stbl", {Box("stts", {times})})})});
+  if (!editStart) return Box("trak", {media});
+  Bytes list;
+  PutBig(list, 0, 4);
+  PutBig(list, 1, 4);
+  PutBig(list, 3134, 4);
+  PutBig(list, static_cast<std::uint64_t>(*editStart), 4);
+  PutBig(list, 0x10000, 4);
+  return Box("trak", {Box("edts", {Box("elst", {list})}), media});
+}
+
 // A clip cut at 1.3 s without re-encoding: its sound starts 1.3 s into its
 // samples, its picture 1.367 s (the picture the cut fell on). The movie
 // grows by the further of the two, in its own time scale, rounded up.
@@ -90,6 +112,32 @@ TEST(MovieLength, LeavesAloneWhatNeedsNothingOrCannotBeRead) {
     Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
     cut[3] = static_cast<std::uint8_t>(size);
     EXPECT_FALSE(Lengthen(cut)) << "cut at " << size;
+  }
+}
+
+// A clip cut without re-encoding keeps 113 pictures from the keyframe
+// before the cut, but states two more (its reordering delay) as its media
+// length; the demuxer would read 29.5 fps from it.
+TEST(MovieLength, ACutPictureTrackLastsAsLongAsItsSamples) {
+  Bytes cut = Box("moov", {Header("mvhd", 0, 1000, 3134), PictureTrack(115 * 512, 113, 11776)});
+  EXPECT_TRUE(gst::FitEditedMediaToSamples(cut));
+  EXPECT_EQ(LengthIn(cut, "mdhd", 16, 4), 113u * 512u);
+
+  // Left alone: a track without edits (its segment is its media length),
+  // one that already states its samples' length, one whose table is far
+  // from its length (damaged, not a reordering delay), and any cut short.
+  for (const Bytes& track : {PictureTrack(115 * 512, 113, std::nullopt),
+                             PictureTrack(113 * 512, 113, 1024), PictureTrack(300 * 512, 113, 0)}) {
+    const Bytes whole = Box("moov", {Header("mvhd", 0, 1000, 3134), track});
+    Bytes unchanged = whole;
+    EXPECT_FALSE(gst::FitEditedMediaToSamples(unchanged));
+    EXPECT_EQ(unchanged, whole);
+  }
+  const Bytes whole = Box("moov", {Header("mvhd", 0, 1000, 3134), PictureTrack(115 * 512, 113, 0)});
+  for (std::size_t size = 8; size < whole.size(); ++size) {
+    Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+    part[3] = static_cast<std::uint8_t>(size);
+    EXPECT_FALSE(gst::FitEditedMediaToSamples(part)) << "cut at " << size;
   }
 }
 
