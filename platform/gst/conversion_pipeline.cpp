@@ -12,6 +12,7 @@
 
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
+#include "platform/gst/loas_timing.h"
 #include "platform/gst/movie_length.h"
 #include "platform/gst/pipeline_errors.h"
 #include "platform/gst/video_decoders.h"
@@ -170,6 +171,7 @@ class ConversionPipeline::Impl {
     if (!decoder) return decoder.reason();
     decoder_ = std::move(*decoder);
     SetUpVideoDecoders(decoder_.get());
+    KeepLoasSoundInTime(decoder_.get());
     g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
     gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);

@@ -18,6 +18,13 @@ Arguments Picture(const std::string& size, const std::string& rate, const std::s
   return {"-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=" + rate + ":duration=" + seconds};
 }
 
+// 3 s of a 1 kHz beep of 0.1 s from half past every second, over `between`.
+Arguments Beeps(const std::string& between) {
+  return {"-f", "lavfi", "-i",
+          "aevalsrc=exprs='if(between(mod(t,1),0.5,0.6),0.5*sin(2*PI*1000*t)," + between +
+              ")':s=48000:d=3"};
+}
+
 Arguments Tone(const std::string& seconds) {
   return {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=" + seconds};
 }
@@ -121,11 +128,11 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("320x240", "25", "2"), Tone("0.02"),
                    QuickH264And({"-c:a", "pcm_s16le", "-f", "avi"})});
     case FfmpegClip::BeepingMov:
-      return Join({Picture("320x240", "25", "3"),
-                   {"-f", "lavfi", "-i",
-                    "aevalsrc=exprs='if(between(mod(t,1),0.5,0.6),0.5*sin(2*PI*1000*t),0)'"
-                    ":s=48000:d=3"},
+      return Join({Picture("320x240", "25", "3"), Beeps("0"),
                    QuickH264And({"-c:a", "pcm_s16le", "-f", "mov"})});
+    case FfmpegClip::LatmBroadcastTs:
+      return Join({Picture("320x240", "25", "3"), Beeps("0.02*sin(2*PI*300*t)"),
+                   QuickH264And({"-c:a", "aac", "-mpegts_flags", "latm", "-f", "mpegts"})});
   }
   throw std::logic_error("unknown clip");
 }
@@ -190,6 +197,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"beeping.mov", "BeepingMov"};
     case FfmpegClip::BlipAvi:
       return {"blip.avi", "BlipAvi"};
+    case FfmpegClip::LatmBroadcastTs:
+      return {"latm broadcast.ts", "LatmBroadcastTs"};
   }
   throw std::logic_error("unknown clip");
 }

@@ -48,6 +48,10 @@ enum class FfmpegClip {
   // AVI: H.264 320x240 for 2 s + 20 ms of 16-bit PCM, less sound than an
   // encoder's first frame
   BlipAvi,
+  // MPEG-TS: H.264 320x240 + AAC in LATM, the configuration in every 20th
+  // frame, as DVB-T2 carries it: a quiet hum with a 1 kHz beep of 0.1 s from
+  // half past every second; 3 s
+  LatmBroadcastTs,
 };
 
 std::string Clip(FfmpegClip clip);

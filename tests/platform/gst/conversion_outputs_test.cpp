@@ -221,6 +221,22 @@ TEST_F(ConversionOutputs, SoundIsHeardWhenItWasInTheSource) {
   }
 }
 
+// GStreamer's AAC parser dropped the first 0.4 s of LATM sound and gave the
+// time of a packet to a frame further into it: the whole sound played three
+// frames (64 ms) early.
+TEST_F(ConversionOutputs, LatmSoundOfABroadcastKeepsItsTime) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::LatmBroadcastTs);
+  std::vector<BranchDescription> branches;
+  branches.push_back(Audio(ElementChoice::Make("vorbisenc")));
+  const std::string path = gst_test::OutputPath("latm.mkv");
+  ConvertAndProbe(Describe(source, std::move(branches), "matroskamux", path));
+  EXPECT_NEAR(test_support::SoundStart(path), test_support::SoundStart(source), 0.03)
+      << "the sound starts with the source's";
+  const std::vector<double> beeps = test_support::BeepStarts(path);
+  ASSERT_EQ(beeps.size(), 3u);
+  for (std::size_t i = 0; i < beeps.size(); ++i) EXPECT_NEAR(beeps[i], 0.5 + double(i), 0.01);
+}
+
 // Less sound than the encoder's delay would all be cut, leaving the muxer a
 // stream with nothing to describe it: the run failed. It is kept instead.
 TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
