@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/threads/thread_order.h"
 
 namespace gst {
 
@@ -137,8 +138,18 @@ struct ParserState {
   bool loas = false;
 };
 
-GstPadProbeReturn OnParserInput(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& state = *static_cast<ParserState*>(data);
+// The probes go on a parser the bin adds while its threads run, so the order
+// those threads keep is shown as PadProbe shows it for probes set before.
+template <GstPadProbeReturn (*Probe)(GstPadProbeInfo*, ParserState&)>
+GstPadProbeReturn Visit(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  const threads::StateVisit visit(data);
+  threads::AcquireState(GST_PAD_PROBE_INFO_DATA(info));
+  const GstPadProbeReturn result = Probe(info, *static_cast<ParserState*>(data));
+  threads::ReleaseState(GST_PAD_PROBE_INFO_DATA(info));
+  return result;
+}
+
+GstPadProbeReturn OnParserInput(GstPadProbeInfo* info, ParserState& state) {
   if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
@@ -168,8 +179,7 @@ GstPadProbeReturn OnParserInput(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
-GstPadProbeReturn OnParserOutput(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& state = *static_cast<ParserState*>(data);
+GstPadProbeReturn OnParserOutput(GstPadProbeInfo* info, ParserState& state) {
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   if (!state.loas || !buffer || !GST_BUFFER_OFFSET_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
   const std::optional<LoasTiming::Frame> frame = state.timing.At(GST_BUFFER_OFFSET(buffer));
@@ -192,13 +202,17 @@ void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
   if (!input || !output) return;
   // The parser owns the state; its pads, and their probes, go before it.
   auto* state = new ParserState();
-  g_object_set_data_full(G_OBJECT(element), "reelcast-loas-timing", state,
-                         [](gpointer data) { delete static_cast<ParserState*>(data); });
+  g_object_set_data_full(G_OBJECT(element), "reelcast-loas-timing", state, [](gpointer data) {
+    threads::AcquireState(data);
+    delete static_cast<ParserState*>(data);
+  });
+  threads::ReleaseState(state);
   gst_pad_add_probe(
       input.get(),
       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-      &OnParserInput, state, nullptr);
-  gst_pad_add_probe(output.get(), GST_PAD_PROBE_TYPE_BUFFER, &OnParserOutput, state, nullptr);
+      &Visit<&OnParserInput>, state, nullptr);
+  gst_pad_add_probe(output.get(), GST_PAD_PROBE_TYPE_BUFFER, &Visit<&OnParserOutput>, state,
+                    nullptr);
 }
 
 }  // namespace
