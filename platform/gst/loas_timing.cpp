@@ -157,7 +157,10 @@ GstPadProbeReturn OnParserInput(GstPadProbeInfo* info, ParserState& state) {
       gst_event_parse_caps(event, &caps);
       const GstStructure* format = caps ? gst_caps_get_structure(caps, 0) : nullptr;
       const char* kind = format ? gst_structure_get_string(format, "stream-format") : nullptr;
-      state.loas = kind && std::string_view(kind) == "loas";
+      gboolean framed = FALSE;
+      // Frames already cut apart pass the parser untouched (and unnumbered).
+      if (format) gst_structure_get_boolean(format, "framed", &framed);
+      state.loas = kind && std::string_view(kind) == "loas" && !framed;
     } else if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP ||
                GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
       state.timing.Restart();
