@@ -1,11 +1,13 @@
 #include "platform/dshow/media_discovery.h"
 
 #include <fcntl.h>
+#include <gst/video/video.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -177,6 +179,15 @@ std::string DeclaredOrientation(GstDiscovererStreamInfo* info) {
   return owned.get();
 }
 
+bool DeclaresFrameRate(const GstCaps* caps) {
+  const GstStructure* format =
+      caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
+  int numerator = 0;
+  int denominator = 0;
+  return format && gst_structure_get_fraction(format, "framerate", &numerator, &denominator) &&
+         numerator > 0 && denominator > 0;
+}
+
 // Adds the streams of one kind; counts those no decoder accepts.
 void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& found) {
   int index = 0;
@@ -205,6 +216,13 @@ void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& foun
       stream.bitrate = gst_discoverer_audio_info_get_bitrate(audio);
     }
     gst::CapsPtr caps(gst_discoverer_stream_info_get_caps(info));
+    if (kind == StreamKind::Video && !DeclaresFrameRate(caps.get())) {
+      // The rate then comes from the decoder the discovery tried, and is its
+      // default (libav says 25 for Windows Media video at any rate): the
+      // stream's own is measured instead.
+      stream.frameRateNumerator = 0;
+      stream.frameRateDenominator = 1;
+    }
     FillCommon(info, stream, caps.get());
     const std::optional<std::string> decoder = DecoderFor(caps.get(), kind);
     if (!decoder && !allDecodable) {
@@ -217,15 +235,20 @@ void AddStreams(GList* list, StreamKind kind, bool allDecodable, Discovery& foun
   }
 }
 
-// A variable-rate video that declares no rate is given the average of its
-// frame times, so that its frame time is known; a run makes its rate
-// constant at that average. Without two timed frames it stays unknown.
+// A video that declares no rate is given the average of its frame times, so
+// that its frame time is known; a run makes its rate constant at that
+// average. An average within 0.1 % of a usual rate is that rate: times
+// kept in milliseconds (Windows Media) put 30 fps at 29.997. Without two
+// timed frames it stays unknown.
 void MeasureFrameRate(const std::string& uri, StreamInfo& stream) {
   const std::optional<double> frameTime =
       MeasureFrameTime(uri, stream.streamId, stream.indexInKind);
   if (!frameTime || *frameTime <= 0) return;
   int numerator = 0, denominator = 1;
-  gst_util_double_to_fraction(1.0 / *frameTime, &numerator, &denominator);
+  // Another average is kept as a short fraction: encoders refuse long ones.
+  if (!gst_video_guess_framerate(static_cast<GstClockTime>(std::llround(*frameTime * GST_SECOND)),
+                                 &numerator, &denominator))
+    gst_util_double_to_fraction(1.0 / *frameTime, &numerator, &denominator);
   if (numerator <= 0 || denominator <= 0) return;
   stream.frameRateNumerator = numerator;
   stream.frameRateDenominator = denominator;

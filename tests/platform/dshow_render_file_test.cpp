@@ -188,6 +188,18 @@ TEST(RenderFile, VariableRateWithoutDeclaredRateGivesTheAverageFrameTime) {
   EXPECT_NEAR(frameTime, 1.96 / 33, 1e-3);
 }
 
+// The file declares no rate; libav's decoder then says 25 whatever the rate,
+// and a 30 fps film lost one picture in six when written at it.
+TEST(RenderFile, AWindowsMediaFileGivesTheFrameTimeOfItsFrames) {
+  auto graph = NewGraph();
+  ASSERT_EQ(graph->RenderFile(test_support::Clip(test_support::FfmpegClip::WindowsMedia30)), S_OK);
+  ComPtr<IBasicVideo> video;
+  graph.As(video);
+  REFTIME frameTime = -1;
+  ASSERT_EQ(video->get_AvgTimePerFrame(frameTime), S_OK);
+  EXPECT_DOUBLE_EQ(frameTime, 1.0 / 30) << "its times, kept in milliseconds, are 30 a second";
+}
+
 TEST(RenderFile, AFrameTimeThatCannotBeMeasuredStaysUnknown) {
   auto graph = NewGraph();
   ASSERT_EQ(graph->RenderFile(Clip(ClipKind::MkvOneFrameNoRate)), S_OK);

@@ -133,6 +133,10 @@ Arguments Recipe(FfmpegClip clip) {
     case FfmpegClip::LatmBroadcastTs:
       return Join({Picture("320x240", "25", "3"), Beeps("0.02*sin(2*PI*300*t)"),
                    QuickH264And({"-c:a", "aac", "-mpegts_flags", "latm", "-f", "mpegts"})});
+    case FfmpegClip::WindowsMedia30:
+      return Join({Picture("320x240", "30", "2"),
+                   Tone("2"),
+                   {"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"}});
   }
   throw std::logic_error("unknown clip");
 }
@@ -199,6 +203,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"blip.avi", "BlipAvi"};
     case FfmpegClip::LatmBroadcastTs:
       return {"latm broadcast.ts", "LatmBroadcastTs"};
+    case FfmpegClip::WindowsMedia30:
+      return {"windows media 30.wmv", "WindowsMedia30"};
   }
   throw std::logic_error("unknown clip");
 }

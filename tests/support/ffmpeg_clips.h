@@ -52,6 +52,10 @@ enum class FfmpegClip {
   // frame, as DVB-T2 carries it: a quiet hum with a 1 kHz beep of 0.1 s from
   // half past every second; 3 s
   LatmBroadcastTs,
+  // ASF: Windows Media Video 8 320x240 at 30 frames a second + Windows Media
+  // Audio 2, whose times are kept in milliseconds and which declares no
+  // rate; 2 s
+  WindowsMedia30,
 };
 
 std::string Clip(FfmpegClip clip);
