@@ -129,6 +129,14 @@ std::optional<LoasTiming::Frame> LoasTiming::At(std::uint64_t offset) {
   return Frame{listed.real && configuredOut_, listed.packetTime, listed.index};
 }
 
+void LoasTiming::Rebase() {
+  walk_ = Walk();
+  taken_ = 0;
+  lastTime_ = GST_CLOCK_TIME_NONE;
+  lastIndex_ = 0;
+  frames_.clear();
+}
+
 void LoasTiming::Restart() { *this = LoasTiming(); }
 
 namespace {
@@ -161,9 +169,11 @@ GstPadProbeReturn OnParserInput(GstPadProbeInfo* info, ParserState& state) {
       // Frames already cut apart pass the parser untouched (and unnumbered).
       if (format) gst_structure_get_boolean(format, "framed", &framed);
       state.loas = kind && std::string_view(kind) == "loas" && !framed;
-    } else if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP ||
-               GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
       state.timing.Restart();
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT ||
+               GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+      state.timing.Rebase();
     }
     return GST_PAD_PROBE_OK;
   }

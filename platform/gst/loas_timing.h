@@ -46,7 +46,11 @@ class LoasTiming {
   // in order, as they go on: whatever lies before `offset` is forgotten.
   std::optional<Frame> At(std::uint64_t offset);
 
-  // A new stream, or the same from elsewhere (a flush).
+  // The parser counts its input from 0 again, as it does at each segment
+  // and after a flush: the walk starts afresh, while the doubling done and
+  // the configuration the decoder has stay.
+  void Rebase();
+  // A new stream.
   void Restart();
 
  private:

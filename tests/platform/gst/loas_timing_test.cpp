@@ -106,6 +106,25 @@ TEST(LoasTiming, ARecordingThatStartsMidwayKeepsFramesFromItsFirstConfiguration)
   EXPECT_FALSE(Ask(timing, 85, d).has_value()) << "a restart forgets the walk";
 }
 
+// At each segment the parser counts its input from 0 again; what came
+// before is not doubled again, and the decoder keeps its configuration.
+TEST(LoasTiming, ASegmentStartsTheCountAgain) {
+  LoasTiming timing;
+  const Bytes configured = Frame(31, true);
+  const Bytes plain = Frame(9, false);
+  constexpr GstClockTime d = 20 * kMs;
+  ASSERT_TRUE(timing.Take(Join({configured, plain}), 100 * kMs).has_value());
+  EXPECT_FALSE(Ask(timing, 0, d)->kept);
+  EXPECT_TRUE(Ask(timing, 31, d)->kept);
+  timing.Rebase();
+  EXPECT_FALSE(timing.Take(Join({plain, plain}), 900 * kMs).has_value());
+  const auto first = Ask(timing, 0, d);
+  ASSERT_TRUE(first.has_value());
+  EXPECT_TRUE(first->kept) << "the decoder has had its configuration";
+  EXPECT_EQ(first->time, 900 * kMs);
+  EXPECT_EQ(Ask(timing, 9, d)->time, 900 * kMs + d);
+}
+
 // Bytes that are no LOAS stream, in packets of every size: nothing read
 // outside them, and nothing but frames of theirs reported.
 TEST(LoasTiming, NoiseIsWalkedWithinItsBytes) {
