@@ -112,6 +112,7 @@ std::optional<std::vector<std::uint8_t>> LoasTiming::Take(std::span<const std::u
       }
     }
     frames_.emplace_back(frame.at, Listed{true, frame.configured, lastTime_, lastIndex_++});
+    configuredWalked_ = configuredWalked_ || frame.configured;
   }
   while (frames_.size() > kMostRemembered) frames_.pop_front();
   taken_ += bytes.size();
@@ -124,9 +125,11 @@ std::optional<LoasTiming::Frame> LoasTiming::At(std::uint64_t offset) {
   const Listed listed = frames_.front().second;
   frames_.pop_front();
   // A decoder makes nothing of frames before it has a configuration, and
-  // the times of the frames it made nothing of go to the ones after.
+  // the times of the frames it made nothing of go to the ones after. A
+  // stream that has shown none yet is left to the decoder.
   configuredOut_ = configuredOut_ || (listed.real && listed.configured);
-  return Frame{listed.real && configuredOut_, listed.packetTime, listed.index};
+  return Frame{listed.real && (configuredOut_ || !configuredWalked_), listed.packetTime,
+               listed.index};
 }
 
 void LoasTiming::Rebase() {

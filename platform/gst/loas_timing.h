@@ -79,7 +79,8 @@ class LoasTiming {
   bool doubled_ = false;
   GstClockTime lastTime_ = GST_CLOCK_TIME_NONE;
   unsigned lastIndex_ = 0;
-  bool configuredOut_ = false;  // a frame with a configuration went on
+  bool configuredWalked_ = false;  // a frame with a configuration was walked
+  bool configuredOut_ = false;     // and one went on
   std::deque<std::pair<std::uint64_t, Listed>> frames_;
 };
 

@@ -104,6 +104,10 @@ TEST(LoasTiming, ARecordingThatStartsMidwayKeepsFramesFromItsFirstConfiguration)
 
   timing.Restart();
   EXPECT_FALSE(Ask(timing, 85, d).has_value()) << "a restart forgets the walk";
+
+  // A stream that shows no configuration at all is left to the decoder.
+  EXPECT_FALSE(timing.Take(Join({plain, plain}), 700 * kMs).has_value());
+  EXPECT_TRUE(Ask(timing, 0, d)->kept);
 }
 
 // At each segment the parser counts its input from 0 again; what came
