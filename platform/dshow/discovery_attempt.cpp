@@ -9,6 +9,7 @@
 
 #include "platform/dshow/parsed_video.h"
 #include "platform/gst/element_maker.h"
+#include "platform/gst/transport_clock.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {
@@ -157,6 +158,11 @@ DiscoveryAttempt AttemptDiscovery(const std::string& uri, std::chrono::seconds l
   const gst::ErrorPtr createErrorOwner(createError);
   if (!discoverer) return attempt;
   LearnVideoFromItsParser(discoverer.get());
+  g_signal_connect(discoverer.get(), "source-setup",
+                   G_CALLBACK(+[](GstDiscoverer*, GstElement* source, gpointer) {
+                     gst::MoveTransportClockAhead(source);
+                   }),
+                   nullptr);
   std::optional<StreamWatch> watch;
   if (patience) watch.emplace(discoverer.get(), std::move(*patience));
 

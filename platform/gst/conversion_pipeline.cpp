@@ -15,6 +15,7 @@
 #include "platform/gst/loas_timing.h"
 #include "platform/gst/movie_length.h"
 #include "platform/gst/pipeline_errors.h"
+#include "platform/gst/transport_clock.h"
 #include "platform/gst/video_decoders.h"
 #include "platform/gst/windows_media_header.h"
 #include "platform/threads/thread_order.h"
@@ -178,6 +179,7 @@ class ConversionPipeline::Impl {
     gst_element_link(source->get(), decoder_.get());
     PadPtr read(gst_element_get_static_pad(source->get(), "src"));
     movieMend_ = MendPulledMovie(read.get());
+    MoveTransportClockAhead(source->get());
 
     if (description_.muxer) {
       Result<ElementPtr> muxer = MakeElement(*description_.muxer);

@@ -133,6 +133,11 @@ Arguments Recipe(FfmpegClip clip) {
     case FfmpegClip::LatmBroadcastTs:
       return Join({Picture("320x240", "25", "3"), Beeps("0.02*sin(2*PI*300*t)"),
                    QuickH264And({"-c:a", "aac", "-mpegts_flags", "latm", "-f", "mpegts"})});
+    case FfmpegClip::LateVideoTs:
+      return Join({{"-itsoffset", "0.7"},
+                   Picture("352x288", "25", "2.3"),
+                   Tone("3"),
+                   {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -205,6 +210,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"latm broadcast.ts", "LatmBroadcastTs"};
     case FfmpegClip::WindowsMedia30:
       return {"windows media 30.wmv", "WindowsMedia30"};
+    case FfmpegClip::LateVideoTs:
+      return {"late video.ts", "LateVideoTs"};
   }
   throw std::logic_error("unknown clip");
 }

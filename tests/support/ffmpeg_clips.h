@@ -56,6 +56,10 @@ enum class FfmpegClip {
   // Audio 2, whose times are kept in milliseconds and which declares no
   // rate; 2 s
   WindowsMedia30,
+  // MPEG-TS: MPEG-2 352x288 that starts 0.7 s after its MP2 sound, and with
+  // it the programme's clock, as ffmpeg writes a picture that starts late;
+  // 3 s
+  LateVideoTs,
 };
 
 std::string Clip(FfmpegClip clip);

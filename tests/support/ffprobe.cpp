@@ -202,6 +202,23 @@ int DistinctPictures(const std::string& path) {
   return pictures;
 }
 
+double FirstPictureChange(const std::string& path) {
+  const ProbeReport probe = FfProbe(path);
+  const ToolOutput output = RunTool("ffmpeg", {"-nostdin", "-copyts", "-i", path, "-map", "0:v:0",
+                                               "-vf", "mpdecimate,showinfo", "-f", "null", "-"});
+  if (!output.finished || output.exitCode != 0) return -1;
+  // showinfo's second picture is the first that mpdecimate kept as new; its
+  // usual thresholds pass over what an encoder changes in a held picture.
+  int seen = 0;
+  std::istringstream lines(output.err);
+  for (std::string line; std::getline(lines, line);) {
+    const auto at = line.find(" pts_time:");
+    if (line.find("Parsed_showinfo") == std::string::npos || at == std::string::npos) continue;
+    if (++seen == 2) return std::stod(line.substr(at + 10)) - std::max(0.0, probe.startTime);
+  }
+  return -1;
+}
+
 std::string DecodeErrors(const std::string& path) {
   const ToolOutput output =
       RunTool("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-f", "null", "-"});

@@ -87,6 +87,11 @@ double FirstPicturePsnr(const std::string& path, const std::string& reference);
 // pictures were shown twice. -1 when ffmpeg cannot read the file.
 int DistinctPictures(const std::string& path);
 
+// Seconds from the start of the file to the first picture that differs from
+// the one before it, as a player that keeps to the stream's times shows it;
+// -1 when none does.
+double FirstPictureChange(const std::string& path);
+
 // What `ffmpeg -v error -i FILE -f null -` prints: empty for a clean file.
 std::string DecodeErrors(const std::string& path);
 

@@ -123,8 +123,16 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
                 in.First("video").frameRate / 200)
         << "the pictures keep their rate";
   }
-  EXPECT_NEAR(out.First("video").startTime - out.startTime, Offset(in, "video"), 0.04)
-      << "the picture starts where it starts in the source";
+  if (Offset(in, "video") < 0.1) {
+    EXPECT_NEAR(out.First("video").startTime - out.startTime, Offset(in, "video"), 0.04)
+        << "the picture starts where it starts in the source";
+  } else {
+    // A picture that starts late is held from the start, as the sound's gap
+    // is filled with silence: its motion starts where it starts.
+    EXPECT_NEAR(test_support::FirstPictureChange(output), test_support::FirstPictureChange(source),
+                0.05)
+        << "the picture moves from where it moves in the source";
+  }
   // Windows Media Audio's stream starts a frame ahead of its sound: what
   // the encoder is given comes out a frame later.
   const double ahead = c.writer == Writer::WindowsMedia
@@ -148,7 +156,7 @@ std::vector<Case> AllCases() {
   for (FfmpegClip clip :
        {FfmpegClip::BroadcastTs, FfmpegClip::DvdPs, FfmpegClip::CamcorderTs, FfmpegClip::DvPal,
         FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs, FfmpegClip::LateSoundMov,
-        FfmpegClip::ReorderedMkv, FfmpegClip::TrimmedMp4})
+        FfmpegClip::ReorderedMkv, FfmpegClip::TrimmedMp4, FfmpegClip::LateVideoTs})
     for (Writer writer : {Writer::WindowsMedia, Writer::Matroska, Writer::Mp4, Writer::Avi})
       cases.push_back({clip, writer});
   return cases;
