@@ -19,6 +19,8 @@ constexpr std::uint8_t kSync = 0x47;
 // How far into a file the clock is looked for, and in what steps.
 constexpr std::size_t kMostRead = std::size_t{4} << 20;
 constexpr std::size_t kStep = std::size_t{256} << 10;
+// What tells a transport stream from any other file.
+constexpr std::size_t kFirstStep = std::size_t{4} << 10;
 // The demuxer gives the clock up after 0.5 s of a stream; 90 kHz units.
 constexpr std::uint64_t kTooLongWithoutClock = 90'000 * 4 / 10;
 
@@ -160,8 +162,9 @@ void MoveTransportClockAhead(GstElement* source) {
   std::optional<Layout> layout;
   while (file && head.size() < kMostRead) {
     const std::size_t had = head.size();
-    head.resize(had + kStep);
-    file.read(reinterpret_cast<char*>(head.data() + had), static_cast<std::streamsize>(kStep));
+    const std::size_t step = had == 0 ? kFirstStep : kStep;
+    head.resize(had + step);
+    file.read(reinterpret_cast<char*>(head.data() + had), static_cast<std::streamsize>(step));
     head.resize(had + static_cast<std::size_t>(file.gcount()));
     if (!layout) layout = LayoutOf(head);
     if (!layout || HasClock(head, *layout)) break;
