@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/pad_probe.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -149,18 +150,8 @@ struct ParserState {
   bool loas = false;
 };
 
-// The probes go on a parser the bin adds while its threads run, so the order
-// those threads keep is shown as PadProbe shows it for probes set before.
-template <GstPadProbeReturn (*Probe)(GstPadProbeInfo*, ParserState&)>
-GstPadProbeReturn Visit(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  const threads::StateVisit visit(data);
-  threads::AcquireState(GST_PAD_PROBE_INFO_DATA(info));
-  const GstPadProbeReturn result = Probe(info, *static_cast<ParserState*>(data));
-  threads::ReleaseState(GST_PAD_PROBE_INFO_DATA(info));
-  return result;
-}
-
-GstPadProbeReturn OnParserInput(GstPadProbeInfo* info, ParserState& state) {
+GstPadProbeReturn OnParserInput(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto& state = *static_cast<ParserState*>(data);
   if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
@@ -195,7 +186,8 @@ GstPadProbeReturn OnParserInput(GstPadProbeInfo* info, ParserState& state) {
   return GST_PAD_PROBE_OK;
 }
 
-GstPadProbeReturn OnParserOutput(GstPadProbeInfo* info, ParserState& state) {
+GstPadProbeReturn OnParserOutput(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto& state = *static_cast<ParserState*>(data);
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   if (!state.loas || !buffer || !GST_BUFFER_OFFSET_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
   const std::optional<LoasTiming::Frame> frame = state.timing.At(GST_BUFFER_OFFSET(buffer));
@@ -216,7 +208,8 @@ void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
   const PadPtr input(gst_element_get_static_pad(element, "sink"));
   const PadPtr output(gst_element_get_static_pad(element, "src"));
   if (!input || !output) return;
-  // The parser owns the state; its pads, and their probes, go before it.
+  // The parser owns the state; its pads, and their probes, go before it. The
+  // bin adds the parser while its threads run.
   auto* state = new ParserState();
   g_object_set_data_full(G_OBJECT(element), "reelcast-loas-timing", state, [](gpointer data) {
     threads::AcquireState(data);
@@ -226,9 +219,9 @@ void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
   gst_pad_add_probe(
       input.get(),
       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-      &Visit<&OnParserInput>, state, nullptr);
-  gst_pad_add_probe(output.get(), GST_PAD_PROBE_TYPE_BUFFER, &Visit<&OnParserOutput>, state,
-                    nullptr);
+      &ShownToThreads<&OnParserInput>, state, nullptr);
+  gst_pad_add_probe(output.get(), GST_PAD_PROBE_TYPE_BUFFER, &ShownToThreads<&OnParserOutput>,
+                    state, nullptr);
 }
 
 }  // namespace

@@ -12,6 +12,19 @@
 
 namespace gst {
 
+// A probe's callback as ThreadSanitizer is to see it, for a probe that is
+// set on a pipeline already running (PadProbe shows those set before it
+// plays): what the threads before did to the state `data` and to the buffer
+// or event is seen before `Callback`, and what it does is seen after it.
+template <GstPadProbeReturn (*Callback)(GstPad*, GstPadProbeInfo*, gpointer)>
+GstPadProbeReturn ShownToThreads(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+  const threads::StateVisit visit(data);
+  threads::AcquireState(GST_PAD_PROBE_INFO_DATA(info));
+  const GstPadProbeReturn result = Callback(pad, info, data);
+  threads::ReleaseState(GST_PAD_PROBE_INFO_DATA(info));
+  return result;
+}
+
 class PadProbe {
  public:
   PadProbe() = default;

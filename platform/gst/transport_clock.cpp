@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/pad_probe.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -69,9 +70,9 @@ std::optional<Packet> Read(std::span<const std::uint8_t> p) {
   return packet;
 }
 
-// Whether some packet in `head` carries the clock.
-bool HasClock(std::span<const std::uint8_t> head, Layout layout) {
-  for (std::size_t at = 0; at + layout.size <= head.size(); at += layout.size) {
+// Whether some packet of `head` from the one at `from` on carries the clock.
+bool HasClock(std::span<const std::uint8_t> head, Layout layout, std::size_t from) {
+  for (std::size_t at = from; at + layout.size <= head.size(); at += layout.size) {
     const std::optional<Packet> packet = Read(head.subspan(at + layout.sync, kPacket));
     if (!packet) return false;
     if (packet->clock) return true;
@@ -79,13 +80,8 @@ bool HasClock(std::span<const std::uint8_t> head, Layout layout) {
   return false;
 }
 
-struct Rewrite {
-  ClockMove move;
-};
-
 GstPadProbeReturn OnBuffer(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  const threads::StateVisit visit(data);
-  const ClockMove& move = static_cast<Rewrite*>(data)->move;
+  const ClockMove& move = *static_cast<ClockMove*>(data);
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   if (!buffer || !GST_BUFFER_OFFSET_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
   const std::uint64_t from = GST_BUFFER_OFFSET(buffer);
@@ -167,19 +163,19 @@ void MoveTransportClockAhead(GstElement* source) {
     file.read(reinterpret_cast<char*>(head.data() + had), static_cast<std::streamsize>(step));
     head.resize(had + static_cast<std::size_t>(file.gcount()));
     if (!layout) layout = LayoutOf(head);
-    if (!layout || HasClock(head, *layout)) break;
+    if (!layout || HasClock(head, *layout, had / layout->size * layout->size)) break;
   }
   std::optional<ClockMove> move = layout ? PlanClockMove(head) : std::nullopt;
   if (!move) return;
-  // The probe owns the rewrite, which goes when the pad does.
-  auto rewrite = std::make_unique<Rewrite>(Rewrite{std::move(*move)});
-  threads::ReleaseState(rewrite.get());
+  // The probe owns the move, which goes when the pad does.
+  auto owned = std::make_unique<ClockMove>(std::move(*move));
+  threads::ReleaseState(owned.get());
   gst_pad_add_probe(output.get(),
                     static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
                                                  GST_PAD_PROBE_TYPE_PUSH | GST_PAD_PROBE_TYPE_PULL),
-                    &OnBuffer, rewrite.release(), [](gpointer data) {
+                    &ShownToThreads<&OnBuffer>, owned.release(), [](gpointer data) {
                       threads::AcquireState(data);
-                      delete static_cast<Rewrite*>(data);
+                      delete static_cast<ClockMove*>(data);
                     });
 }
 
