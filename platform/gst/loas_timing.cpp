@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <string_view>
 
+#include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/pad_probe.h"
 #include "platform/threads/thread_order.h"
@@ -203,8 +203,7 @@ GstPadProbeReturn OnParserOutput(GstPad*, GstPadProbeInfo* info, gpointer data) 
 }
 
 void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
-  GstElementFactory* factory = gst_element_get_factory(element);
-  if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "aacparse") != 0) return;
+  if (FactoryNameOf(element) != "aacparse") return;
   const PadPtr input(gst_element_get_static_pad(element, "sink"));
   const PadPtr output(gst_element_get_static_pad(element, "src"));
   if (!input || !output) return;
