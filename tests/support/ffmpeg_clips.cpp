@@ -18,6 +18,14 @@ Arguments Picture(const std::string& size, const std::string& rate, const std::s
   return {"-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=" + rate + ":duration=" + seconds};
 }
 
+// Black, but white for 0.1 s from half past every second.
+Arguments Flashes(const std::string& size, const std::string& rate, const std::string& seconds) {
+  return {"-f", "lavfi", "-i",
+          "color=black:size=" + size + ":rate=" + rate + ":duration=" + seconds +
+              ",format=yuv420p,geq=lum='if(between(mod(T+0.0001\\,1)\\,0.5\\,0.6)\\,235\\,16)'"
+              ":cb=128:cr=128"};
+}
+
 // 3 s of a 1 kHz beep of 0.1 s from half past every second, over `between`.
 Arguments Beeps(const std::string& between) {
   return {"-f", "lavfi", "-i",
@@ -138,6 +146,11 @@ Arguments Recipe(FfmpegClip clip) {
                    Picture("352x288", "25", "2.3"),
                    Tone("3"),
                    {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
+    case FfmpegClip::XvidAvi:
+      return Join({Flashes("320x240", "30", "2"),
+                   Tone("2"),
+                   {"-c:v", "mpeg4", "-vtag", "XVID", "-bf", "2", "-g", "12", "-c:a", "libmp3lame",
+                    "-f", "avi"}});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -212,6 +225,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"windows media 30.wmv", "WindowsMedia30"};
     case FfmpegClip::LateVideoTs:
       return {"late video.ts", "LateVideoTs"};
+    case FfmpegClip::XvidAvi:
+      return {"xvid.avi", "XvidAvi"};
   }
   throw std::logic_error("unknown clip");
 }

@@ -60,6 +60,10 @@ enum class FfmpegClip {
   // it the programme's clock, as ffmpeg writes a picture that starts late;
   // 3 s
   LateVideoTs,
+  // AVI: MPEG-4 part 2 320x240 at 30 frames a second with B pictures and a
+  // keyframe every 12, as Xvid writes it, + MP3: black but for a white flash
+  // of 0.1 s from half past every second; 2 s
+  XvidAvi,
 };
 
 std::string Clip(FfmpegClip clip);

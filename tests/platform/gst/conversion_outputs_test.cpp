@@ -237,6 +237,18 @@ TEST_F(ConversionOutputs, LatmSoundOfABroadcastKeepsItsTime) {
   for (std::size_t i = 0; i < beeps.size(); ++i) EXPECT_NEAR(beeps[i], 0.5 + double(i), 0.01);
 }
 
+// The AVI reader stamped every keyframe with its decoding tick, which with B
+// pictures comes before it is shown: the pictures from the second keyframe
+// on played three ticks (100 ms) early.
+TEST_F(ConversionOutputs, PicturesOfAnAviWithBPicturesKeepTheirTimes) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::XvidAvi);
+  std::vector<BranchDescription> branches;
+  branches.push_back(Video(ElementChoice::Make("x264enc", {{"speed-preset", "ultrafast"}})));
+  const std::string path = gst_test::OutputPath("xvid.mkv");
+  ConvertAndProbe(Describe(source, std::move(branches), "matroskamux", path));
+  EXPECT_NEAR(test_support::FirstPictureChange(path), 0.5, 0.02) << "the first flash";
+}
+
 // Less sound than the encoder's delay would all be cut, leaving the muxer a
 // stream with nothing to describe it: the run failed. It is kept instead.
 TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
