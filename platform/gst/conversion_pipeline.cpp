@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gst/avi_picture_times.h"
+#include "platform/gst/avi_times.h"
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/loas_timing.h"
@@ -173,7 +173,7 @@ class ConversionPipeline::Impl {
     if (!decoder) return decoder.reason();
     decoder_ = std::move(*decoder);
     SetUpVideoDecoders(decoder_.get());
-    KeepAviPicturesInOrder(decoder_.get());
+    KeepAviStreamsInTime(decoder_.get());
     KeepLoasSoundInTime(decoder_.get());
     g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());

@@ -151,6 +151,10 @@ Arguments Recipe(FfmpegClip clip) {
                    Tone("2"),
                    {"-c:v", "mpeg4", "-vtag", "XVID", "-bf", "2", "-g", "12", "-c:a", "libmp3lame",
                     "-f", "avi"}});
+    case FfmpegClip::CameraAvi:
+      return Join({Picture("320x240", "25", "3"),
+                   Beeps("0"),
+                   {"-c:v", "mjpeg", "-c:a", "adpcm_ima_wav", "-ar", "22050", "-f", "avi"}});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -227,6 +231,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"late video.ts", "LateVideoTs"};
     case FfmpegClip::XvidAvi:
       return {"xvid.avi", "XvidAvi"};
+    case FfmpegClip::CameraAvi:
+      return {"camera.avi", "CameraAvi"};
   }
   throw std::logic_error("unknown clip");
 }

@@ -64,6 +64,10 @@ enum class FfmpegClip {
   // keyframe every 12, as Xvid writes it, + MP3: black but for a white flash
   // of 0.1 s from half past every second; 2 s
   XvidAvi,
+  // AVI: Motion JPEG 320x240 + IMA ADPCM mono at 22.05 kHz, as digital
+  // cameras record: silent but for a 1 kHz beep of 0.1 s from half past
+  // every second; 3 s
+  CameraAvi,
 };
 
 std::string Clip(FfmpegClip clip);

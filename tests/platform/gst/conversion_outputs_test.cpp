@@ -249,6 +249,20 @@ TEST_F(ConversionOutputs, PicturesOfAnAviWithBPicturesKeepTheirTimes) {
   EXPECT_NEAR(test_support::FirstPictureChange(path), 0.5, 0.02) << "the first flash";
 }
 
+// The AVI reader stamped each IMA ADPCM block at half its time: a writer
+// that keeps to the stamps kept half the sound, and beeps came early.
+TEST_F(ConversionOutputs, AdpcmSoundOfACameraKeepsItsTime) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::CameraAvi);
+  std::vector<BranchDescription> branches;
+  branches.push_back(Audio(std::nullopt));
+  const std::string path = gst_test::OutputPath("camera.avi");
+  ConvertAndProbe(Describe(source, std::move(branches), "avimux", path));
+  const std::vector<double> beeps = test_support::BeepStarts(path);
+  ASSERT_EQ(beeps.size(), 3u);
+  for (std::size_t i = 0; i < beeps.size(); ++i) EXPECT_NEAR(beeps[i], 0.5 + double(i), 0.01);
+  EXPECT_NEAR(test_support::SoundEnd(path), test_support::SoundEnd(source), 0.02);
+}
+
 // Less sound than the encoder's delay would all be cut, leaving the muxer a
 // stream with nothing to describe it: the run failed. It is kept instead.
 TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
