@@ -1,5 +1,7 @@
 #include "platform/gst/encoder_delay.h"
 
+#include <gst/audio/audio.h>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,7 +22,9 @@ int WmaFrameLength(int version, int rate) {
 }
 
 struct Delaying {
-  explicit Delaying(std::string encoder) : factory(std::move(encoder)) {}
+  Delaying(GstAudioEncoder* element, std::string name)
+      : encoder(element), factory(std::move(name)) {}
+  GstAudioEncoder* encoder;  // owns the pad, so outlives the probe; may be null
   std::string factory;
   int rate = 0;
   std::optional<GstSegment> given;           // the segment before it was moved
@@ -28,6 +32,11 @@ struct Delaying {
   bool reached = false;                      // whether any sound got past that start
   BufferPtr cut;                             // the last buffer wholly before it
   bool replaying = false;
+  // What the encoder took of the segment it was last given, as it clips it.
+  std::optional<GstAudioInfo> format;
+  GstSegment taking{};
+  std::uint64_t taken = 0;  // samples
+  GstClockTime end = GST_CLOCK_TIME_NONE;
 };
 
 GstSegment Moved(const GstSegment& given, GstClockTime by) {
@@ -52,6 +61,43 @@ void NoteBuffer(Delaying& state, GstBuffer* buffer) {
   }
 }
 
+void CountTaken(Delaying& state, GstBuffer* buffer) {
+  if (!state.format || state.taking.format != GST_FORMAT_TIME) return;
+  const int bpf = GST_AUDIO_INFO_BPF(&*state.format);
+  if (bpf <= 0) return;
+  GstBuffer* clipped = gst_audio_buffer_clip(gst_buffer_ref(buffer), &state.taking,
+                                             GST_AUDIO_INFO_RATE(&*state.format), bpf);
+  if (!clipped) return;
+  state.taken += gst_buffer_get_size(clipped) / std::size_t(bpf);
+  if (GST_BUFFER_PTS_IS_VALID(clipped) && GST_BUFFER_DURATION_IS_VALID(clipped))
+    state.end = GST_BUFFER_PTS(clipped) + GST_BUFFER_DURATION(clipped);
+  gst_buffer_unref(clipped);
+}
+
+void GiveOutHeldSound(GstPad* pad, Delaying& state) {
+  if (!state.format || state.taken == 0) return;
+  int frame = 0;
+  if (state.encoder && gst_audio_encoder_get_frame_samples_min(state.encoder) ==
+                           gst_audio_encoder_get_frame_samples_max(state.encoder))
+    frame = gst_audio_encoder_get_frame_samples_min(state.encoder);
+  const std::uint64_t samples = SilenceToFinish(state.taken, frame, HeldBackSamples(state.factory));
+  if (samples == 0) return;
+  const GstAudioInfo& format = *state.format;
+  GstBuffer* silence = gst_buffer_new_allocate(
+      nullptr, std::size_t(samples) * std::size_t(GST_AUDIO_INFO_BPF(&format)), nullptr);
+  GstMapInfo map;
+  if (gst_buffer_map(silence, &map, GST_MAP_WRITE)) {
+    gst_audio_format_info_fill_silence(format.finfo, map.data, map.size);
+    gst_buffer_unmap(silence, &map);
+  }
+  GST_BUFFER_PTS(silence) = state.end;
+  GST_BUFFER_DURATION(silence) =
+      gst_util_uint64_scale_int(samples, GST_SECOND, GST_AUDIO_INFO_RATE(&format));
+  state.replaying = true;
+  gst_pad_chain(pad, silence);
+  state.replaying = false;
+}
+
 // A sound shorter than the delay would leave the encoder nothing, and the
 // muxer a stream it cannot describe: it is given back unmoved instead.
 void GiveBackShortSound(GstPad* pad, Delaying& state) {
@@ -62,11 +108,18 @@ void GiveBackShortSound(GstPad* pad, Delaying& state) {
   state.replaying = false;
 }
 
+// Notes where the encoder's segment starts; what it clips is not counted.
+void Take(Delaying& state, const GstSegment& segment) {
+  gst_segment_copy_into(&segment, &state.taking);
+  state.taken = 0;
+  state.end = GST_CLOCK_TIME_NONE;
+}
+
 GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   auto& state = *static_cast<Delaying*>(data);
-  if (state.replaying) return GST_PAD_PROBE_OK;
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
-    NoteBuffer(state, GST_PAD_PROBE_INFO_BUFFER(info));
+    if (!state.replaying) NoteBuffer(state, GST_PAD_PROBE_INFO_BUFFER(info));
+    CountTaken(state, GST_PAD_PROBE_INFO_BUFFER(info));
     return GST_PAD_PROBE_OK;
   }
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
@@ -76,10 +129,15 @@ GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
       gst_event_parse_caps(event, &caps);
       const GstStructure* format = caps ? gst_caps_get_structure(caps, 0) : nullptr;
       if (!format || !gst_structure_get_int(format, "rate", &state.rate)) state.rate = 0;
+      GstAudioInfo audio;
+      state.format.reset();
+      if (caps && gst_audio_info_from_caps(&audio, caps)) state.format = audio;
       return GST_PAD_PROBE_OK;
     }
     case GST_EVENT_EOS:
+      if (state.replaying) return GST_PAD_PROBE_OK;
       GiveBackShortSound(pad, state);
+      GiveOutHeldSound(pad, state);
       return GST_PAD_PROBE_OK;
     case GST_EVENT_SEGMENT:
       break;
@@ -89,6 +147,8 @@ GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   const int samples = EncoderDelaySamples(state.factory, state.rate);
   const GstSegment* given = nullptr;
   gst_event_parse_segment(event, &given);
+  Take(state, *given);
+  if (state.replaying) return GST_PAD_PROBE_OK;
   if (samples <= 0 || given->format != GST_FORMAT_TIME || given->rate <= 0) return GST_PAD_PROBE_OK;
   state.given = *given;
   state.reached = false;
@@ -96,6 +156,7 @@ GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   const GstSegment moved =
       Moved(*given, gst_util_uint64_scale_int(samples, GST_SECOND, state.rate));
   state.start = moved.start;
+  Take(state, moved);
   ReplaceSegment(info, moved);
   return GST_PAD_PROBE_OK;
 }
@@ -116,6 +177,16 @@ int EncoderDelaySamples(std::string_view factory, int rate) {
   return 0;
 }
 
+int HeldBackSamples(std::string_view factory) { return factory == "voaacenc" ? 1600 : 0; }
+
+std::uint64_t SilenceToFinish(std::uint64_t given, int frame, int held) {
+  if (held <= 0) return 0;
+  if (frame <= 0) return std::uint64_t(held);
+  const auto size = std::uint64_t(frame);
+  const std::uint64_t lastFrame = (size - given % size) % size;
+  return lastFrame + (std::uint64_t(held) + size - 1) / size * size;
+}
+
 std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder) {
   const std::string_view factory = FactoryNameOf(encoder);
   // Any rate tells whether the encoder has a delay at all.
@@ -125,7 +196,9 @@ std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder) {
   return PadProbe(
       input.get(),
       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-      &OnData, new Delaying(std::string(factory)),
+      &OnData,
+      new Delaying(GST_IS_AUDIO_ENCODER(encoder) ? GST_AUDIO_ENCODER(encoder) : nullptr,
+                   std::string(factory)),
       [](gpointer data) { delete static_cast<Delaying*>(data); });
 }
 

@@ -10,9 +10,17 @@
 // encoder drops them (a sound that starts with the file loses them) and
 // its output's running time counts from there, so the decoded sound lands
 // where it was in the source.
+//
+// `voaacenc` also drops, at the end, what is left short of a frame and the
+// 1600 samples it holds back: the last 54 ms of sound at 48 kHz, 0.29 s of
+// an 8 kHz phone recording. It is given silence at the end to finish its
+// last frame and push out what it holds, so every sample is heard; its
+// stream ends at most a frame later, as it does from encoders that finish
+// their last frame themselves.
 
 #include <gst/gst.h>
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -24,8 +32,17 @@ namespace gst {
 // second; 0 for encoders that keep their own time or are not known.
 int EncoderDelaySamples(std::string_view factory, int rate);
 
-// Moves the start of `encoder`'s input segment by its delay, for as long as
-// the probe lives; nothing for an encoder without one.
+// Samples an encoder of `factory` holds back at the end and never gives out.
+int HeldBackSamples(std::string_view factory);
+
+// Samples of silence that see every sample out of an encoder that was given
+// `given` samples, works in frames of `frame` (0: any size) and holds back
+// `held`; none for an encoder that holds nothing back.
+std::uint64_t SilenceToFinish(std::uint64_t given, int frame, int held);
+
+// Moves the start of `encoder`'s input segment by its delay, and gives it the
+// silence above at the end, for as long as the probe lives; nothing for an
+// encoder without a delay.
 std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder);
 
 }  // namespace gst

@@ -263,6 +263,17 @@ TEST_F(ConversionOutputs, AdpcmSoundOfACameraKeepsItsTime) {
   EXPECT_NEAR(test_support::SoundEnd(path), test_support::SoundEnd(source), 0.02);
 }
 
+// voaacenc drops its last part-frame and the 1600 samples it holds back:
+// the sound ended 54 ms early at 48 kHz.
+TEST_F(ConversionOutputs, AnAacEncoderThatHoldsSoundBackGivesItAllOut) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::DvPal);
+  std::vector<BranchDescription> branches;
+  branches.push_back(Audio(ElementChoice::Make("voaacenc")));
+  const std::string path = gst_test::OutputPath("held.mp4");
+  ConvertAndProbe(Describe(source, std::move(branches), "mp4mux", path));
+  EXPECT_NEAR(test_support::SoundEnd(path), test_support::SoundEnd(source), 0.01);
+}
+
 // Less sound than the encoder's delay would all be cut, leaving the muxer a
 // stream with nothing to describe it: the run failed. It is kept instead.
 TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
