@@ -307,6 +307,7 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
     gst_structure_get_int(from, "rate", &rate);
     gst_structure_get_int(from, "channels", &channels);
     const PadPtr taker = TakerOf(encoder_.get(), muxerPad_.get());
+    if (description_.audio.rate <= 0 && rate > 0) rate = std::max(rate, limits.minRate);
     int r = Clamped(description_.audio.rate, rate, limits.maxRate);
     if (r == 0) r = RawSoundRate(taker.get(), rate);
     int c = Clamped(description_.audio.channels, channels, limits.maxChannels);

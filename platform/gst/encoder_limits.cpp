@@ -9,6 +9,9 @@ EncoderLimits LimitsOf(std::string_view factory) {
   if (factory == "x264enc" || factory == "x265enc") return {true, true, 0, 0};
   // Windows Media Audio 1 and 2 open only at 48 kHz or less and in stereo or mono.
   if (factory == "avenc_wmav1" || factory == "avenc_wmav2") return {false, false, 48000, 2};
+  // TwoLAME's default 192 kbit/s is more than MPEG-2's half rates (16 to
+  // 24 kHz) allow: it fails to open at them.
+  if (factory == "twolamemp2enc") return {false, false, 0, 0, 32000};
   return {};
 }
 

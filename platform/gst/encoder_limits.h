@@ -11,6 +11,7 @@ struct EncoderLimits {
   bool evenHeight = false;
   int maxRate = 0;      // samples per second; 0: no limit
   int maxChannels = 0;  // 0: no limit
+  int minRate = 0;      // for a rate taken from the source; 0: no limit
 };
 
 EncoderLimits LimitsOf(std::string_view factory);

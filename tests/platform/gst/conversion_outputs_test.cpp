@@ -274,6 +274,18 @@ TEST_F(ConversionOutputs, AnAacEncoderThatHoldsSoundBackGivesItAllOut) {
   EXPECT_NEAR(test_support::SoundEnd(path), test_support::SoundEnd(source), 0.01);
 }
 
+// TwoLAME took a 22.05 kHz sound as it was, then failed to open: its
+// default bitrate is more than MPEG-2's half rates allow.
+TEST_F(ConversionOutputs, TwoLameTakesASoundOfHalfTheUsualRate) {
+  std::vector<BranchDescription> branches;
+  branches.push_back(Audio(ElementChoice::Make("twolamemp2enc")));
+  const std::string path = gst_test::OutputPath("camera.mkv");
+  const auto probe =
+      ConvertAndProbe(Describe(test_support::Clip(test_support::FfmpegClip::CameraAvi),
+                               std::move(branches), "matroskamux", path));
+  EXPECT_EQ(probe.First("audio").codecName, "mp2");
+}
+
 // Less sound than the encoder's delay would all be cut, leaving the muxer a
 // stream with nothing to describe it: the run failed. It is kept instead.
 TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
