@@ -16,6 +16,7 @@
 #include "platform/gst/loas_timing.h"
 #include "platform/gst/movie_length.h"
 #include "platform/gst/pipeline_errors.h"
+#include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
 #include "platform/gst/video_decoders.h"
 #include "platform/gst/windows_media_header.h"
@@ -174,6 +175,7 @@ class ConversionPipeline::Impl {
     decoder_ = std::move(*decoder);
     SetUpVideoDecoders(decoder_.get());
     KeepAviStreamsInTime(decoder_.get());
+    StartProgramStreamsTogether(decoder_.get(), description_.sourcePath);
     KeepLoasSoundInTime(decoder_.get());
     g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -155,6 +156,10 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("320x240", "25", "3"),
                    Beeps("0"),
                    {"-c:v", "mjpeg", "-c:a", "adpcm_ima_wav", "-ar", "22050", "-f", "avi"}});
+    case FfmpegClip::DvdSecondPart:
+      return Join({Picture("720x576", "25", "6"),
+                   Tone("6"),
+                   {"-c:v", "mpeg2video", "-g", "12", "-c:a", "ac3", "-f", "vob"}});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -179,6 +184,18 @@ Arguments CopyOf(FfmpegClip clip, const std::string& made) {
 Arguments Sequel(FfmpegClip clip) {
   if (clip == FfmpegClip::SwitchingBroadcastTs) return Programme("16:9", "6", "2");
   return {};
+}
+
+// The bytes kept of a clip that is the second half of a recording, from a
+// pack (2048 bytes) at its middle; nothing for the rest.
+bool SecondHalfOnly(FfmpegClip clip) { return clip == FfmpegClip::DvdSecondPart; }
+
+void KeepSecondHalf(const std::string& whole, const std::string& part) {
+  std::ifstream in(whole, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t from = bytes.size() / 2 / 2048 * 2048;
+  std::ofstream(part, std::ios::binary)
+      .write(bytes.data() + from, static_cast<std::streamsize>(bytes.size() - from));
 }
 
 // Each clip's file name and the name its test cases carry.
@@ -233,6 +250,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"xvid.avi", "XvidAvi"};
     case FfmpegClip::CameraAvi:
       return {"camera.avi", "CameraAvi"};
+    case FfmpegClip::DvdSecondPart:
+      return {"VTS_01_2.VOB", "DvdSecondPart"};
   }
   throw std::logic_error("unknown clip");
 }
@@ -250,7 +269,8 @@ std::string Clip(FfmpegClip clip) {
                                  made.err);
     };
     Arguments copy = CopyOf(clip, part + ".plain");
-    const std::string made = copy.empty() ? part : part + ".plain";
+    const bool cut = SecondHalfOnly(clip);
+    const std::string made = copy.empty() && !cut ? part : part + ".plain";
     Arguments arguments = Recipe(clip);
     arguments.push_back(made);
     run(arguments);
@@ -261,6 +281,11 @@ std::string Clip(FfmpegClip clip) {
       std::ofstream(made, std::ios::binary | std::ios::app)
           << std::ifstream(next, std::ios::binary).rdbuf();
       std::remove(next.c_str());
+    }
+    if (cut) {
+      KeepSecondHalf(made, part);
+      std::remove(made.c_str());
+      return;
     }
     if (copy.empty()) return;
     copy.push_back(part);

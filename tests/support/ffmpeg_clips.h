@@ -68,6 +68,10 @@ enum class FfmpegClip {
   // cameras record: silent but for a 1 kHz beep of 0.1 s from half past
   // every second; 3 s
   CameraAvi,
+  // MPEG-PS: the second half of a DVD title (MPEG-2 720x576 + AC-3, 6 s),
+  // cut at a pack as a title's second VOB file starts: its first sound is
+  // stamped 0.4 s before its first picture; 3 s
+  DvdSecondPart,
 };
 
 std::string Clip(FfmpegClip clip);

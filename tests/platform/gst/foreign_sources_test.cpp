@@ -156,7 +156,8 @@ std::vector<Case> AllCases() {
   for (FfmpegClip clip :
        {FfmpegClip::BroadcastTs, FfmpegClip::DvdPs, FfmpegClip::CamcorderTs, FfmpegClip::DvPal,
         FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs, FfmpegClip::LateSoundMov,
-        FfmpegClip::ReorderedMkv, FfmpegClip::TrimmedMp4, FfmpegClip::LateVideoTs})
+        FfmpegClip::ReorderedMkv, FfmpegClip::TrimmedMp4, FfmpegClip::LateVideoTs,
+        FfmpegClip::DvdSecondPart})
     for (Writer writer : {Writer::WindowsMedia, Writer::Matroska, Writer::Mp4, Writer::Avi})
       cases.push_back({clip, writer});
   return cases;
