@@ -24,7 +24,9 @@ struct StreamState {
 
 void Restamp(GstPadProbeInfo* info, const AdpcmBlockTimes& blocks) {
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-  if (!GST_BUFFER_PTS_IS_VALID(buffer)) return;
+  if (!GST_BUFFER_PTS_IS_VALID(buffer) ||
+      !blocks.TimedByBytes(gst_buffer_get_size(buffer), GST_BUFFER_DURATION(buffer)))
+    return;
   buffer = gst_buffer_make_writable(buffer);
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
   GST_BUFFER_PTS(buffer) = blocks.TimeOf(GST_BUFFER_PTS(buffer));
@@ -145,6 +147,14 @@ GstClockTime AdpcmBlockTimes::TimeOf(GstClockTime stamp) const {
 GstClockTime AdpcmBlockTimes::LengthOf(std::uint64_t bytes) const {
   return gst_util_uint64_scale(bytes, std::uint64_t(samplesPerBlock_) * GST_SECOND,
                                std::uint64_t(blockAlign_) * std::uint64_t(rate_));
+}
+
+bool AdpcmBlockTimes::TimedByBytes(std::uint64_t bytes, GstClockTime duration) const {
+  if (!GST_CLOCK_TIME_IS_VALID(duration)) return false;
+  const GstClockTime byBytes = gst_util_uint64_scale(bytes, GST_SECOND, readerByteRate_);
+  const GstClockTime slack = GST_MSECOND;
+  return duration + slack >= byBytes && duration <= byBytes + slack &&
+         LengthOf(bytes) > byBytes + slack;
 }
 
 void KeepAviStreamsInTime(GstElement* decodebin) {

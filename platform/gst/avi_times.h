@@ -41,6 +41,10 @@ class AdpcmBlockTimes {
   GstClockTime TimeOf(GstClockTime stamp) const;
   // How long `bytes` of blocks last.
   GstClockTime LengthOf(std::uint64_t bytes) const;
+  // Whether the reader timed a buffer of `bytes` that it says lasts
+  // `duration` by its byte rate; a header that makes it count blocks
+  // instead gives the right times already.
+  bool TimedByBytes(std::uint64_t bytes, GstClockTime duration) const;
   // Samples in one block, per channel.
   int SamplesPerBlock() const { return samplesPerBlock_; }
 

@@ -51,6 +51,9 @@ TEST_F(AviTimes, AReaderStampBecomesTheTimeOfTheSamplesBefore) {
   EXPECT_NEAR(double(blocks->TimeOf(100 * GstClockTime(46259486))),
               100 * 2041.0 / 22050 * GST_SECOND, 50000);
   EXPECT_EQ(blocks->LengthOf(3 * 1024), gst_util_uint64_scale(3 * 2041, GST_SECOND, 22050));
+  EXPECT_TRUE(blocks->TimedByBytes(1024, 46259487));
+  EXPECT_FALSE(blocks->TimedByBytes(1024, 92562358)) << "a header that has blocks counted";
+  EXPECT_FALSE(blocks->TimedByBytes(1024, GST_CLOCK_TIME_NONE));
 }
 
 TEST_F(AviTimes, OtherStreamsAndDamagedHeadersAreLeftAlone) {
