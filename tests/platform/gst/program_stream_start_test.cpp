@@ -16,13 +16,6 @@ constexpr std::uint64_t kTicks = 90000;  // a second
 
 Bytes Pack() { return {0, 0, 1, 0xba, 0x44, 0, 4, 0, 4, 1, 1, 0x89, 0xc3, 0xf8}; }
 
-void StampInto(Bytes& bytes, std::uint64_t stamp) {
-  bytes.insert(bytes.end(),
-               {static_cast<std::uint8_t>(0x21 | (stamp >> 29 & 0x0e)),
-                static_cast<std::uint8_t>(stamp >> 22), static_cast<std::uint8_t>(stamp >> 14 | 1),
-                static_cast<std::uint8_t>(stamp >> 7), static_cast<std::uint8_t>(stamp << 1 | 1)});
-}
-
 Bytes Join(const std::vector<Bytes>& parts) {
   Bytes all;
   for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
@@ -32,13 +25,25 @@ Bytes Join(const std::vector<Bytes>& parts) {
 // An MPEG-2 PES packet of stream `id` stamped `stamp`, whose payload opens
 // with `first` (a DVD private stream's sound or subpicture number).
 Bytes Pes(std::uint8_t id, std::uint64_t stamp, std::uint8_t first = 0) {
-  Bytes pes{0x80, 0x80, 5};
-  StampInto(pes, stamp);
-  pes.push_back(first);
-  pes.resize(pes.size() + 20, 0);
-  return Join({{0, 0, 1, id, static_cast<std::uint8_t>(pes.size() >> 8),
-                static_cast<std::uint8_t>(pes.size())},
-               pes});
+  constexpr std::uint8_t kSize = 3 + 5 + 1 + 20;
+  Bytes packet(6 + kSize, 0);
+  const std::uint8_t head[] = {0,
+                               0,
+                               1,
+                               id,
+                               0,
+                               kSize,
+                               0x80,
+                               0x80,
+                               5,
+                               static_cast<std::uint8_t>(0x21 | (stamp >> 29 & 0x0e)),
+                               static_cast<std::uint8_t>(stamp >> 22),
+                               static_cast<std::uint8_t>(stamp >> 14 | 1),
+                               static_cast<std::uint8_t>(stamp >> 7),
+                               static_cast<std::uint8_t>(stamp << 1 | 1),
+                               first};
+  std::copy(std::begin(head), std::end(head), packet.begin());
+  return packet;
 }
 
 TEST(ProgramStreamStart, TheEarliestSoundOrPictureStampAnywhereInTheHead) {
