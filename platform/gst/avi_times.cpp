@@ -11,6 +11,10 @@ namespace gst {
 
 namespace {
 
+// What a WAVE format header can state: its block size has 16 bits.
+constexpr int kMostBlock = 0xffff;
+constexpr int kMostRate = 768000;
+
 struct StreamState {
   bool reordered = false;
   bool stamped = false;  // the segment's first picture went on with its stamp
@@ -120,7 +124,8 @@ std::optional<AdpcmBlockTimes> AdpcmBlockTimes::For(const GstCaps* caps) {
   int blockAlign = 0;
   if (!layout || !gst_structure_get_int(structure, "rate", &rate) ||
       !gst_structure_get_int(structure, "channels", &channels) ||
-      !gst_structure_get_int(structure, "block_align", &blockAlign) || rate <= 0 || channels <= 0)
+      !gst_structure_get_int(structure, "block_align", &blockAlign) || rate <= 0 ||
+      rate > kMostRate || channels <= 0 || blockAlign > kMostBlock)
     return std::nullopt;
   // Each channel's block header holds its first sample (IMA: 4 bytes) or
   // first two (Microsoft: 7 bytes); the rest is 4 bits a sample.

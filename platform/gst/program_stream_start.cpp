@@ -64,12 +64,14 @@ std::optional<int> StreamOf(std::span<const std::uint8_t> bytes, std::size_t at,
 struct StreamStart {
   GstClockTime earliest;
   GstClockTime frame;
+  bool done = false;  // a pad's first segment is the one the head tells of
 };
 
 GstPadProbeReturn OnEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  const auto& start = *static_cast<StreamStart*>(data);
+  auto& start = *static_cast<StreamStart*>(data);
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
+  if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT || start.done) return GST_PAD_PROBE_OK;
+  start.done = true;
   const GstSegment* given = nullptr;
   gst_event_parse_segment(event, &given);
   if (given->format != GST_FORMAT_TIME || given->rate <= 0) return GST_PAD_PROBE_OK;
