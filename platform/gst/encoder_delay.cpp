@@ -2,6 +2,7 @@
 
 #include <gst/audio/audio.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,11 +22,26 @@ int WmaFrameLength(int version, int rate) {
   return 2048;
 }
 
+// Samples an encoder of `factory` holds back at the end and never gives out.
+int HeldBackSamples(std::string_view factory) { return factory == "voaacenc" ? 1600 : 0; }
+
+// Samples of silence that see every sample out of an encoder that was given
+// `given` samples, works in frames of `frame` (0: any size) and holds back
+// `held`; none for an encoder that holds nothing back.
+std::uint64_t SilenceToFinish(std::uint64_t given, int frame, int held) {
+  if (held <= 0) return 0;
+  if (frame <= 0) return std::uint64_t(held);
+  const auto size = std::uint64_t(frame);
+  const std::uint64_t lastFrame = (size - given % size) % size;
+  return lastFrame + (std::uint64_t(held) + size - 1) / size * size;
+}
+
 struct Delaying {
   Delaying(GstAudioEncoder* element, std::string name)
-      : encoder(element), factory(std::move(name)) {}
+      : encoder(element), factory(std::move(name)), held(HeldBackSamples(factory)) {}
   GstAudioEncoder* encoder;  // owns the pad, so outlives the probe; may be null
   std::string factory;
+  int held;  // samples it never gives out
   int rate = 0;
   std::optional<GstSegment> given;           // the segment before it was moved
   GstClockTime start = GST_CLOCK_TIME_NONE;  // where the moved one starts
@@ -62,7 +78,7 @@ void NoteBuffer(Delaying& state, GstBuffer* buffer) {
 }
 
 void CountTaken(Delaying& state, GstBuffer* buffer) {
-  if (!state.format || state.taking.format != GST_FORMAT_TIME) return;
+  if (state.held == 0 || !state.format || state.taking.format != GST_FORMAT_TIME) return;
   const int bpf = GST_AUDIO_INFO_BPF(&*state.format);
   if (bpf <= 0) return;
   GstBuffer* clipped = gst_audio_buffer_clip(gst_buffer_ref(buffer), &state.taking,
@@ -80,7 +96,7 @@ void GiveOutHeldSound(GstPad* pad, Delaying& state) {
   if (state.encoder && gst_audio_encoder_get_frame_samples_min(state.encoder) ==
                            gst_audio_encoder_get_frame_samples_max(state.encoder))
     frame = gst_audio_encoder_get_frame_samples_min(state.encoder);
-  const std::uint64_t samples = SilenceToFinish(state.taken, frame, HeldBackSamples(state.factory));
+  const std::uint64_t samples = SilenceToFinish(state.taken, frame, state.held);
   if (samples == 0) return;
   const GstAudioInfo& format = *state.format;
   GstBuffer* silence = gst_buffer_new_allocate(
@@ -175,16 +191,6 @@ int EncoderDelaySamples(std::string_view factory, int rate) {
     return 481;
   if (factory == "avenc_ac3" || factory == "avenc_ac3_fixed") return 256;
   return 0;
-}
-
-int HeldBackSamples(std::string_view factory) { return factory == "voaacenc" ? 1600 : 0; }
-
-std::uint64_t SilenceToFinish(std::uint64_t given, int frame, int held) {
-  if (held <= 0) return 0;
-  if (frame <= 0) return std::uint64_t(held);
-  const auto size = std::uint64_t(frame);
-  const std::uint64_t lastFrame = (size - given % size) % size;
-  return lastFrame + (std::uint64_t(held) + size - 1) / size * size;
 }
 
 std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder) {

@@ -20,7 +20,6 @@
 
 #include <gst/gst.h>
 
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -31,14 +30,6 @@ namespace gst {
 // Samples by which an encoder of `factory` delays sound at `rate` samples a
 // second; 0 for encoders that keep their own time or are not known.
 int EncoderDelaySamples(std::string_view factory, int rate);
-
-// Samples an encoder of `factory` holds back at the end and never gives out.
-int HeldBackSamples(std::string_view factory);
-
-// Samples of silence that see every sample out of an encoder that was given
-// `given` samples, works in frames of `frame` (0: any size) and holds back
-// `held`; none for an encoder that holds nothing back.
-std::uint64_t SilenceToFinish(std::uint64_t given, int frame, int held);
 
 // Moves the start of `encoder`'s input segment by its delay, and gives it the
 // silence above at the end, for as long as the probe lives; nothing for an
