@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gst/element_maker.h"
+#include "platform/gst/mpeg_stamp.h"
 #include "platform/gst/pad_probe.h"
 #include "platform/gst/running_time.h"
 #include "platform/threads/thread_order.h"
@@ -25,12 +26,6 @@ constexpr std::uint8_t kPrivate = 0xbd;  // DVD sound (AC-3, DTS, LPCM) and subp
 
 bool IsStartCode(std::span<const std::uint8_t> bytes, std::size_t at) {
   return at + 4 <= bytes.size() && bytes[at] == 0 && bytes[at + 1] == 0 && bytes[at + 2] == 1;
-}
-
-std::uint64_t StampAt(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return (std::uint64_t(bytes[at] >> 1 & 0x07) << 30) | (std::uint64_t(bytes[at + 1]) << 22) |
-         (std::uint64_t(bytes[at + 2] >> 1) << 15) | (std::uint64_t(bytes[at + 3]) << 7) |
-         (std::uint64_t(bytes[at + 4]) >> 1);
 }
 
 // Where a PES packet's time stamp starts, if it has one; `at` is its start
@@ -124,7 +119,7 @@ std::optional<std::uint64_t> EarliestProgramStreamStamp(std::span<const std::uin
       if (const std::optional<int> stream = StreamOf(head, at, end);
           stream && !firsts.contains(*stream))
         if (const std::optional<std::size_t> stamp = StampOf(head, at, end))
-          firsts[*stream] = StampAt(head, *stamp);
+          firsts[*stream] = ReadMpegStamp(head.subspan(*stamp).first<5>());
     } else {
       break;  // not a program stream's structure: stop where it is lost
     }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/mpeg_stamp.h"
 #include "platform/gst/pad_probe.h"
 #include "platform/threads/thread_order.h"
 
@@ -63,9 +64,7 @@ std::optional<Packet> Read(std::span<const std::uint8_t> p) {
   }
   if (starts && (control & 1) && payload + 14 <= kPacket && p[payload] == 0 &&
       p[payload + 1] == 0 && p[payload + 2] == 1 && (p[payload + 7] & 0x80) != 0) {
-    const auto* b = &p[payload + 9];
-    packet.pts = std::uint64_t(b[0] >> 1 & 7) << 30 | std::uint64_t(b[1]) << 22 |
-                 std::uint64_t(b[2] >> 1) << 15 | std::uint64_t(b[3]) << 7 | (b[4] >> 1);
+    packet.pts = ReadMpegStamp(p.subspan(payload + 9).first<5>());
   }
   return packet;
 }

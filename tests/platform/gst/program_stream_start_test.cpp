@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+#include "tests/support/mpeg_packets.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -27,22 +29,9 @@ Bytes Join(const std::vector<Bytes>& parts) {
 Bytes Pes(std::uint8_t id, std::uint64_t stamp, std::uint8_t first = 0) {
   constexpr std::uint8_t kSize = 3 + 5 + 1 + 20;
   Bytes packet(6 + kSize, 0);
-  const std::uint8_t head[] = {0,
-                               0,
-                               1,
-                               id,
-                               0,
-                               kSize,
-                               0x80,
-                               0x80,
-                               5,
-                               static_cast<std::uint8_t>(0x21 | (stamp >> 29 & 0x0e)),
-                               static_cast<std::uint8_t>(stamp >> 22),
-                               static_cast<std::uint8_t>(stamp >> 14 | 1),
-                               static_cast<std::uint8_t>(stamp >> 7),
-                               static_cast<std::uint8_t>(stamp << 1 | 1),
-                               first};
-  std::copy(std::begin(head), std::end(head), packet.begin());
+  const auto head = test_support::StampedPesStart(id, kSize, stamp);
+  packet[head.size()] = first;
+  std::copy(head.begin(), head.end(), packet.begin());
   return packet;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/support/mpeg_packets.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -30,20 +32,7 @@ Bytes Packet(std::uint16_t pid, bool clock, long long pts, std::uint8_t fill = 0
     p[3] = 0x10;
   }
   if (pts >= 0) {
-    const Bytes pes{0,
-                    0,
-                    1,
-                    0xc0,
-                    0,
-                    0,
-                    0x80,
-                    0x80,
-                    5,
-                    static_cast<std::uint8_t>(0x21 | (pts >> 29 & 0x0e)),
-                    static_cast<std::uint8_t>(pts >> 22),
-                    static_cast<std::uint8_t>(pts >> 14 | 1),
-                    static_cast<std::uint8_t>(pts >> 7),
-                    static_cast<std::uint8_t>(pts << 1 | 1)};
+    const auto pes = test_support::StampedPesStart(0xc0, 0, static_cast<std::uint64_t>(pts));
     std::copy(pes.begin(), pes.end(), p.begin() + static_cast<std::ptrdiff_t>(payload));
   }
   return p;
