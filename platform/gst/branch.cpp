@@ -173,7 +173,7 @@ Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
 }
 
 Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
-  Result<GstElement*> tail = LinkEncoder(pipeline);
+  Result<GstElement*> tail = LinkEncoder(pipeline, muxer);
   if (!tail) return tail.reason();
   if (encoder_) {
     if (muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
@@ -190,7 +190,7 @@ Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
   return {};
 }
 
-Result<GstElement*> Branch::LinkEncoder(GstBin* pipeline) {
+Result<GstElement*> Branch::LinkEncoder(GstBin* pipeline, GstElement* muxer) {
   if (!encoder_) return filter_.get();
   std::vector<GstElement*> chain{filter_.get()};
   // The encoder gets a thread of its own: the converting, turning and
@@ -206,6 +206,11 @@ Result<GstElement*> Branch::LinkEncoder(GstBin* pipeline) {
   if (IsLibavVideoEncoder(encoder_.get())) {
     if (Result<void> made = Keep(MakeElement("capsfilter"), encoded_); !made) return made.reason();
     chain.push_back(encoded_.get());
+  }
+  ElementPtr framed;
+  if (const char* parser = muxer ? ParserBetween(encoder_.get(), muxer) : nullptr) {
+    if (Result<void> made = Keep(MakeElement(parser), framed); !made) return made.reason();
+    chain.push_back(framed.get());
   }
   for (std::size_t i = 1; i < chain.size(); ++i) gst_bin_add(pipeline, chain[i]);
   for (std::size_t i = 1; i < chain.size(); ++i)

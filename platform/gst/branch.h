@@ -64,7 +64,7 @@ class Branch {
   Result<void> Finish(GstBin* pipeline, GstElement* muxer);
   // The encoder (and the caps filter a libav video encoder needs) after the
   // raw caps filter; the last element of the chain so far.
-  Result<GstElement*> LinkEncoder(GstBin* pipeline);
+  Result<GstElement*> LinkEncoder(GstBin* pipeline, GstElement* muxer);
   // Whether the encoder's output timestamps needed, and got, a repair.
   bool RepairTimestamps();
   void JoinRunningTime(GstElement* tail);

@@ -37,4 +37,13 @@ void SuitEncoderToMuxer(GstElement* encoder, GstElement* muxer) {
   }
 }
 
+const char* ParserBetween(GstElement* encoder, GstElement* muxer) {
+  if (FactoryNameOf(muxer) != "avimux") return nullptr;
+  const PadPtr out(gst_element_get_static_pad(encoder, "src"));
+  if (!out) return nullptr;
+  const CapsPtr carried(gst_pad_get_pad_template_caps(out.get()));
+  const CapsPtr mpegAudio(gst_caps_from_string("audio/mpeg, mpegversion=(int)1"));
+  return gst_caps_can_intersect(carried.get(), mpegAudio.get()) ? "mpegaudioparse" : nullptr;
+}
+
 }  // namespace gst

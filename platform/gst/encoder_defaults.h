@@ -30,4 +30,12 @@ ElementPtr MakeEncoder(const std::string& factory);
 // rate put the sound of an AVI up to a fifth of a second off its picture.
 void SuitEncoderToMuxer(GstElement* encoder, GstElement* muxer);
 
+// The parser that must frame an encoder's stream for the muxer, or null.
+// AVI's writer takes MPEG audio that is not marked as parsed for a constant
+// byte rate, which it works out from the buffers' durations; TwoLAME gives
+// its last frame only the time of the samples left, so a short clip's rate
+// came out too high and its sound drifted ahead (15 ms in 4 s). Parsed, each
+// frame is a chunk of its own, timed by its samples, as ffmpeg writes them.
+const char* ParserBetween(GstElement* encoder, GstElement* muxer);
+
 }  // namespace gst

@@ -170,24 +170,46 @@ double FirstPicturePsnr(const std::string& path, const std::string& reference) {
   return at == std::string::npos ? -1 : std::stod(compared.err.substr(at + 8));
 }
 
-double PacketSpan(const std::string& path) {
-  const ToolOutput output = RunTool(
-      "ffprobe",
-      {"-v", "error", "-show_entries", "packet=pts_time,duration_time", "-of", "csv=p=0", path});
-  double first = 0;
-  double last = 0;
-  bool any = false;
+namespace {
+
+// Each packet's start and end in seconds, of the streams `selected` names
+// (ffprobe's stream specifier; empty for all).
+std::vector<std::pair<double, double>> Packets(const std::string& path,
+                                               const std::string& selected) {
+  std::vector<std::string> arguments{"-v", "error"};
+  if (!selected.empty()) arguments.insert(arguments.end(), {"-select_streams", selected});
+  arguments.insert(arguments.end(),
+                   {"-show_entries", "packet=pts_time,duration_time", "-of", "csv=p=0", path});
+  const ToolOutput output = RunTool("ffprobe", arguments);
+  std::vector<std::pair<double, double>> packets;
   for (const QByteArray& line : QByteArray::fromStdString(output.out).split('\n')) {
     const QList<QByteArray> fields = line.trimmed().split(',');
     bool ok = false;
     const double pts = fields.value(0).toDouble(&ok);
-    if (!ok) continue;
-    const double end = pts + fields.value(1).toDouble();
-    first = any ? std::min(first, pts) : pts;
-    last = any ? std::max(last, end) : end;
-    any = true;
+    if (ok) packets.emplace_back(pts, pts + fields.value(1).toDouble());
   }
-  return any ? last - first : -1;
+  return packets;
+}
+
+}  // namespace
+
+double PacketSpan(const std::string& path) {
+  const auto packets = Packets(path, "");
+  if (packets.empty()) return -1;
+  double first = packets.front().first;
+  double last = packets.front().second;
+  for (const auto& [start, end] : packets) {
+    first = std::min(first, start);
+    last = std::max(last, end);
+  }
+  return last - first;
+}
+
+std::vector<double> PacketTimes(const std::string& path, const std::string& codecType) {
+  std::vector<double> times;
+  for (const auto& packet : Packets(path, codecType.substr(0, 1) + ":0"))
+    times.push_back(packet.first);
+  return times;
 }
 
 int DistinctPictures(const std::string& path) {

@@ -76,6 +76,10 @@ double MeanVolume(const std::string& path);
 // packets themselves rather than what the container states.
 double PacketSpan(const std::string& path);
 
+// Seconds each packet of the first stream of the type ("audio", "video")
+// starts at, as the container times it, in the file's order.
+std::vector<double> PacketTimes(const std::string& path, const std::string& codecType);
+
 // How alike the first pictures of two files are, as ffmpeg shows them
 // (turned as their files say), in dB of PSNR: above 25 for the same picture
 // through a lossy encoder, about 10 for unrelated ones; -1 when they cannot be

@@ -286,6 +286,24 @@ TEST_F(ConversionOutputs, TwoLameTakesASoundOfHalfTheUsualRate) {
   EXPECT_EQ(probe.First("audio").codecName, "mp2");
 }
 
+// The AVI writer took MPEG audio for a constant byte rate worked out from
+// the buffers' durations; TwoLAME's last part-frame made that rate too high
+// for a short clip, and its sound ran ahead of the picture (15 ms in 4 s).
+TEST_F(ConversionOutputs, MpegSoundInAnAviIsTimedByItsFrames) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::BeepingMov);
+  for (const char* encoder : {"twolamemp2enc", "avenc_mp2", "lamemp3enc"}) {
+    SCOPED_TRACE(encoder);
+    std::vector<BranchDescription> branches;
+    branches.push_back(Audio(ElementChoice::Make(encoder)));
+    const std::string path = gst_test::OutputPath("framed.avi");
+    ConvertAndProbe(Describe(source, std::move(branches), "avimux", path));
+    const std::vector<double> times = test_support::PacketTimes(path, "audio");
+    ASSERT_GT(times.size(), 100u);
+    // 1152 samples a frame at the source's 48 kHz.
+    EXPECT_NEAR(times.back() - times.front(), double(times.size() - 1) * 0.024, 0.002);
+  }
+}
+
 // Less sound than the encoder's delay would all be cut, leaving the muxer a
 // stream with nothing to describe it: the run failed. It is kept instead.
 TEST_F(ConversionOutputs, ASoundShorterThanTheEncodersDelayIsKept) {
