@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/gst/aligned_audio.h"
 #include "platform/gst/audio_continuity.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/encoder_defaults.h"
@@ -179,6 +180,8 @@ Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
     if (muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
     if (std::optional<PadProbe> delayed = StartAfterEncoderDelay(encoder_.get()))
       probes_.push_back(std::move(*delayed));
+    if (std::optional<PadProbe> aligned = KeepEncoderInputAligned(encoder_.get()))
+      probes_.push_back(std::move(*aligned));
   }
   // A repaired encoder's output is in running time already.
   const bool repaired = encoder_ && RepairTimestamps();

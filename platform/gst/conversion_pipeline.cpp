@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gst/avi_audio_rate.h"
 #include "platform/gst/avi_times.h"
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
@@ -200,6 +201,7 @@ class ConversionPipeline::Impl {
     for (const auto& branch : branches_)
       if (Result<void> built = branch->Build(bin, muxer_.get()); !built) return built;
     header_ = WindowsMediaHeader::For(muxer_.get());
+    aviAudioRate_ = AviAudioRate::For(muxer_.get());
 
     g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
     g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
@@ -241,6 +243,7 @@ class ConversionPipeline::Impl {
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
     header_.reset();
+    aviAudioRate_.reset();
     for (const auto& branch : branches_) branch->Release(bin);
     if (muxer_ && GST_OBJECT_PARENT(muxer_.get()) == GST_OBJECT(bin))
       gst_bin_remove(bin, muxer_.get());
@@ -414,6 +417,7 @@ class ConversionPipeline::Impl {
   ElementPtr writer_;
   PadProbe movieMend_;                          // MP4 lengths read as written (movie_length.h)
   std::unique_ptr<WindowsMediaHeader> header_;  // mends the muxer's header, if it needs it
+  std::unique_ptr<AviAudioRate> aviAudioRate_;  // the same for the AVI writer's sound
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;

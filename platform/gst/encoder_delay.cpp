@@ -10,17 +10,11 @@
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/running_time.h"
+#include "platform/gst/wma_frame.h"
 
 namespace gst {
 
 namespace {
-
-// libav's Windows Media Audio frame, as its encoder sizes it by the rate.
-int WmaFrameLength(int version, int rate) {
-  if (rate <= 16000) return 512;
-  if (rate <= 22050 || (version == 1 && rate <= 32000)) return 1024;
-  return 2048;
-}
 
 // Samples an encoder of `factory` holds back at the end and never gives out.
 int HeldBackSamples(std::string_view factory) { return factory == "voaacenc" ? 1600 : 0; }
