@@ -27,6 +27,9 @@ ElementPtr MakeEncoder(const std::string& factory) {
   PreferAutomaticThreads(encoder.get());
   if (std::string_view(factory) == "x264enc")
     g_object_set(encoder.get(), "rc-lookahead", kX264LookAhead, nullptr);
+  // libav marks its DTS encoder experimental and will not open it otherwise.
+  if (std::string_view(factory) == "avenc_dca")
+    gst_util_set_object_arg(G_OBJECT(encoder.get()), "strict", "experimental");
   return encoder;
 }
 

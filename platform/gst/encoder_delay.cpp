@@ -183,7 +183,8 @@ int EncoderDelaySamples(std::string_view factory, int rate) {
   if (factory == "voaacenc") return 1600;
   if (factory == "avenc_mp2" || factory == "avenc_mp2fixed" || factory == "twolamemp2enc")
     return 481;
-  if (factory == "avenc_ac3" || factory == "avenc_ac3_fixed") return 256;
+  if (factory == "avenc_ac3" || factory == "avenc_ac3_fixed" || factory == "avenc_eac3") return 256;
+  if (factory == "avenc_dca") return 512;
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/encoder_defaults.h"
 #include "platform/gst/gst_handle.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffmpeg_clips.h"
@@ -201,19 +202,24 @@ TEST_F(ConversionOutputs, PicturesAreRepeatedOnlyWhereTheSourceLeavesTime) {
 }
 
 // Most audio encoders start their sound late: a frame of Windows Media
-// Audio (46 ms), LAME's 1105 samples, AAC's priming. The containers keep no
-// note of it, so every such file's sound lagged its picture by that much.
-// A variable-rate MP3 in an AVI drifted besides: readers time it by bytes.
+// Audio (46 ms), LAME's 1105 samples, AAC's priming, DTS's 512. The
+// containers keep no note of it, so every such file's sound lagged its
+// picture by that much. A variable-rate MP3 in an AVI drifted besides:
+// readers time it by bytes.
 TEST_F(ConversionOutputs, SoundIsHeardWhenItWasInTheSource) {
   const std::string source = test_support::Clip(test_support::FfmpegClip::BeepingMov);
   for (const auto& [encoder, muxer, output] :
        {std::tuple{"avenc_wmav2", "avmux_asf", "beeps.asf"},
         std::tuple{"lamemp3enc", "avimux", "beeps.avi"},
         std::tuple{"voaacenc", "mp4mux", "beeps.mp4"},
-        std::tuple{"avenc_aac", "matroskamux", "beeps.mkv"}}) {
+        std::tuple{"avenc_aac", "matroskamux", "beeps.mkv"},
+        std::tuple{"avenc_dca", "matroskamux", "beeps-dts.mkv"},
+        std::tuple{"avenc_eac3", "matroskamux", "beeps-eac3.mkv"}}) {
     SCOPED_TRACE(encoder);
     std::vector<BranchDescription> branches;
-    branches.push_back(Audio(ElementChoice::Make(encoder)));
+    // Made as the run makes a compressor (libav opens its DTS encoder only
+    // when allowed experimental ones).
+    branches.push_back(Audio(ElementChoice::Use(gst::MakeEncoder(encoder).get())));
     const std::string path = gst_test::OutputPath(output);
     ConvertAndProbe(Describe(source, std::move(branches), muxer, path));
     const std::vector<double> beeps = test_support::BeepStarts(path);

@@ -12,7 +12,7 @@ int IntegerOf(GstElement* element, const char* name) {
   return value;
 }
 
-TEST(EncoderDefaults, X264LooksAheadLessThanItsDefaultAndLibavEncodersPickTheirThreads) {
+TEST(EncoderDefaults, X264LooksAheadLessThanItsDefaultAndLibavEncodersOpenAsFfmpegDoes) {
   gst_test::InitGst();
   EXPECT_FALSE(gst::MakeEncoder("no-such-encoder"));
 
@@ -28,6 +28,11 @@ TEST(EncoderDefaults, X264LooksAheadLessThanItsDefaultAndLibavEncodersPickTheirT
   const gst::ElementPtr mpeg4 = gst::MakeEncoder("avenc_mpeg4");
   ASSERT_TRUE(mpeg4);
   EXPECT_EQ(IntegerOf(mpeg4.get(), "threads"), 0) << "automatic";
+
+  // Otherwise libav will not open it: the run failed.
+  const gst::ElementPtr dts = gst::MakeEncoder("avenc_dca");
+  ASSERT_TRUE(dts);
+  EXPECT_EQ(IntegerOf(dts.get(), "strict"), -2) << "experimental";
 }
 
 }  // namespace
