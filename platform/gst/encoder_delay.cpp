@@ -185,6 +185,7 @@ int EncoderDelaySamples(std::string_view factory, int rate) {
     return 481;
   if (factory == "avenc_ac3" || factory == "avenc_ac3_fixed" || factory == "avenc_eac3") return 256;
   if (factory == "avenc_dca") return 512;
+  if (factory == "avenc_real_144") return 160;  // a frame, looked ahead
   return 0;
 }
 

@@ -214,7 +214,8 @@ TEST_F(ConversionOutputs, SoundIsHeardWhenItWasInTheSource) {
         std::tuple{"voaacenc", "mp4mux", "beeps.mp4"},
         std::tuple{"avenc_aac", "matroskamux", "beeps.mkv"},
         std::tuple{"avenc_dca", "matroskamux", "beeps-dts.mkv"},
-        std::tuple{"avenc_eac3", "matroskamux", "beeps-eac3.mkv"}}) {
+        std::tuple{"avenc_eac3", "matroskamux", "beeps-eac3.mkv"},
+        std::tuple{"avenc_real_144", "matroskamux", "beeps-ra.mkv"}}) {
     SCOPED_TRACE(encoder);
     std::vector<BranchDescription> branches;
     // Made as the run makes a compressor (libav opens its DTS encoder only
