@@ -21,8 +21,8 @@ struct Aligning {
   bool replaying = false;
 };
 
-// A new aligned buffer of `first` then `second` (either may be null), timed
-// from the first of them; `samples` of them from the start.
+// A new aligned buffer of `bytes`: those of `first` (which may be null),
+// then those of `second`; timed from the first of them.
 GstBuffer* Joined(GstBuffer* first, GstBuffer* second, gsize bytes) {
   GstAllocationParams params;
   gst_allocation_params_init(&params);
@@ -32,21 +32,36 @@ GstBuffer* Joined(GstBuffer* first, GstBuffer* second, gsize bytes) {
   GstMapInfo into;
   if (gst_buffer_map(joined, &into, GST_MAP_WRITE)) {
     gsize at = 0;
-    for (GstBuffer* part : {first, second}) {
-      if (!part || at >= bytes) continue;
-      at += gst_buffer_extract(part, 0, into.data + at, bytes - at);
-    }
+    for (GstBuffer* part : {first, second})
+      if (part && at < bytes) at += gst_buffer_extract(part, 0, into.data + at, bytes - at);
     gst_buffer_unmap(joined, &into);
   }
   gst_buffer_copy_into(joined, first ? first : second, GST_BUFFER_COPY_METADATA, 0, -1);
   return joined;
 }
 
-void Time(GstBuffer* buffer, const GstAudioInfo& format) {
-  const auto samples = gst_buffer_get_size(buffer) / gsize(GST_AUDIO_INFO_BPF(&format));
-  GST_BUFFER_DURATION(buffer) =
-      gst_util_uint64_scale_int(samples, GST_SECOND, GST_AUDIO_INFO_RATE(&format));
-  GST_BUFFER_OFFSET_END(buffer) = GST_BUFFER_OFFSET_NONE;
+GstClockTime SamplesTime(gsize samples, const GstAudioInfo& format) {
+  return gst_util_uint64_scale_int(samples, GST_SECOND, GST_AUDIO_INFO_RATE(&format));
+}
+
+// Cuts `joined` to its first `whole` bytes; what lies past them, in a
+// buffer of its own and timed from where it starts.
+BufferPtr SplitOff(GstBuffer* joined, gsize whole, const GstAudioInfo& format) {
+  const gsize all = gst_buffer_get_size(joined);
+  const auto bpf = gsize(GST_AUDIO_INFO_BPF(&format));
+  BufferPtr rest;
+  if (whole < all) {
+    const BufferPtr past(
+        gst_buffer_copy_region(joined, GST_BUFFER_COPY_MEMORY, whole, all - whole));
+    rest.Reset(Joined(nullptr, past.get(), all - whole));
+    if (rest && GST_BUFFER_PTS_IS_VALID(joined))
+      GST_BUFFER_PTS(rest.get()) = GST_BUFFER_PTS(joined) + SamplesTime(whole / bpf, format);
+    if (rest) GST_BUFFER_DURATION(rest.get()) = SamplesTime((all - whole) / bpf, format);
+  }
+  gst_buffer_resize(joined, 0, gssize(whole));
+  GST_BUFFER_DURATION(joined) = SamplesTime(whole / bpf, format);
+  GST_BUFFER_OFFSET_END(joined) = GST_BUFFER_OFFSET_NONE;
+  return rest;
 }
 
 void GiveCarry(GstPad* pad, Aligning& state) {
@@ -67,36 +82,16 @@ GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, Aligning& state) 
   const BufferPtr kept(gst_audio_buffer_clip(gst_buffer_ref(given), &state.segment,
                                              GST_AUDIO_INFO_RATE(&format), int(bpf)));
   if (!kept) return GST_PAD_PROBE_OK;  // the encoder drops it
-  const gsize carried = state.carry ? gst_buffer_get_size(state.carry.get()) : 0;
-  const gsize all = carried + gst_buffer_get_size(kept.get());
+  const gsize all =
+      (state.carry ? gst_buffer_get_size(state.carry.get()) : 0) + gst_buffer_get_size(kept.get());
   const gsize block = kBlockSamples * bpf;
+  BufferPtr joined(Joined(state.carry.get(), kept.get(), all));
+  if (!joined) return GST_PAD_PROBE_OK;
   const gsize whole = all / block * block;
-  BufferPtr rest;
-  if (whole < all) {
-    const gsize fromKept = all - whole <= gst_buffer_get_size(kept.get())
-                               ? gst_buffer_get_size(kept.get()) - (all - whole)
-                               : 0;
-    BufferPtr tail(gst_buffer_copy_region(kept.get(), GST_BUFFER_COPY_ALL, fromKept,
-                                          gst_buffer_get_size(kept.get()) - fromKept));
-    if (GST_BUFFER_PTS_IS_VALID(kept.get()))
-      GST_BUFFER_PTS(tail.get()) =
-          GST_BUFFER_PTS(kept.get()) +
-          gst_util_uint64_scale_int(fromKept / bpf, GST_SECOND, GST_AUDIO_INFO_RATE(&format));
-    GstBuffer* left = Joined(whole == 0 ? state.carry.get() : nullptr, tail.get(), all - whole);
-    if (!left) return GST_PAD_PROBE_OK;
-    rest.Reset(left);
-    Time(rest.get(), format);
-  }
-  if (whole == 0) {
-    state.carry = std::move(rest);
-    return GST_PAD_PROBE_DROP;
-  }
-  GstBuffer* out = Joined(state.carry.get(), kept.get(), whole);
-  if (!out) return GST_PAD_PROBE_OK;
-  Time(out, format);
-  state.carry = std::move(rest);
+  state.carry = SplitOff(joined.get(), whole, format);
+  if (whole == 0) return GST_PAD_PROBE_DROP;
   gst_buffer_unref(given);
-  GST_PAD_PROBE_INFO_DATA(info) = out;
+  GST_PAD_PROBE_INFO_DATA(info) = joined.release();
   return GST_PAD_PROBE_OK;
 }
 

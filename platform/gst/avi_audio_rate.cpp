@@ -1,7 +1,10 @@
 #include "platform/gst/avi_audio_rate.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
+#include <span>
 #include <string_view>
 
 #include "platform/gst/element_maker.h"
@@ -11,16 +14,7 @@ namespace gst {
 
 namespace {
 
-std::uint32_t Read32(std::span<const std::uint8_t> at) {
-  return std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 |
-         std::uint32_t(at[3]) << 24;
-}
-
-std::uint16_t Read16(std::span<const std::uint8_t> at) { return std::uint16_t(at[0] | at[1] << 8); }
-
-void Write32(std::span<std::uint8_t> at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[std::size_t(i)] = std::uint8_t(value >> (8 * i));
-}
+std::uint32_t Read32(std::span<const std::uint8_t> at) { return GST_READ_UINT32_LE(at.data()); }
 
 bool Is(std::span<const std::uint8_t> at, std::string_view fourcc) {
   return at.size() >= 4 && std::memcmp(at.data(), fourcc.data(), 4) == 0;
@@ -51,16 +45,16 @@ void MendStream(std::span<std::uint8_t> strl, std::uint64_t carried) {
     if (Is(id, "strf")) strf = body;
   });
   if (strh.size() < 36 || strf.size() < 14 || !Is(strh, "auds")) return;
-  const std::uint16_t tag = Read16(strf);
+  const std::uint16_t tag = GST_READ_UINT16_LE(strf.data());
   if (tag != 0x160 && tag != 0x161) return;
   const std::uint32_t rate = Read32(strf.subspan(4));
-  const std::uint16_t block = Read16(strf.subspan(12));
+  const std::uint16_t block = GST_READ_UINT16_LE(strf.data() + 12);
   if (rate == 0 || rate > 768000 || block == 0) return;
   const auto frame = std::uint32_t(WmaFrameLength(tag == 0x160 ? 1 : 2, int(rate)));
   const std::uint32_t common = std::gcd(frame, rate);
-  Write32(strh.subspan(20), frame / common);
-  Write32(strh.subspan(24), rate / common);
-  if (carried > 0) Write32(strh.subspan(32), std::uint32_t(carried / block));
+  GST_WRITE_UINT32_LE(strh.data() + 20, frame / common);
+  GST_WRITE_UINT32_LE(strh.data() + 24, rate / common);
+  if (carried > 0) GST_WRITE_UINT32_LE(strh.data() + 32, std::uint32_t(carried / block));
 }
 
 // A chunk header the writer gives out before each chunk of a stream's
@@ -71,8 +65,26 @@ int SoundChunkStream(std::span<const std::uint8_t> buffer) {
   return (buffer[0] - '0') * 10 + (buffer[1] - '0');
 }
 
+// Mends the Windows Media Audio streams of an AVI header (the writer's
+// "RIFF" ... "hdrl" buffer) in place; leaves every other stream, and any
+// header it cannot read whole, as it is.
+void MendWindowsMediaAudioRates(std::span<std::uint8_t> header,
+                                const std::array<std::uint64_t, 100>& carried) {
+  if (header.size() < 24 || !Is(header, "RIFF") || !Is(header.subspan(12), "LIST")) return;
+  const std::uint32_t hdrlSize = Read32(header.subspan(16));
+  if (hdrlSize < 4 || hdrlSize > header.size() - 20) return;
+  std::size_t stream = 0;
+  ForEachChunk(header.subspan(24, hdrlSize - 4),
+               [&](std::span<std::uint8_t> id, std::span<std::uint8_t> body) {
+                 if (!Is(id, "LIST") || !Is(body, "strl")) return;
+                 if (stream < carried.size()) MendStream(body.subspan(4), carried[stream]);
+                 ++stream;
+               });
+}
+
+// Bytes of sound carried by each stream, by its number in the file (00-99).
 struct Watch {
-  CarriedBytes carried{};
+  std::array<std::uint64_t, 100> carried{};
 };
 
 GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
@@ -101,19 +113,6 @@ GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
 }
 
 }  // namespace
-
-void MendWindowsMediaAudioRates(std::span<std::uint8_t> header, const CarriedBytes& carried) {
-  if (header.size() < 24 || !Is(header, "RIFF") || !Is(header.subspan(12), "LIST")) return;
-  const std::uint32_t hdrlSize = Read32(header.subspan(16));
-  if (hdrlSize < 4 || hdrlSize > header.size() - 20) return;
-  std::size_t stream = 0;
-  ForEachChunk(header.subspan(24, hdrlSize - 4),
-               [&](std::span<std::uint8_t> id, std::span<std::uint8_t> body) {
-                 if (!Is(id, "LIST") || !Is(body, "strl")) return;
-                 if (stream < carried.size()) MendStream(body.subspan(4), carried[stream]);
-                 ++stream;
-               });
-}
 
 std::unique_ptr<AviAudioRate> AviAudioRate::For(GstElement* muxer) {
   if (FactoryNameOf(muxer) != "avimux") return nullptr;

@@ -11,22 +11,11 @@
 
 #include <gst/gst.h>
 
-#include <array>
-#include <cstdint>
 #include <memory>
-#include <span>
 
 #include "platform/gst/pad_probe.h"
 
 namespace gst {
-
-// Bytes of sound carried by each stream, by its number in the file (00-99).
-using CarriedBytes = std::array<std::uint64_t, 100>;
-
-// Mends the Windows Media Audio streams of an AVI header (the writer's
-// "RIFF" ... "hdrl" buffer) in place; leaves every other stream, and any
-// header it cannot read whole, as it is.
-void MendWindowsMediaAudioRates(std::span<std::uint8_t> header, const CarriedBytes& carried);
 
 class AviAudioRate {
  public:
