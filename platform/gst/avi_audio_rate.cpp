@@ -14,7 +14,17 @@ namespace gst {
 
 namespace {
 
-std::uint32_t Read32(std::span<const std::uint8_t> at) { return GST_READ_UINT32_LE(at.data()); }
+// Byte by byte: GStreamer's GST_READ_UINT32_LE loads unaligned words.
+std::uint32_t Read32(std::span<const std::uint8_t> at) {
+  return std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 | std::uint32_t(at[2]) << 16 |
+         std::uint32_t(at[3]) << 24;
+}
+
+std::uint16_t Read16(std::span<const std::uint8_t> at) { return std::uint16_t(at[0] | at[1] << 8); }
+
+void Write32(std::span<std::uint8_t> at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) at[i] = std::uint8_t(value >> (8 * i));
+}
 
 bool Is(std::span<const std::uint8_t> at, std::string_view fourcc) {
   return at.size() >= 4 && std::memcmp(at.data(), fourcc.data(), 4) == 0;
@@ -45,16 +55,16 @@ void MendStream(std::span<std::uint8_t> strl, std::uint64_t carried) {
     if (Is(id, "strf")) strf = body;
   });
   if (strh.size() < 36 || strf.size() < 14 || !Is(strh, "auds")) return;
-  const std::uint16_t tag = GST_READ_UINT16_LE(strf.data());
+  const std::uint16_t tag = Read16(strf);
   if (tag != 0x160 && tag != 0x161) return;
   const std::uint32_t rate = Read32(strf.subspan(4));
-  const std::uint16_t block = GST_READ_UINT16_LE(strf.data() + 12);
+  const std::uint16_t block = Read16(strf.subspan(12));
   if (rate == 0 || rate > 768000 || block == 0) return;
   const auto frame = std::uint32_t(WmaFrameLength(tag == 0x160 ? 1 : 2, int(rate)));
   const std::uint32_t common = std::gcd(frame, rate);
-  GST_WRITE_UINT32_LE(strh.data() + 20, frame / common);
-  GST_WRITE_UINT32_LE(strh.data() + 24, rate / common);
-  if (carried > 0) GST_WRITE_UINT32_LE(strh.data() + 32, std::uint32_t(carried / block));
+  Write32(strh.subspan(20), frame / common);
+  Write32(strh.subspan(24), rate / common);
+  if (carried > 0) Write32(strh.subspan(32), std::uint32_t(carried / block));
 }
 
 // A chunk header the writer gives out before each chunk of a stream's
