@@ -15,6 +15,7 @@
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/loas_timing.h"
+#include "platform/gst/matroska_length.h"
 #include "platform/gst/movie_length.h"
 #include "platform/gst/pipeline_errors.h"
 #include "platform/gst/program_stream_start.h"
@@ -202,6 +203,7 @@ class ConversionPipeline::Impl {
       if (Result<void> built = branch->Build(bin, muxer_.get()); !built) return built;
     header_ = WindowsMediaHeader::For(muxer_.get());
     aviAudioRate_ = AviAudioRate::For(muxer_.get());
+    matroskaLength_ = MatroskaLength::For(muxer_.get());
 
     g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
     g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
@@ -415,9 +417,10 @@ class ConversionPipeline::Impl {
   ElementPtr decoder_;
   ElementPtr muxer_;
   ElementPtr writer_;
-  PadProbe movieMend_;                          // MP4 lengths read as written (movie_length.h)
-  std::unique_ptr<WindowsMediaHeader> header_;  // mends the muxer's header, if it needs it
-  std::unique_ptr<AviAudioRate> aviAudioRate_;  // the same for the AVI writer's sound
+  PadProbe movieMend_;                              // MP4 lengths read as written (movie_length.h)
+  std::unique_ptr<WindowsMediaHeader> header_;      // mends the muxer's header, if it needs it
+  std::unique_ptr<AviAudioRate> aviAudioRate_;      // the same for the AVI writer's sound
+  std::unique_ptr<MatroskaLength> matroskaLength_;  // and for the Matroska writer's length
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;

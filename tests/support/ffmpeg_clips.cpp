@@ -160,6 +160,8 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("720x576", "25", "6"),
                    Tone("6"),
                    {"-c:v", "mpeg2video", "-g", "12", "-c:a", "ac3", "-f", "vob"}});
+    case FfmpegClip::OutlastingSoundMp4:
+      return Join({Picture("320x240", "25", "2"), {"-itsoffset", "0.5"}, Tone("2"), kPhoneMp4});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -252,6 +254,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"camera.avi", "CameraAvi"};
     case FfmpegClip::DvdSecondPart:
       return {"VTS_01_2.VOB", "DvdSecondPart"};
+    case FfmpegClip::OutlastingSoundMp4:
+      return {"outlasting sound.mp4", "OutlastingSoundMp4"};
   }
   throw std::logic_error("unknown clip");
 }

@@ -72,6 +72,10 @@ enum class FfmpegClip {
   // cut at a pack as a title's second VOB file starts: its first sound is
   // stamped 0.4 s before its first picture; 3 s
   DvdSecondPart,
+  // MP4: H.264 320x240 for 2 s + AAC that starts 0.5 s after the picture
+  // and ends 0.5 s after it, as a recorder whose sound starts late writes
+  // it; 2.5 s
+  OutlastingSoundMp4,
 };
 
 std::string Clip(FfmpegClip clip);
