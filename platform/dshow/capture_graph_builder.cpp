@@ -84,7 +84,9 @@ HRESULT TargetPin(IBaseFilter* sink, const StreamInfo& stream, GstElement* encod
   if (const auto* mux = RoleIf<MultiplexerRole>(*sink)) {
     const gst::CapsPtr carried = CarriedCaps(stream.kind, encoder);
     auto* multiplexer = dynamic_cast<MultiplexerFilter*>(sink);
-    if (!multiplexer || !TakesCaps(mux->element.get(), carried.get())) return VFW_E_CANNOT_CONNECT;
+    if (!multiplexer || !TakesCaps(mux->element.get(), carried.get()) ||
+        !WritesReadably(mux->element.get(), carried.get()))
+      return VFW_E_CANNOT_CONNECT;
     target = multiplexer->FreeInput();
     return S_OK;
   }

@@ -21,4 +21,8 @@ gst::CapsPtr CarriedCaps(StreamKind kind, GstElement* encoder);
 // or size meets a template that takes raw video.
 bool TakesCaps(GstElement* element, GstCaps* caps);
 
+// False for caps a multiplexer's templates take but that it writes without
+// what readers need to decode them, so that the file would not play.
+bool WritesReadably(GstElement* multiplexer, GstCaps* caps);
+
 }  // namespace dshow

@@ -179,6 +179,18 @@ TEST(RenderStream, RefusesWhatTheContainerCannotTakeBeforeConnectingAnything) {
   EXPECT_FALSE(IsConnected(*rig.video));
   EXPECT_FALSE(IsConnected(*rig.audio));
 
+  ComPtr<IBaseFilter> matroska;
+  ASSERT_EQ(rig.builder->SetOutputFileName(CLSID_MatroskaMuxer, "/tmp/x/out.mkv", matroska, sink),
+            S_OK);
+  for (const char* realVideo : {"avenc_rv10", "avenc_rv20"}) {
+    auto unreadable = rig.Compressor(dshow::StreamKind::Video, realVideo);
+    EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), unreadable.Get(),
+                                        matroska.Get()),
+              VFW_E_CANNOT_CONNECT)
+        << realVideo << " in Matroska, which no reader can open as it is written";
+  }
+  EXPECT_FALSE(IsConnected(*rig.video));
+
   ComPtr<IBaseFilter> outside;
   ASSERT_EQ(dshow::MakeCompressorFilter(dshow::StreamKind::Video, "x264enc", outside), S_OK);
   EXPECT_EQ(rig.builder->RenderStream(nullptr, nullptr, rig.video.Get(), outside.Get(), mux.Get()),
