@@ -7,19 +7,19 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
 }  // namespace
 
 InterruptWatch::InterruptWatch() {
   interrupted = false;
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
+  for (int signal : kStopSignals) std::signal(signal, OnInterrupt);
 }
 
 InterruptWatch::~InterruptWatch() {
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
+  for (int signal : kStopSignals) std::signal(signal, SIG_DFL);
 }
 
 bool InterruptWatch::Interrupted() const { return interrupted; }

@@ -1,5 +1,6 @@
 #pragma once
-// Ctrl+C (SIGINT) and a request to end (SIGTERM) while reelcast-convert
+// Ctrl+C (SIGINT), a request to end (SIGTERM) and the terminal going away
+// (SIGHUP, a closed window or a dropped SSH session) while reelcast-convert
 // converts: noted while a watch lives, so that the run can be stopped
 // cleanly instead of the process ending in the middle of a file.
 
@@ -10,6 +11,6 @@ class InterruptWatch {
   InterruptWatch(const InterruptWatch&) = delete;
   InterruptWatch& operator=(const InterruptWatch&) = delete;
 
-  // True once either signal has come while the watch lived.
+  // True once any of them has come while the watch lived.
   bool Interrupted() const;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QSettings>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -142,25 +143,31 @@ TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLe
   EXPECT_NE(shown.find("Done: " + output + ".mkv"), std::string::npos) << shown;
 }
 
+// Ctrl+C, a request to end and the terminal going away (a closed window, a
+// dropped SSH session) each stop the run as Ctrl+C does.
 TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
-  const std::string output = gst_test::OutputPath("interrupted");
-  const Finished run =
-      Convert({Q(Clip(ClipKind::Mp4Hd20s)), Q(output), QStringLiteral("--format"),
-               QStringLiteral("2"), QStringLiteral("--video-compressor"), QStringLiteral("x264"),
-               QStringLiteral("--audio-compressor"), QStringLiteral("vorbis")},
-              [&] {
-                // Frames have been written.
-                std::error_code error;
-                return std::filesystem::file_size(output + ".mkv", error) >= 100'000 && !error;
-              });
-  EXPECT_EQ(run.status, 130) << run.errors;
-  const auto first = run.errors.find("Stopping...");
-  ASSERT_NE(first, std::string::npos) << run.errors;
-  EXPECT_EQ(run.errors.find("Stopping...", first + 1), std::string::npos) << "said once";
-  const auto report = test_support::FfProbe(output + ".mkv");
-  ASSERT_TRUE(report.ok) << report.error;
-  EXPECT_LT(report.duration, 19.0);
-  EXPECT_EQ(test_support::DecodeErrors(output + ".mkv"), "");
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal));
+    const std::string output = gst_test::OutputPath("interrupted");
+    const Finished run = test_support::RunConvert(
+        {Q(Clip(ClipKind::Mp4Hd20s)), Q(output), QStringLiteral("--format"), QStringLiteral("2"),
+         QStringLiteral("--video-compressor"), QStringLiteral("x264"),
+         QStringLiteral("--audio-compressor"), QStringLiteral("vorbis")},
+        [&] {
+          // Frames have been written.
+          std::error_code error;
+          return std::filesystem::file_size(output + ".mkv", error) >= 100'000 && !error;
+        },
+        {}, signal);
+    EXPECT_EQ(run.status, 130) << run.errors;
+    const auto first = run.errors.find("Stopping...");
+    ASSERT_NE(first, std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find("Stopping...", first + 1), std::string::npos) << "said once";
+    const auto report = test_support::FfProbe(output + ".mkv");
+    ASSERT_TRUE(report.ok) << report.error;
+    EXPECT_LT(report.duration, 19.0);
+    EXPECT_EQ(test_support::DecodeErrors(output + ".mkv"), "");
+  }
 }
 
 TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {

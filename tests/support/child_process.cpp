@@ -88,7 +88,7 @@ bool Collect(pid_t child, int out, int err, const ChildOptions& options, ChildOu
   while (open > 0) {
     if (std::chrono::steady_clock::now() > guard) return false;
     if (!interrupted && options.interruptWhen()) {
-      ::kill(child, SIGINT);
+      ::kill(child, options.interruptSignal);
       interrupted = true;
     }
     // Short slices while a condition is watched, so it is seen soon.

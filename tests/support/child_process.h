@@ -6,6 +6,7 @@
 // reports the state they guard as raced.
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <utility>
@@ -20,6 +21,7 @@ struct ChildOptions {
   bool mergeErrors = false;  // standard error goes where standard output goes
   // Ctrl+C (SIGINT to the child alone) as soon as this holds, once.
   std::function<bool()> interruptWhen;
+  int interruptSignal = SIGINT;  // or another signal that asks it to stop
   // Only keeps a hung child from holding the test run (see waiting.h).
   std::chrono::seconds hangGuard{120};
 };

@@ -19,12 +19,13 @@ std::string ConvertProgram() {
 }
 
 ConvertFinished RunConvert(const QStringList& arguments, const std::function<bool()>& interruptWhen,
-                           const std::string& folder) {
+                           const std::string& folder, int signal) {
   std::vector<std::string> list;
   for (const QString& argument : arguments) list.push_back(argument.toStdString());
   ChildOptions options;
   options.folder = folder;
   options.interruptWhen = interruptWhen;
+  options.interruptSignal = signal;
   const ChildOutcome child = RunChild(ConvertProgram(), list, options);
   ConvertFinished finished;
   if (!child.exited) {

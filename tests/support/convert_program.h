@@ -3,6 +3,7 @@
 // or a terminal would, with this test process's private home and settings.
 
 #include <QStringList>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,11 +20,11 @@ struct ConvertFinished {
 std::string ConvertProgram();
 
 // Runs reelcast-convert in `folder` when one is given. With `interruptWhen`,
-// Ctrl+C (SIGINT to that process alone) reaches it as soon as that holds,
-// unless it has ended by then.
+// Ctrl+C (SIGINT to that process alone, or `signal`) reaches it as soon as
+// that holds, unless it has ended by then.
 ConvertFinished RunConvert(const QStringList& arguments,
                            const std::function<bool()>& interruptWhen = {},
-                           const std::string& folder = {});
+                           const std::string& folder = {}, int signal = SIGINT);
 
 // Runs reelcast-convert with its standard error on a pseudo terminal and
 // gives back what the terminal received; expects exit status `status`.
