@@ -89,6 +89,20 @@ TEST_F(RunControl, AFailedBuildEndsWithTheCompletionTextAndTheSourceReopened) {
   EXPECT_FALSE(w.Graph().events);
 }
 
+TEST_F(RunControl, AFailedBuildKeepsTheFileItWouldHaveReplaced) {
+  CReelcastDlg& w = OpenSource();
+  w.Settings().outputFormat = 5;  // no DSM multiplexer is installed
+  w.Settings().outputPath = test_support::HomeFolder() + "/earlier.dsm";
+  std::ofstream(w.Settings().outputPath) << "an earlier conversion";
+  f.ui().messageAnswers.push_back(IDYES);
+  Press(w);
+  EXPECT_GE(f.ui().MessageTexts().size(), 2u) << "the question, then why the build failed";
+  EXPECT_FALSE(w.IsConverting());
+  std::string kept;
+  std::getline(std::ifstream(w.Settings().outputPath), kept);
+  EXPECT_EQ(kept, "an earlier conversion");
+}
+
 TEST(StatusTexts, ElapsedTimeAndDuration) {
   EXPECT_EQ(ElapsedText(3725), "Please wait... Used Time: 01:02:05");
   EXPECT_EQ(ElapsedText(0), "Please wait... Used Time: 00:00:00");
