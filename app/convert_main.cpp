@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -47,6 +48,10 @@ std::string AbsolutePath(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Messages and progress are all this program writes to a pipe: a reader
+  // that goes away (`... 2>&1 | head`) must not end the run in the middle of
+  // its file, so writing to it fails quietly instead, as for ffmpeg.
+  std::signal(SIGPIPE, SIG_IGN);
   const auto parsed = ParseConvertCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (const auto* error = std::get_if<UsageError>(&parsed)) {
     std::cerr << "reelcast-convert: " << error->message << "\n(see reelcast-convert --help)\n";

@@ -143,6 +143,25 @@ TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLe
   EXPECT_NE(shown.find("Done: " + output + ".mkv"), std::string::npos) << shown;
 }
 
+// A reader of the messages that goes away early does not end the run: the
+// file is written whole and the status is the run's.
+TEST(ReelcastConvert, AReaderThatGoesAwayDoesNotEndTheRun) {
+  const std::string output = gst_test::OutputPath("unread");
+  // Replacing a file makes the run write a line before it converts.
+  std::ofstream(output + ".wmv") << "an earlier conversion";
+  const test_support::ChildOutcome run = test_support::RunChild(
+      "/bin/bash",
+      {"-c", R"(set -o pipefail; env --default-signal=PIPE "$0" "$@" 2>&1 | head -c 1 >/dev/null)",
+       test_support::ConvertProgram(), Clip(ClipKind::Mp4TwoMinutes), output, "--format=1",
+       "--yes"});
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.status, 0) << run.err;
+  const auto report = test_support::FfProbe(output + ".wmv");
+  ASSERT_TRUE(report.ok) << report.error;
+  EXPECT_NEAR(report.duration, 120.0, 1.0);
+  EXPECT_EQ(test_support::DecodeErrors(output + ".wmv"), "");
+}
+
 // Ctrl+C, a request to end and the terminal going away (a closed window, a
 // dropped SSH session) each stop the run as Ctrl+C does.
 TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
