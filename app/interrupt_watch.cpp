@@ -1,13 +1,10 @@
 #include "app/interrupt_watch.h"
 
 #include <atomic>
-#include <csignal>
 
 namespace {
 
 std::atomic<bool> interrupted{false};
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
@@ -15,11 +12,16 @@ extern "C" void OnInterrupt(int) { interrupted = true; }
 
 InterruptWatch::InterruptWatch() {
   interrupted = false;
-  for (int signal : kStopSignals) std::signal(signal, OnInterrupt);
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  hangUpIgnored_ = std::signal(SIGHUP, OnInterrupt) == SIG_IGN;
+  if (hangUpIgnored_) std::signal(SIGHUP, SIG_IGN);
 }
 
 InterruptWatch::~InterruptWatch() {
-  for (int signal : kStopSignals) std::signal(signal, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGHUP, hangUpIgnored_ ? SIG_IGN : SIG_DFL);
 }
 
 bool InterruptWatch::Interrupted() const { return interrupted; }

@@ -143,6 +143,28 @@ TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLe
   EXPECT_NE(shown.find("Done: " + output + ".mkv"), std::string::npos) << shown;
 }
 
+// Under `nohup` the terminal going away leaves the run to finish its file.
+TEST(ReelcastConvert, UnderNohupTheTerminalGoingAwayDoesNotStopTheRun) {
+  const std::string output = gst_test::OutputPath("nohup");
+  test_support::ChildOptions options;
+  options.interruptWhen = [&] {
+    std::error_code error;
+    return std::filesystem::file_size(output + ".wmv", error) >= 100'000 && !error;
+  };
+  options.interruptSignal = SIGHUP;
+  const test_support::ChildOutcome run =
+      test_support::RunChild("/usr/bin/env",
+                             {"--ignore-signal=HUP", test_support::ConvertProgram(),
+                              Clip(ClipKind::Mp4Hd20s), output, "--format=1"},
+                             options);
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find("Stopping..."), std::string::npos) << run.err;
+  const auto report = test_support::FfProbe(output + ".wmv");
+  ASSERT_TRUE(report.ok) << report.error;
+  EXPECT_NEAR(report.duration, 20.0, 0.5);
+}
+
 // A reader of the messages that goes away early does not end the run: the
 // file is written whole and the status is the run's.
 TEST(ReelcastConvert, AReaderThatGoesAwayDoesNotEndTheRun) {
