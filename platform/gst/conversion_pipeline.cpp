@@ -364,7 +364,29 @@ class ConversionPipeline::Impl {
     return GST_BUS_DROP;
   }
 
-  // The end of all streams; the file must still be where it was written.
+  // Whether a stream reached its end without its format ever reaching a
+  // muxer that then writes a file no reader opens: a sound whose decoder
+  // never gave any (a stream of one frame the parser misread) leaves the AVI
+  // writer's header with a sample rate of 0 and the MP4 writer's track
+  // without its description. The Matroska writer leaves the track empty.
+  bool MuxerInputWithoutFormat() const {
+    if (!muxer_) return false;
+    const std::string_view muxer = FactoryNameOf(muxer_.get());
+    if (muxer != "avimux" && muxer != "mp4mux") return false;
+    bool without = false;
+    gst_element_foreach_sink_pad(
+        muxer_.get(),
+        [](GstElement*, GstPad* pad, gpointer found) -> gboolean {
+          if (gst_pad_has_current_caps(pad)) return TRUE;
+          *static_cast<bool*>(found) = true;
+          return FALSE;
+        },
+        &without);
+    return without;
+  }
+
+  // The end of all streams; the file must still be where it was written,
+  // with every stream's format.
   PipelineEvent Completion() const {
     PipelineEvent event;
     std::error_code ignored;
@@ -373,6 +395,11 @@ class ConversionPipeline::Impl {
       event.failure = PipelineEvent::Failure::Write;
       event.message =
           "The output file \"" + description_.outputPath + "\" disappeared while it was written.";
+    } else if (MuxerInputWithoutFormat()) {
+      // A stop may end a stream before its format is agreed; End lets that be.
+      event.kind = PipelineEvent::Kind::Error;
+      event.failure = PipelineEvent::Failure::Negotiation;
+      event.message = "A stream of the source gave nothing that could be converted.";
     }
     return event;
   }

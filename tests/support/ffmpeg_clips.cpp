@@ -162,6 +162,10 @@ Arguments Recipe(FfmpegClip clip) {
                    {"-c:v", "mpeg2video", "-g", "12", "-c:a", "ac3", "-f", "vob"}});
     case FfmpegClip::OutlastingSoundMp4:
       return Join({Picture("320x240", "25", "2"), {"-itsoffset", "0.5"}, Tone("2"), kPhoneMp4});
+    case FfmpegClip::OneFrameFirstSoundTs:
+      return Join({Picture("352x288", "25", "6"),
+                   Tone("6"),
+                   {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -178,6 +182,11 @@ Arguments CopyOf(FfmpegClip clip, const std::string& made) {
     return Join({{"-i", made, "-c", "copy", "-metadata:s:v:0", "rotate=90", "-f", "mp4"}});
   if (clip == FfmpegClip::TrimmedMp4)
     return Join({{"-ss", "1.3", "-i", made, "-t", "2.5", "-c", "copy", "-f", "mp4"}});
+  if (clip == FfmpegClip::OneFrameFirstSoundTs)
+    return Join(
+        {{"-i",     made,  "-f",     "lavfi", "-t",   "0.001", "-i",   "anullsrc=r=48000:cl=stereo",
+          "-map",   "0:v", "-map",   "1:a",   "-map", "0:a",   "-c:v", "copy",
+          "-c:a:0", "mp2", "-c:a:1", "copy",  "-f",   "mpegts"}});
   return {};
 }
 
@@ -256,6 +265,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"VTS_01_2.VOB", "DvdSecondPart"};
     case FfmpegClip::OutlastingSoundMp4:
       return {"outlasting sound.mp4", "OutlastingSoundMp4"};
+    case FfmpegClip::OneFrameFirstSoundTs:
+      return {"one frame first sound.ts", "OneFrameFirstSoundTs"};
   }
   throw std::logic_error("unknown clip");
 }

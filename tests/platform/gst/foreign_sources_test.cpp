@@ -151,6 +151,22 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
   }
 }
 
+// A first sound of one frame that GStreamer's parser misreads gives its
+// decoder nothing, and the AVI and MP4 writers would then write files no
+// reader opens: the run fails instead of reporting them written.
+TEST(ForeignSourcesRefused, ASoundThatGivesNothingFailsTheRunIntoAviAndMp4) {
+  gst_test::InitGst();
+  const std::string source = test_support::Clip(FfmpegClip::OneFrameFirstSoundTs);
+  const ProbeReport in = test_support::FfProbe(source);
+  ASSERT_TRUE(in.ok) << in.error;
+  for (Writer writer : {Writer::Avi, Writer::Mp4}) {
+    const auto outcome = gst_test::Convert(Describe(writer, source, in));
+    ASSERT_TRUE(outcome.event) << outcome.Describe();
+    EXPECT_EQ(outcome.event->failure, gst::PipelineEvent::Failure::Negotiation)
+        << NameOf(writer) << ": " << outcome.Describe();
+  }
+}
+
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
   for (FfmpegClip clip :
