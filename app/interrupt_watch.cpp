@@ -1,6 +1,7 @@
 #include "app/interrupt_watch.h"
 
 #include <atomic>
+#include <csignal>
 
 namespace {
 

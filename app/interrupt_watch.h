@@ -6,8 +6,6 @@
 // that was ignored when the watch began (`nohup`) stays ignored: the run
 // was meant to outlive its terminal.
 
-#include <csignal>
-
 class InterruptWatch {
  public:
   InterruptWatch();   // from now on the signals are noted

@@ -1,23 +1,8 @@
 #include "platform/dshow/stream_fit.h"
 
-#include <string_view>
-
 #include "platform/gst/element_maker.h"
 
 namespace dshow {
-
-namespace {
-
-struct Unreadable {
-  std::string_view multiplexer;
-  const char* media;
-};
-
-// GStreamer's Matroska writer keeps no codec private data for RealVideo:
-// neither its own reader nor ffmpeg's can open the stream it writes.
-constexpr Unreadable kUnreadable[] = {{"matroskamux", "video/x-pn-realvideo"}};
-
-}  // namespace
 
 gst::CapsPtr RawCaps(StreamKind kind) {
   return gst::CapsPtr(
@@ -46,13 +31,11 @@ bool TakesCaps(GstElement* element, GstCaps* caps) {
 }
 
 bool WritesReadably(GstElement* multiplexer, GstCaps* caps) {
-  const std::string_view factory = gst::FactoryNameOf(multiplexer);
-  for (const auto& [writer, media] : kUnreadable) {
-    if (factory != writer) continue;
-    const gst::CapsPtr unreadable(gst_caps_new_empty_simple(media));
-    if (gst_caps_is_subset(caps, unreadable.get())) return false;
-  }
-  return true;
+  // GStreamer's Matroska writer keeps no codec private data for RealVideo:
+  // neither its own reader nor ffmpeg's can open the stream it writes.
+  if (gst::FactoryNameOf(multiplexer) != "matroskamux") return true;
+  const gst::CapsPtr realVideo(gst_caps_new_empty_simple("video/x-pn-realvideo"));
+  return !gst_caps_is_subset(caps, realVideo.get());
 }
 
 }  // namespace dshow

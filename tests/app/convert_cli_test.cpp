@@ -143,14 +143,19 @@ TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLe
   EXPECT_NE(shown.find("Done: " + output + ".mkv"), std::string::npos) << shown;
 }
 
+// Holds once the file at `path` has grown past its first frames.
+std::function<bool()> FramesWritten(const std::string& path) {
+  return [path] {
+    std::error_code error;
+    return std::filesystem::file_size(path, error) >= 100'000 && !error;
+  };
+}
+
 // Under `nohup` the terminal going away leaves the run to finish its file.
 TEST(ReelcastConvert, UnderNohupTheTerminalGoingAwayDoesNotStopTheRun) {
   const std::string output = gst_test::OutputPath("nohup");
   test_support::ChildOptions options;
-  options.interruptWhen = [&] {
-    std::error_code error;
-    return std::filesystem::file_size(output + ".wmv", error) >= 100'000 && !error;
-  };
+  options.interruptWhen = FramesWritten(output + ".wmv");
   options.interruptSignal = SIGHUP;
   const test_support::ChildOutcome run =
       test_support::RunChild("/usr/bin/env",
@@ -194,12 +199,7 @@ TEST(ReelcastConvert, CtrlCStopsOnceAndLeavesAPlayableFile) {
         {Q(Clip(ClipKind::Mp4Hd20s)), Q(output), QStringLiteral("--format"), QStringLiteral("2"),
          QStringLiteral("--video-compressor"), QStringLiteral("x264"),
          QStringLiteral("--audio-compressor"), QStringLiteral("vorbis")},
-        [&] {
-          // Frames have been written.
-          std::error_code error;
-          return std::filesystem::file_size(output + ".mkv", error) >= 100'000 && !error;
-        },
-        {}, signal);
+        FramesWritten(output + ".mkv"), {}, signal);
     EXPECT_EQ(run.status, 130) << run.errors;
     const auto first = run.errors.find("Stopping...");
     ASSERT_NE(first, std::string::npos) << run.errors;
