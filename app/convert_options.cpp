@@ -1,6 +1,7 @@
 #include "app/convert_options.h"
 
 #include <charconv>
+#include <cstdint>
 #include <functional>
 #include <limits>
 

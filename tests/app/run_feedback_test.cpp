@@ -144,12 +144,10 @@ class RunFeedback : public ::testing::Test {
     w.Widget()->show();
     elsewhere.show();
     elsewhere.activateWindow();
-    QApplication::setActiveWindow(&elsewhere);
     PumpUntil([&] { return !w.IsActiveWindow(); });
   }
   void ComeBack(CReelcastDlg& w) {
     w.Widget()->activateWindow();
-    QApplication::setActiveWindow(w.Widget());
     PumpUntil([&] { return w.IsActiveWindow(); });
   }
   MainWindowFixture f;
