@@ -42,10 +42,23 @@ add_custom_target(reelcast_include_check DEPENDS ${CMAKE_BINARY_DIR}/include-che
 function(reelcast_view target scope)
   set(view ${REELCAST_VIEWS}/${target})
   file(REMOVE_RECURSE ${view})
+  set(linked)
   foreach(path IN LISTS ARGN)
     if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${path})
       message(FATAL_ERROR "${target}: ${path} does not exist")
     endif()
+    # A folder inside one already linked is seen through that link.
+    set(inside FALSE)
+    foreach(folder IN LISTS linked)
+      string(FIND "${path}/" "${folder}/" at)
+      if(at EQUAL 0)
+        set(inside TRUE)
+      endif()
+    endforeach()
+    if(inside)
+      continue()
+    endif()
+    list(APPEND linked ${path})
     get_filename_component(parent ${view}/${path} DIRECTORY)
     file(MAKE_DIRECTORY ${parent})
     file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${path} ${view}/${path} SYMBOLIC)
@@ -105,7 +118,7 @@ reelcast_library(reelcast_platform_ui FOLDERS platform/ui
 # posted messages a window receives.
 reelcast_library(reelcast_platform_window_messages
   HEADERS platform/ui/win_constants.h platform/ui/message_port.h)
-reelcast_library(reelcast_platform_gst FOLDERS platform/gst
+reelcast_library(reelcast_platform_gst FOLDERS platform/gst platform/gst/workarounds
   PUBLIC reelcast_platform_property reelcast_platform_threads
   PRIVATE PkgConfig::GST)
 reelcast_library(reelcast_platform_wmf FOLDERS platform/wmf

@@ -18,6 +18,7 @@
 #include "platform/gst/raw_audio_format.h"
 #include "platform/gst/raw_video_formats.h"
 #include "platform/gst/running_time.h"
+#include "platform/gst/workarounds/registry.h"
 
 namespace gst {
 
@@ -396,8 +397,10 @@ bool Branch::Attach(GstPad* decoded, GstCaps* caps) {
           return TRUE;
         },
         gst_caps_get_structure(received.get(), 0));
-    if (const CapsPtr fixed = RateControlCaps(encoder_.get(), received.get()))
-      g_object_set(encoded_.get(), "caps", fixed.get(), nullptr);
+    if (Engaged(Workaround::LibavFrameRate)) {
+      if (const CapsPtr fixed = RateControlCaps(encoder_.get(), received.get()))
+        g_object_set(encoded_.get(), "caps", fixed.get(), nullptr);
+    }
   }
   // A sound the converters cannot take would never reach the muxer, which
   // would then wait for it while the pictures fill their queues.

@@ -5,11 +5,37 @@
 #include <string_view>
 
 #include "platform/gst/element_maker.h"
+#include "platform/gst/workarounds/element_trial.h"
 
 namespace gst {
 
 bool IsLibavVideoEncoder(GstElement* encoder) {
   return encoder && GST_IS_VIDEO_ENCODER(encoder) && FactoryNameOf(encoder).starts_with("avenc_");
+}
+
+bool LibavEncodersCountInNanoseconds() {
+  for (const char* factory : {"avenc_mpeg4", "avenc_wmv2"}) {
+    ElementTrial trial;
+    GstElement* encoder = trial.Add(factory);
+    if (!encoder || !trial.Play(encoder)) continue;
+    const PadPtr input(gst_element_get_static_pad(encoder, "sink"));
+    const CapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width",
+                                           G_TYPE_INT, 64, "height", G_TYPE_INT, 64, "framerate",
+                                           GST_TYPE_FRACTION, 25, 1, "pixel-aspect-ratio",
+                                           GST_TYPE_FRACTION, 1, 1, nullptr));
+    if (!trial.Begin(input.get(), caps.get())) continue;
+    GstVideoCodecState* state = gst_video_encoder_get_output_state(GST_VIDEO_ENCODER(encoder));
+    if (!state) continue;
+    gint num = 0;
+    gint den = 0;
+    const bool stated = state->caps &&
+                        gst_structure_get_fraction(gst_caps_get_structure(state->caps, 0),
+                                                   "framerate", &num, &den) &&
+                        num == 25 && den == 1;
+    gst_video_codec_state_unref(state);
+    return stated;
+  }
+  return false;
 }
 
 CapsPtr RateControlCaps(GstElement* encoder, GstCaps* raw) {

@@ -1,8 +1,8 @@
 #pragma once
 // What the libav video encoders (avenc_*) need from the pipeline around them
-// to keep to their bitrate under GStreamer 1.22.
+// to keep to their bitrate.
 //
-// gst-libav opens the codec with a time base of one nanosecond and takes the
+// gst-libav 1.22 opens the codec with a time base of one nanosecond and takes the
 // real frame rate into the time base only when the caps its output may take
 // are fixed. libav's one-pass rate control (the MPEG-video family: Windows
 // Media Video 7/8, MPEG-4 part 2, H.263, MPEG-1/2, ...) reckons the frame
@@ -12,6 +12,11 @@
 // s, with the same result). With fixed caps after the encoder it works as
 // `ffmpeg -b:v` does. The timestamps the encoder then needs are handled by
 // encoder_timestamps.h.
+//
+// gst-libav 1.26 gives the codec the frame rate as its time base and states
+// no frame rate on its output (0/1), so there the fixed caps are neither
+// needed nor taken. Which of the two the installed encoders do is learnt
+// by opening one (registry name "libav-frame-rate").
 
 #include <gst/gst.h>
 
@@ -20,6 +25,11 @@
 namespace gst {
 
 bool IsLibavVideoEncoder(GstElement* encoder);
+
+// Whether libav's video encoders, opened with nothing fixed after them,
+// count their codec's time in nanoseconds: they then state their input's
+// frame rate on their output, as the codec's time base is not it.
+bool LibavEncodersCountInNanoseconds();
 
 // Fixed caps for a caps filter right after `encoder`, for raw input `raw`:
 // the encoder's output as what follows it accepts (`encoder` must be linked

@@ -1,0 +1,66 @@
+#include "platform/gst/workarounds/registry.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <mutex>
+
+#include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/windows_media_header.h"
+
+namespace gst {
+
+namespace {
+
+constexpr std::array kEntries{
+    WorkaroundEntry{Workaround::LibavFrameRate, "libav-frame-rate",
+                    "libav's video encoders count time in nanoseconds, so their rate control "
+                    "plans for a billion frames a second and misses the asked bitrate",
+                    &LibavEncodersCountInNanoseconds},
+    WorkaroundEntry{Workaround::AsfCodecData, "asf-codec-data",
+                    "libav's ASF writer leaves its streams' codec data out of the header, so "
+                    "readers decode the Windows Media streams with errors",
+                    &AsfWriterDropsCodecData},
+};
+
+struct State {
+  std::once_flag probed;
+  bool present = false;
+  std::atomic<int> heldBack{0};
+};
+std::array<State, kEntries.size()> states;
+
+std::size_t IndexOf(Workaround id) {
+  const auto found = std::find_if(kEntries.begin(), kEntries.end(),
+                                  [id](const WorkaroundEntry& e) { return e.id == id; });
+  return static_cast<std::size_t>(found - kEntries.begin());
+}
+
+}  // namespace
+
+std::span<const WorkaroundEntry> Workarounds() { return kEntries; }
+
+bool BehaviourPresent(Workaround id) {
+  const std::size_t index = IndexOf(id);
+  State& state = states[index];
+  std::call_once(state.probed, [&] { state.present = kEntries[index].probe(); });
+  return state.present;
+}
+
+bool Engaged(Workaround id) {
+  return BehaviourPresent(id) && states[IndexOf(id)].heldBack.load() == 0;
+}
+
+DisengagedWorkaround::DisengagedWorkaround(std::string_view name) {
+  const auto found = std::find_if(kEntries.begin(), kEntries.end(),
+                                  [name](const WorkaroundEntry& e) { return e.name == name; });
+  if (found == kEntries.end()) return;
+  entry_ = &*found;
+  ++states[IndexOf(entry_->id)].heldBack;
+}
+
+DisengagedWorkaround::~DisengagedWorkaround() {
+  if (entry_) --states[IndexOf(entry_->id)].heldBack;
+}
+
+}  // namespace gst
