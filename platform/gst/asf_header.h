@@ -6,6 +6,7 @@
 // bitrate its encoder declared; these rewrite such a header.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,6 +19,9 @@ struct AsfHeaderFacts {
   std::string toolName;            // "WM/ToolName", the encoding application
   std::string toolVersion;         // "WM/ToolVersion"
   std::uint32_t maxBitrate = 0;    // bits per second; 0 keeps what the header says
+  // Codec data to give the streams (by stream number, from 1) whose format
+  // carries none.
+  std::map<unsigned, std::vector<std::uint8_t>> codecData;
 };
 
 // The FILETIME of a moment given in seconds since 1970-01-01.
@@ -27,10 +31,17 @@ std::uint64_t FileTimeOf(std::int64_t unixSeconds);
 // they do not start with one.
 std::uint64_t AsfHeaderSize(std::span<const std::uint8_t> bytes);
 
+// The codec data that the format of stream `number` carries in the header
+// object at the start of `bytes`: what follows a video stream's bitmap
+// header or an audio stream's wave format. Empty for none, or when there
+// is no such stream in a whole header.
+std::vector<std::uint8_t> AsfCodecData(std::span<const std::uint8_t> bytes, unsigned number);
+
 // The header object at the start of `bytes`, rewritten with the facts: the
-// file properties' creation date and maximum bitrate, and the extended
-// content description naming the tool (its name and version) instead of
-// libav. The header may change size; a file size it states grows with it.
+// file properties' creation date and maximum bitrate, the extended content
+// description naming the tool (its name and version) instead of libav, and
+// the codec data given for streams whose format lacks it. The header may
+// change size; a file size it states grows with it.
 // None when `bytes` do not start with a whole, well-formed header object.
 std::optional<std::vector<std::uint8_t>> RewriteAsfHeader(std::span<const std::uint8_t> bytes,
                                                           const AsfHeaderFacts& facts);

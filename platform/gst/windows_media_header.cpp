@@ -10,6 +10,8 @@
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/running_time.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 
 namespace gst {
 
@@ -24,6 +26,8 @@ struct WindowsMediaHeader::State {
   std::map<std::uint64_t, std::uint64_t> bytesPerSecond;
   std::uint64_t bytes = 0;
   GstClockTime end = 0;
+  // The codec data of each stream, by its number, where the writer leaves it out.
+  std::map<unsigned, std::vector<std::uint8_t>> codecData;
 
   // Only the writer's thread touches these.
   AsfHeaderFacts facts;
@@ -39,6 +43,23 @@ struct WindowsMediaHeader::State {
     bytes += gst_buffer_get_size(buffer);
     end = std::max(end,
                    time + (GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer) : 0));
+  }
+
+  void Configured(unsigned stream, GstCaps* caps) {
+    const GValue* value =
+        gst_caps_get_size(caps) > 0
+            ? gst_structure_get_value(gst_caps_get_structure(caps, 0), "codec_data")
+            : nullptr;
+    if (!value || !GST_VALUE_HOLDS_BUFFER(value)) return;
+    const BufferMapping mapping(gst_value_get_buffer(value), GST_MAP_READ);
+    if (!mapping) return;
+    std::lock_guard lock(mutex);
+    codecData[stream].assign(mapping.bytes().begin(), mapping.bytes().end());
+  }
+
+  std::map<unsigned, std::vector<std::uint8_t>> CodecData() {
+    std::lock_guard lock(mutex);
+    return codecData;
   }
 
   // The streams' busiest second (never less than their average, for a file
@@ -78,6 +99,7 @@ GstBuffer* Mended(State& state, GstBuffer* buffer) {
     const std::uint64_t size = AsfHeaderSize(bytes);
     AsfHeaderFacts facts = state.facts;
     facts.maxBitrate = state.MaxBitrate();
+    facts.codecData = state.CodecData();
     const auto header = RewriteAsfHeader(bytes, facts);
     if (!header) return buffer;
     mended = gst_buffer_new_allocate(nullptr, header->size() + bytes.size() - size, nullptr);
@@ -120,7 +142,44 @@ GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
 
 bool IsLibavAsfWriter(GstElement* muxer) { return FactoryNameOf(muxer) == "avmux_asf"; }
 
+// A sink pad's caps, for the codec data they carry.
+struct CapsWatch {
+  SharedState state;
+  unsigned stream;
+};
+
+GstPadProbeReturn OnConfigured(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  const auto& watch = *static_cast<CapsWatch*>(data);
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+    GstCaps* caps = nullptr;
+    gst_event_parse_caps(event, &caps);
+    watch.state->Configured(watch.stream, caps);
+  }
+  return GST_PAD_PROBE_OK;
+}
+
 }  // namespace
+
+bool AsfWriterDropsCodecData() {
+  ElementTrial trial;
+  GstElement* muxer = trial.Add("avmux_asf");
+  if (!muxer || !trial.Play(muxer)) return false;
+  const PadPtr input(gst_element_request_pad_simple(muxer, "video_%u"));
+  if (!input) return false;
+  // Four bytes, as a Windows Media Video 8 stream's codec data is long.
+  const std::vector<std::uint8_t> codecData{0x4F, 0x00, 0x80, 0x00};
+  BufferPtr data(gst_buffer_new_allocate(nullptr, codecData.size(), nullptr));
+  gst_buffer_fill(data.get(), 0, codecData.data(), codecData.size());
+  const CapsPtr caps(gst_caps_new_simple(
+      "video/x-wmv", "wmvversion", G_TYPE_INT, 2, "width", G_TYPE_INT, 16, "height", G_TYPE_INT, 16,
+      "framerate", GST_TYPE_FRACTION, 25, 1, "codec_data", GST_TYPE_BUFFER, data.get(), nullptr));
+  if (!trial.Begin(input.get(), caps.get()) ||
+      !trial.Push(input.get(), std::vector<std::uint8_t>(64, 0), 0, GST_SECOND / 25))
+    return false;
+  trial.End(input.get());
+  return AsfHeaderSize(trial.Written()) > 0 && AsfCodecData(trial.Written(), 1) != codecData;
+}
 
 std::unique_ptr<WindowsMediaHeader> WindowsMediaHeader::For(GstElement* muxer) {
   if (!IsLibavAsfWriter(muxer)) return nullptr;
@@ -132,13 +191,28 @@ std::unique_ptr<WindowsMediaHeader> WindowsMediaHeader::For(GstElement* muxer) {
   facts.toolVersion = REELCAST_PRODUCT_VERSION;
   std::unique_ptr<WindowsMediaHeader> header(
       new WindowsMediaHeader(std::make_shared<State>(std::move(facts))));
+  // Streams are numbered from 1 in the order their pads were asked for.
+  struct Visit {
+    WindowsMediaHeader* header;
+    bool withCodecData;
+    unsigned stream = 0;
+  } pads{header.get(), Engaged(Workaround::AsfCodecData)};
   gst_element_foreach_sink_pad(
       muxer,
-      [](GstElement*, GstPad* pad, gpointer self) -> gboolean {
-        static_cast<WindowsMediaHeader*>(self)->Watch(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnCarried);
+      [](GstElement*, GstPad* pad, gpointer data) -> gboolean {
+        auto& visit = *static_cast<Visit*>(data);
+        visit.header->Watch(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnCarried);
+        ++visit.stream;
+        if (!visit.withCodecData) return TRUE;
+        if (const CapsPtr caps{gst_pad_get_current_caps(pad)})
+          visit.header->state_->Configured(visit.stream, caps.get());
+        visit.header->probes_.emplace_back(
+            pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnConfigured,
+            new CapsWatch{visit.header->state_, visit.stream},
+            [](gpointer watch) { delete static_cast<CapsWatch*>(watch); });
         return TRUE;
       },
-      header.get());
+      &pads);
   PadPtr output(gst_element_get_static_pad(muxer, "src"));
   header->Watch(
       output.get(),

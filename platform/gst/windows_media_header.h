@@ -6,6 +6,12 @@
 // the bitrates its encoders declared). The writer writes the header at the
 // start and again, with the totals, when it ends; the file's later bytes
 // move by whatever the header grows.
+//
+// Where libav's ASF writer leaves its streams' codec data out of the header
+// (GStreamer 1.26.2 and later: gst-libav hands its muxers no codec data),
+// readers decode both Windows Media streams with errors; the codec data each
+// stream's caps carry is put back into its format then (AsfWriterDropsCodecData,
+// registry name "asf-codec-data").
 
 #include <gst/gst.h>
 
@@ -16,6 +22,10 @@
 #include "platform/gst/pad_probe.h"
 
 namespace gst {
+
+// Whether libav's ASF writer leaves the codec data its streams' caps carry
+// out of the header it writes; false when there is no such writer.
+bool AsfWriterDropsCodecData();
 
 class WindowsMediaHeader {
  public:

@@ -57,11 +57,14 @@ TEST(AsfHeader, DamagedHeadersAreRefusedAndAWholeOneIsStable) {
   gst_test::InitGst();
   const std::vector<std::uint8_t> header = LibavHeader();
   ASSERT_GT(header.size(), 30u);
-  gst::AsfHeaderFacts facts{gst::FileTimeOf(1700000000), "Tool", "9.9", 123456};
+  gst::AsfHeaderFacts facts{gst::FileTimeOf(1700000000), "Tool", "9.9", 123456, {{1, {7, 8, 9}}}};
   const auto mended = gst::RewriteAsfHeader(header, facts);
   ASSERT_TRUE(mended);
   EXPECT_EQ(gst::AsfHeaderSize(*mended), mended->size());
   EXPECT_EQ(gst::RewriteAsfHeader(*mended, facts), mended) << "mending twice changes nothing";
+  // The writer's own codec data stays; where it left none, the given goes in.
+  const std::vector<std::uint8_t> own = gst::AsfCodecData(header, 1);
+  EXPECT_EQ(gst::AsfCodecData(*mended, 1), own.empty() ? facts.codecData[1] : own);
 
   for (std::size_t size = 0; size < header.size(); ++size) {
     const std::vector<std::uint8_t> cut(header.begin(), header.begin() + size);
