@@ -115,7 +115,7 @@ TEST(WindowsMedia, TheProfilesBitratesReachTheFile) {
   ExpectCompleted(rig.Convert(), rig);
   ExpectCleanFile(rig.settings.outputPath, 4.0);
   const std::string& file = rig.settings.outputPath;
-  EXPECT_NEAR(test_support::MeasuredBitrate(file, "video"), 798720, 0.2 * 798720);
+  EXPECT_NEAR(test_support::MeasuredBitrate(file, "video"), 798720, 0.05 * 798720);
   EXPECT_NEAR(test_support::MeasuredBitrate(file, "audio"), 64000, 3200);
 }
 
