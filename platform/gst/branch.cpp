@@ -24,6 +24,20 @@ namespace gst {
 
 namespace {
 
+// Takes the note of how to turn the pictures out of a tag event.
+GstPadProbeReturn DropOrientation(GstPad*, GstPadProbeInfo* info, gpointer) {
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) != GST_EVENT_TAG) return GST_PAD_PROBE_OK;
+  GstTagList* tags = nullptr;
+  gst_event_parse_tag(event, &tags);
+  if (gst_tag_list_get_tag_size(tags, GST_TAG_IMAGE_ORIENTATION) == 0) return GST_PAD_PROBE_OK;
+  GstTagList* kept = gst_tag_list_copy(tags);
+  gst_tag_list_remove_tag(kept, GST_TAG_IMAGE_ORIENTATION);
+  gst_event_unref(event);
+  GST_PAD_PROBE_INFO_DATA(info) = gst_event_new_tag(kept);
+  return GST_PAD_PROBE_OK;
+}
+
 // Adds the elements to the bin and links them in order.
 Result<void> AddAndLink(GstBin* bin, const std::vector<GstElement*>& chain) {
   for (GstElement* element : chain) gst_bin_add(bin, element);
@@ -130,6 +144,24 @@ Result<void> Branch::BuildVideo(GstBin* pipeline) {
     if (Result<void> made = Keep(MakeElement("videorate"), thinning_); !made) return made;
     g_object_set(thinning_.get(), "drop-only", TRUE, nullptr);
     chain.push_back(thinning_.get());
+    // Of a source without a frame rate, the element keeps a picture until
+    // its duration is over; where the source gives none (Matroska blocks
+    // often do not), the output's frame period stands in. GStreamer 1.26's
+    // element aborts the process on such a picture.
+    const PadPtr thinned(gst_element_get_static_pad(thinning_.get(), "sink"));
+    probes_.emplace_back(
+        thinned.get(), GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo* info, gpointer period) {
+          if (GST_BUFFER_DURATION_IS_VALID(GST_PAD_PROBE_INFO_BUFFER(info)))
+            return GST_PAD_PROBE_OK;
+          GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+          GST_PAD_PROBE_INFO_DATA(info) = buffer;
+          GST_BUFFER_DURATION(buffer) = *static_cast<GstClockTime*>(period);
+          return GST_PAD_PROBE_OK;
+        },
+        new GstClockTime(gst_util_uint64_scale_int(GST_SECOND, description_.video.framerateDen,
+                                                   description_.video.framerateNum)),
+        [](gpointer period) { delete static_cast<GstClockTime*>(period); });
   }
   chain.push_back(convert.get());
   if (encoder_) {
@@ -148,6 +180,12 @@ Result<void> Branch::BuildVideo(GstBin* pipeline) {
     if (Result<void> made = Keep(MakeElement("videoflip"), turn); !made) return made;
     gst_util_set_object_arg(G_OBJECT(turn.get()), "video-direction", direction.c_str());
     chain.push_back(turn.get());
+    // The pictures are upright from here: a writer that keeps the source's
+    // note to turn them (Matroska's, from GStreamer 1.24) would have players
+    // turn them again.
+    const PadPtr turned(gst_element_get_static_pad(turn.get(), "src"));
+    probes_.emplace_back(turned.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &DropOrientation,
+                         nullptr, nullptr);
   }
   chain.insert(chain.end(), {scale.get(), rate.get(), filter_.get()});
   return AddAndLink(pipeline, chain);

@@ -174,10 +174,22 @@ Arguments Recipe(FfmpegClip clip) {
   throw std::logic_error("unknown clip");
 }
 
+// Whether this ffmpeg turns pictures by -display_rotation (FFmpeg 6.1 on),
+// which no longer reads a "rotate" note as a turn.
+bool TurnsByDisplayRotation() {
+  static const bool turns =
+      RunTool("ffmpeg", {"-hide_banner", "-h", "full"}).out.find("-display_rotation") !=
+      std::string::npos;
+  return turns;
+}
+
 // What a clip becomes when its recipe's file, `made`, is copied without
-// re-encoding: a note ffmpeg 5 keeps only when it copies the stream, or a
-// cut as `-c copy` trims and phone galleries make it. Nothing for the rest.
+// re-encoding: a phone's note that its pictures are to be turned a quarter
+// clockwise, or a cut as `-c copy` trims and phone galleries make it.
+// Nothing for the rest.
 Arguments CopyOf(FfmpegClip clip, const std::string& made) {
+  if (clip == FfmpegClip::PhoneUpright && TurnsByDisplayRotation())
+    return Join({{"-display_rotation:v:0", "-90", "-i", made, "-c", "copy", "-f", "mp4"}});
   if (clip == FfmpegClip::PhoneUpright)
     return Join({{"-i", made, "-c", "copy", "-metadata:s:v:0", "rotate=90", "-f", "mp4"}});
   if (clip == FfmpegClip::TrimmedMp4)
