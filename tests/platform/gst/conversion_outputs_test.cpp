@@ -385,11 +385,21 @@ TEST_F(ConversionOutputs, ChannelsWithoutPlacesArePlacedOrRefused) {
   EXPECT_EQ(probe.First("audio").channels, 2);
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
 
+  const std::string sixteen = gst_test::OutputPath("sixteen.avi");
   const auto refused =
       gst_test::Convert(Describe(test_support::Clip(test_support::FfmpegClip::SixteenChannelsMov),
-                                 branches(), "avimux", gst_test::OutputPath("sixteen.avi")));
+                                 branches(), "avimux", sixteen));
   ASSERT_TRUE(refused.event) << refused.Describe();
-  EXPECT_EQ(refused.event->failure, gst::PipelineEvent::Failure::Negotiation) << refused.Describe();
+  if (refused.Completed()) {
+    // GStreamer 1.26's converter mixes unplaced channels down itself.
+    const auto mixed = test_support::FfProbe(sixteen);
+    ASSERT_EQ(mixed.CountOf("audio"), 1) << mixed.error;
+    EXPECT_EQ(mixed.First("audio").channels, 2);
+    EXPECT_EQ(test_support::DecodeErrors(sixteen), "");
+  } else {
+    EXPECT_EQ(refused.event->failure, gst::PipelineEvent::Failure::Negotiation)
+        << refused.Describe();
+  }
 }
 
 // A broadcast recording changes shape and sound midway (4:3 to 16:9, stereo

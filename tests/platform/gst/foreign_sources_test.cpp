@@ -3,6 +3,7 @@
 // writer: complete, clean to decode, as long as the source, in the shape it
 // shows at, and with each stream starting where it starts in the source.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/gst/asf_writer_plan.h"
@@ -153,7 +154,8 @@ TEST_P(ForeignSources, ConvertCompleteAndInSync) {
 
 // A first sound of one frame that GStreamer's parser misreads gives its
 // decoder nothing, and the AVI and MP4 writers would then write files no
-// reader opens: the run fails instead of reporting them written.
+// reader opens: the run fails instead of reporting them written. GStreamer
+// 1.26's decoder says so itself, as a source it cannot decode.
 TEST(ForeignSourcesRefused, ASoundThatGivesNothingFailsTheRunIntoAviAndMp4) {
   gst_test::InitGst();
   const std::string source = test_support::Clip(FfmpegClip::OneFrameFirstSoundTs);
@@ -162,7 +164,9 @@ TEST(ForeignSourcesRefused, ASoundThatGivesNothingFailsTheRunIntoAviAndMp4) {
   for (Writer writer : {Writer::Avi, Writer::Mp4}) {
     const auto outcome = gst_test::Convert(Describe(writer, source, in));
     ASSERT_TRUE(outcome.event) << outcome.Describe();
-    EXPECT_EQ(outcome.event->failure, gst::PipelineEvent::Failure::Negotiation)
+    EXPECT_THAT(outcome.event->failure,
+                testing::AnyOf(gst::PipelineEvent::Failure::Negotiation,
+                               gst::PipelineEvent::Failure::UnreadableSource))
         << NameOf(writer) << ": " << outcome.Describe();
   }
 }
