@@ -20,7 +20,16 @@ install(FILES ${home_page} DESTINATION ${REELCAST_DATA_DIR}/help)
 
 set(REELCAST_APP_ID com.tarnwick.Reelcast)
 install(FILES packaging/${REELCAST_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/${REELCAST_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# AppStream 1.0 reads <developer>, 0.16 <developer_name>; each takes the
+# other's as a hint. A build with a home page on the web names it.
+set(REELCAST_HOME_PAGE_LINE "")
+if(REELCAST_HOME_PAGE)
+  set(REELCAST_HOME_PAGE_LINE "\n  <url type=\"homepage\">${REELCAST_HOME_PAGE}</url>")
+endif()
+configure_file(packaging/${REELCAST_APP_ID}.metainfo.xml.in
+  ${CMAKE_BINARY_DIR}/generated/${REELCAST_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/generated/${REELCAST_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 set(icon_theme ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES packaging/icons/reelcast.svg DESTINATION ${icon_theme}/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)

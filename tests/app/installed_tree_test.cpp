@@ -175,7 +175,14 @@ TEST(InstalledTree, FollowsThePlatformLayoutAndRunsFromThere) {
       "appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
                        QString::fromStdString(
                            (share / "metainfo" / "com.tarnwick.Reelcast.metainfo.xml").string())});
-  EXPECT_EQ(metadata.status, 0) << metadata.output;
+  // Nothing above a hint, but that a build without a home page on the web
+  // (the default) names none, which AppStream 1.0 warns of.
+  for (const QString& line : QString::fromStdString(metadata.output).split(u'\n')) {
+    if ((line.startsWith(u"E:") || line.startsWith(u"W:")) &&
+        !line.contains(u"url-homepage-missing"))
+      ADD_FAILURE() << line.toStdString();
+  }
+  EXPECT_TRUE(QString::fromStdString(metadata.output).contains(u"Validation")) << metadata.output;
 
   ExpectOnlyReadableTypes(share / "applications" / "com.tarnwick.Reelcast.desktop");
 
