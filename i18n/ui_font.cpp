@@ -10,17 +10,20 @@
 
 namespace {
 
+using IntegerMember = std::int32_t ui::LogFont::*;
+using ByteMember = std::uint8_t ui::LogFont::*;
+
 struct IntegerField {
   const char* key;
   std::int32_t defaultValue;
-  std::int32_t ui::LogFont::*member;
+  IntegerMember member;
 };
 // The 8-bit fields are stored as whole integers and read back as their low
 // 8 bits.
 struct ByteField {
   const char* key;
   std::int32_t defaultValue;
-  std::uint8_t ui::LogFont::*member;
+  ByteMember member;
 };
 
 constexpr IntegerField kIntegerFields[] = {

@@ -15,10 +15,12 @@ using profile::WriteProfileString;
 
 constexpr const char* kDefaultFileName = "output.avi";
 
+using SettingsMember = std::int32_t OutputSettings::*;
+
 struct CompressorKind {
   const char* section;
-  std::int32_t OutputSettings::*index;
-  std::int32_t OutputSettings::*used;
+  SettingsMember index;
+  SettingsMember used;
   std::optional<int> (CompressorResolver::*findDefault)();
   void (CompressorResolver::*create)(int);
 };

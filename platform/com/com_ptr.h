@@ -3,6 +3,7 @@
 // Reset releases the reference and leaves the pointer empty.
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 #include "platform/com/unknown.h"
@@ -14,9 +15,10 @@ class ComPtr {
   ComPtr(std::nullptr_t) noexcept {}
   ComPtr(const ComPtr& other) noexcept : p_(other.p_) { AddRefIfAny(); }
   ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  template <typename U>
-  requires std::is_convertible_v<U*, T*> ComPtr(const ComPtr<U>& other)
-  noexcept : p_(other.Get()) { AddRefIfAny(); }
+  template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+  ComPtr(const ComPtr<U>& other) noexcept : p_(other.Get()) {
+    AddRefIfAny();
+  }
   ~ComPtr() { Reset(); }
 
   // Copy and swap: assigning a pointer to itself keeps its reference.

@@ -21,7 +21,7 @@ using Failure = gst::PipelineEvent::Failure;
 constexpr auto kStopWait = std::chrono::seconds(5);
 
 bool IsFolder(const std::string& path) {
-  struct stat status {};
+  struct stat status = {};
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
@@ -52,7 +52,7 @@ HRESULT CheckOutputFile(const FileSinkTarget& target) {
   const std::string folder =
       path.parent_path().empty() ? std::string(".") : path.parent_path().native();
   if (!IsFolder(folder)) return HRESULT_PATH_NOT_FOUND;
-  struct stat status {};
+  struct stat status = {};
   if (stat(target.path.c_str(), &status) == 0) {
     if (S_ISDIR(status.st_mode)) return E_ACCESSDENIED;
     if (!(target.mode & AM_FILE_OVERWRITE)) return HRESULT_FILE_EXISTS;

@@ -66,7 +66,7 @@ struct FileIdentity {
 
 HRESULT CheckReadableFile(const std::string& path, FileIdentity& identity) {
   if (path.empty() || path.find('\0') != std::string::npos) return E_INVALIDARG;
-  struct stat status {};
+  struct stat status = {};
   if (stat(path.c_str(), &status) != 0) return FromErrno(errno);
   identity = {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
               status.st_mtim.tv_nsec};

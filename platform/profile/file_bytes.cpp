@@ -20,7 +20,7 @@ FileBytes ReadFileBytes(const std::string& path, std::size_t cap) {
                                                           : FileBytes::Status::Unreadable;
     return result;
   }
-  struct stat info {};
+  struct stat info = {};
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     result.status = FileBytes::Status::Unreadable;
     return result;

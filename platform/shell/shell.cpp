@@ -38,7 +38,7 @@ bool FileExists(const std::string& path) {
   if (path.empty()) return false;
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return false;
-  struct stat info {};
+  struct stat info = {};
   return ::fstat(fd.get(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 

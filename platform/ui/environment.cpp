@@ -13,7 +13,7 @@ void PrepareEnvironment() {
   if (runtime && *runtime) return;
   const std::string folder = "/tmp/runtime-" + std::to_string(::getuid());
   ::mkdir(folder.c_str(), 0700);
-  struct stat info {};
+  struct stat info = {};
   // Only a folder of our own that nobody else can enter will do.
   if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
       (info.st_mode & 077) == 0)

@@ -90,7 +90,7 @@ TEST(ConvertMany, SourcesOfOneNameKeepBothFilesAndAnExistingOutputIsReplacedOnly
   fs::copy_file(Clip(ClipKind::Mp4H264Aac), home / "clip.mp4");
   fs::copy_file(Clip(ClipKind::AviMpeg4Mp3), home / "sub" / "clip.avi");
   fs::create_directories(home / "out");
-  { std::ofstream(home / "out" / "clip.wmv") << "the user's own file"; }
+  std::ofstream(home / "out" / "clip.wmv") << "the user's own file";
 
   std::vector<std::string> arguments = {"--format=1", "--output-dir", "out",
                                         "--jobs=2",   "clip.mp4",     "sub/clip.avi"};

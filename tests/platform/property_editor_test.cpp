@@ -45,8 +45,8 @@ TEST(PropertyEditor, OkWithoutChangesKeepsEveryValueExactly) {
   FakeSettings settings;
   ASSERT_TRUE(settings.Set("quality", 0.123456789));
   ASSERT_TRUE(settings.Set("bitrate", std::uint64_t{99999}));
-  EXPECT_TRUE(Edit(
-      settings, [](QDialog&) {}, QDialogButtonBox::Ok));
+  const auto untouched = [](QDialog&) {};
+  EXPECT_TRUE(Edit(settings, untouched, QDialogButtonBox::Ok));
   EXPECT_EQ(settings.Get("quality"), property::PropertyValue(0.123456789));
   EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{99999}));
 }
@@ -64,8 +64,8 @@ TEST(PropertyEditor, TypedNumbersAreTakenAndTextThatIsNoNumberChangesNothing) {
   EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{1234}));
   EXPECT_EQ(settings.Get("offset"), property::PropertyValue(std::int64_t{5}));
 
-  EXPECT_FALSE(Edit(
-      settings, [](QDialog& d) { Type(d, "bitrate", "77"); }, QDialogButtonBox::Cancel));
+  const auto typeAndCancel = [](QDialog& d) { Type(d, "bitrate", "77"); };
+  EXPECT_FALSE(Edit(settings, typeAndCancel, QDialogButtonBox::Cancel));
   EXPECT_EQ(settings.Get("bitrate"), property::PropertyValue(std::uint64_t{1234}));
 }
 
