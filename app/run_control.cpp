@@ -62,13 +62,14 @@ void CReelcastDlg::OnConvert() {
                         theLanguage.GetMessageText(IDS_MESSAGE_ERROR), MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  bool replacing = false;
+  // A file the user agrees to replace keeps its name until the new one is
+  // whole: the run writes under a name of its own and takes the output's
+  // name only at its end.
   if (shell::FileExists(m_settings.outputPath)) {
     const int answer = ui::OwnedMessageBox(
         this, m_settings.outputPath + " " + theLanguage.GetMessageText(IDS_MESSAGE_FILE_EXIST),
         "Warning", MB_YESNO | MB_ICONEXCLAMATION);
     if (answer != IDYES) return;
-    replacing = true;
   }
 
   MakeVideosFolderFor(m_settings.outputPath);
@@ -81,10 +82,6 @@ void CReelcastDlg::OnConvert() {
   }
   if (m_settings.outputFormat == kFormatMp4) ShowFilterPropertiesBeforeRun();
 
-  // Replaced only once the conversion can run: a build that fails (a
-  // compressor the container cannot take, a source without sound) leaves the
-  // file the user had.
-  if (replacing) shell::DeleteFile(m_settings.outputPath);
   const HRESULT hr = graph_.control->Run();
   if (FAILED(hr)) {
     ui::AppMessageBox("can not pControl->Run()!!!");

@@ -17,6 +17,7 @@
 #include "platform/gst/loas_timing.h"
 #include "platform/gst/matroska_length.h"
 #include "platform/gst/movie_length.h"
+#include "platform/gst/output_file.h"
 #include "platform/gst/pipeline_errors.h"
 #include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
@@ -194,7 +195,15 @@ class ConversionPipeline::Impl {
       if (!writer) return writer.reason();
       muxer_ = std::move(*muxer);
       writer_ = std::move(*writer);
-      g_object_set(writer_.get(), "location", description_.outputPath.c_str(), nullptr);
+      Result<OutputFile> output = OutputFile::Begin(description_.outputPath);
+      if (!output) {
+        std::lock_guard lock(mutex_);
+        firstError_ = PipelineEvent{
+            PipelineEvent::Kind::Error, PipelineEvent::Failure::Write, output.error(), {}};
+        return output.reason();
+      }
+      output_.emplace(std::move(*output));
+      g_object_set(writer_.get(), "location", output_->WritingPath().c_str(), nullptr);
       gst_bin_add_many(bin, muxer_.get(), writer_.get(), nullptr);
       if (!gst_element_link(muxer_.get(), writer_.get()))
         return Reason{"The container cannot be written to a file."};
@@ -226,7 +235,9 @@ class ConversionPipeline::Impl {
 
   // Stops every thread of the pipeline, then gives back what the caller owns.
   // Waits for every streaming thread, however long the writer takes. A run
-  // that failed takes away the file it wrote: no player could open it.
+  // that failed takes away the file it wrote, which no player could open,
+  // and leaves the output's name as it was; a run stopped before its writer
+  // finished keeps what it wrote.
   void Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
@@ -236,10 +247,8 @@ class ConversionPipeline::Impl {
       std::lock_guard lock(mutex_);
       failed = failed_ || firstError_.has_value();
     }
-    if (failed && writerOpened_.load()) {
-      std::error_code ignored;
-      std::filesystem::remove(description_.outputPath, ignored);
-    }
+    if (output_ && !failed) (void)output_->Keep();
+    output_.reset();
     if (ender_.joinable()) ender_.join();  // its sends end once the pads flush
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
@@ -341,15 +350,7 @@ class ConversionPipeline::Impl {
         self.End(self.Completion());
         break;
       case GST_MESSAGE_ERROR:
-        self.End(ErrorEvent(message, self.writer_.get()));
-        break;
-      case GST_MESSAGE_STATE_CHANGED:
-        // The file sink opens its file on its way to PAUSED.
-        if (GST_MESSAGE_SRC(message) == GST_OBJECT(self.writer_.get())) {
-          GstState state = GST_STATE_NULL;
-          gst_message_parse_state_changed(message, nullptr, &state, nullptr);
-          if (state >= GST_STATE_PAUSED) self.writerOpened_.store(true);
-        }
+        self.End(self.Named(ErrorEvent(message, self.writer_.get())));
         break;
       case GST_MESSAGE_ELEMENT:
         if (gst_is_missing_plugin_message(message)) {
@@ -385,12 +386,24 @@ class ConversionPipeline::Impl {
     return without;
   }
 
+  // An error's texts name the output, never the file written under its
+  // temporary name.
+  PipelineEvent Named(PipelineEvent event) const {
+    if (!output_) return event;
+    for (std::string* text : {&event.message, &event.detail}) {
+      for (std::size_t at = text->find(output_->WritingPath()); at != std::string::npos;
+           at = text->find(output_->WritingPath(), at + description_.outputPath.size()))
+        text->replace(at, output_->WritingPath().size(), description_.outputPath);
+    }
+    return event;
+  }
+
   // The end of all streams; the file must still be where it was written,
-  // with every stream's format.
-  PipelineEvent Completion() const {
+  // with every stream's format, and then takes the output's name.
+  PipelineEvent Completion() {
     PipelineEvent event;
     std::error_code ignored;
-    if (writer_ && !std::filesystem::exists(description_.outputPath, ignored)) {
+    if (output_ && !std::filesystem::exists(output_->WritingPath(), ignored)) {
       event.kind = PipelineEvent::Kind::Error;
       event.failure = PipelineEvent::Failure::Write;
       event.message =
@@ -400,6 +413,12 @@ class ConversionPipeline::Impl {
       event.kind = PipelineEvent::Kind::Error;
       event.failure = PipelineEvent::Failure::Negotiation;
       event.message = "A stream of the source gave nothing that could be converted.";
+    } else if (output_) {
+      if (const Result<void> kept = output_->Keep(); !kept) {
+        event.kind = PipelineEvent::Kind::Error;
+        event.failure = PipelineEvent::Failure::Write;
+        event.message = kept.error();
+      }
     }
     return event;
   }
@@ -448,6 +467,7 @@ class ConversionPipeline::Impl {
   std::unique_ptr<WindowsMediaHeader> header_;      // mends the muxer's header, if it needs it
   std::unique_ptr<AviAudioRate> aviAudioRate_;      // the same for the AVI writer's sound
   std::unique_ptr<MatroskaLength> matroskaLength_;  // and for the Matroska writer's length
+  std::optional<OutputFile> output_;                // the file the writer writes
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;
@@ -460,9 +480,8 @@ class ConversionPipeline::Impl {
   std::optional<PipelineEvent> firstError_;
   std::vector<PipelineEvent> pending_;  // ends that came before Start returned
   std::string missingPlugin_;
-  std::vector<PadPtr> drains_;             // sink pads of the drained streams
-  std::atomic<bool> writerOpened_{false};  // the output file was opened by this run
-  int seen_[2] = {0, 0};                   // decoded video and audio pads so far
+  std::vector<PadPtr> drains_;  // sink pads of the drained streams
+  int seen_[2] = {0, 0};        // decoded video and audio pads so far
 };
 
 ConversionPipeline::ConversionPipeline(PipelineDescription description,

@@ -42,9 +42,4 @@ bool FileExists(const std::string& path) {
   return ::fstat(fd.get(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-bool DeleteFile(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::remove(path, error) && !error;
-}
-
 }  // namespace shell

@@ -24,7 +24,4 @@ std::string ExecutableBaseName();
 // True when a regular file exists at `path` and can be opened for reading.
 bool FileExists(const std::string& path);
 
-// Removes a file; false when it could not be removed.
-bool DeleteFile(const std::string& path);
-
 }  // namespace shell

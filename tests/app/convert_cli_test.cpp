@@ -18,6 +18,7 @@
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
+#include "tests/support/run_output.h"
 #include "tests/support/test_environment.h"
 
 namespace {
@@ -145,10 +146,7 @@ TEST(ReelcastConvert, OnATerminalTheProgressIsOneLineUpdatedInPlaceWithTheTimeLe
 
 // Holds once the file at `path` has grown past its first frames.
 std::function<bool()> FramesWritten(const std::string& path) {
-  return [path] {
-    std::error_code error;
-    return std::filesystem::file_size(path, error) >= 100'000 && !error;
-  };
+  return [path] { return test_support::BytesWrittenToward(path) >= 100'000; };
 }
 
 // Under `nohup` the terminal going away leaves the run to finish its file.

@@ -20,6 +20,7 @@
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/process_usage.h"
+#include "tests/support/run_output.h"
 #include "tests/support/test_environment.h"
 #include "tests/support/waiting.h"
 
@@ -221,7 +222,8 @@ TEST_F(ConvertRun, AnAbortIsShownWithTheRunsTimersStoppedAndTornDownOnce) {
   Press(w);
   ASSERT_TRUE(w.IsConverting());
   ASSERT_TRUE(w.HasTimer(TIMER_ELAPSED));
-  std::filesystem::remove(output);  // the file disappears while it is written
+  // The file disappears while it is written.
+  ASSERT_TRUE(std::filesystem::remove(test_support::WritingToward(output)));
   bool boxShown = false;
   f.ui().messageScripts.push_back([&](const Shown&) {
     boxShown = true;

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "platform/gst/conversion_pipeline.h"
@@ -13,6 +15,7 @@
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
+#include "tests/support/run_output.h"
 #include "tests/support/waiting.h"
 
 namespace {
@@ -216,9 +219,10 @@ TEST_F(ConversionRun, SourceProblemsEndTheRunWithTheirKind) {
   }
 }
 
-TEST_F(ConversionRun, AFileSizeLimitEndsTheRunWithAWriteError) {
+TEST_F(ConversionRun, AFileSizeLimitEndsTheRunWithAWriteErrorAndTheOldFileStays) {
   const std::string source = Clip(ClipKind::Mp4H264Aac);  // made before the limit
   const std::string output = gst_test::OutputPath("full.avi");
+  std::ofstream(output) << "the user's own file";
   // A disk that fills up: writes beyond 64 KB fail with EFBIG instead of
   // killing the process.
   struct Limit {
@@ -250,7 +254,9 @@ TEST_F(ConversionRun, AFileSizeLimitEndsTheRunWithAWriteError) {
   EXPECT_EQ(end->kind, PipelineEvent::Kind::Error);
   EXPECT_EQ(end->failure, PipelineEvent::Failure::Write) << end->message << " " << end->detail;
   EXPECT_EQ(stopped, gst::ConversionPipeline::StopResult::Failed);
-  EXPECT_FALSE(std::filesystem::exists(output)) << "a failed run takes its cut-off file away";
+  std::ifstream kept(output);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's own file");
+  EXPECT_EQ(test_support::WritingToward(output), "") << "a failed run takes its cut-off file away";
 }
 
 TEST_F(ConversionRun, AnOutputThatDisappearsWhileWrittenIsAnError) {
