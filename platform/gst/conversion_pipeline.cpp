@@ -1,6 +1,7 @@
 #include "platform/gst/conversion_pipeline.h"
 
 #include <gst/pbutils/pbutils.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -39,6 +40,26 @@ constexpr auto kFinishApartLimit = std::chrono::seconds(60);
 std::mutex apartMutex;
 std::condition_variable apartChanged;
 int apartCount = 0;
+
+// Which file a source is and how long, to tell whether it was cut short or
+// replaced while it was read. It may grow (a recording still being made).
+struct SourceIdentity {
+  dev_t device;
+  ino_t inode;
+  off_t size;
+
+  static std::optional<SourceIdentity> Of(const std::string& path) {
+    struct stat status = {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return SourceIdentity{status.st_dev, status.st_ino, status.st_size};
+  }
+  bool ChangedSince(const std::string& path) const {
+    const auto now = Of(path);
+    // A source removed while it was read was read whole: the run held it.
+    if (!now) return false;
+    return now->device != device || now->inode != inode || now->size < size;
+  }
+};
 
 std::optional<StreamKind> KindOf(GstCaps* caps) {
   if (!caps || gst_caps_is_empty(caps) || gst_caps_is_any(caps)) return std::nullopt;
@@ -170,6 +191,7 @@ class ConversionPipeline::Impl {
 
  private:
   Result<void> Build() {
+    source_ = SourceIdentity::Of(description_.sourcePath);
     pipeline_ = ElementPtr(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("conversion"))));
     Result<ElementPtr> source = MakeElement("filesrc");
     if (!source) return source.reason();
@@ -398,12 +420,19 @@ class ConversionPipeline::Impl {
     return event;
   }
 
-  // The end of all streams; the file must still be where it was written,
-  // with every stream's format, and then takes the output's name.
+  // The end of all streams; the source must be the file that was read, the
+  // output still where it was written, with every stream's format, and it
+  // then takes the output's name.
   PipelineEvent Completion() {
     PipelineEvent event;
     std::error_code ignored;
-    if (output_ && !std::filesystem::exists(output_->WritingPath(), ignored)) {
+    if (source_ && source_->ChangedSince(description_.sourcePath)) {
+      // A source cut short or replaced while it was read ends early, as if
+      // its end had come: the file would hold part of it.
+      event.kind = PipelineEvent::Kind::Error;
+      event.failure = PipelineEvent::Failure::UnreadableSource;
+      event.message = "The source \"" + description_.sourcePath + "\" changed while it was read.";
+    } else if (output_ && !std::filesystem::exists(output_->WritingPath(), ignored)) {
       event.kind = PipelineEvent::Kind::Error;
       event.failure = PipelineEvent::Failure::Write;
       event.message =
@@ -468,6 +497,7 @@ class ConversionPipeline::Impl {
   std::unique_ptr<AviAudioRate> aviAudioRate_;      // the same for the AVI writer's sound
   std::unique_ptr<MatroskaLength> matroskaLength_;  // and for the Matroska writer's length
   std::optional<OutputFile> output_;                // the file the writer writes
+  std::optional<SourceIdentity> source_;            // the source as the run found it
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;

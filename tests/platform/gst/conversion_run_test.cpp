@@ -274,6 +274,24 @@ TEST_F(ConversionRun, AnOutputThatDisappearsWhileWrittenIsAnError) {
   EXPECT_NE(end->message.find("vanishing.mkv"), std::string::npos) << end->message;
 }
 
+// A source cut short while it is read ends early, as a whole file would:
+// the run fails rather than pass off part of it as the conversion.
+TEST_F(ConversionRun, ASourceCutShortWhileReadIsAFailure) {
+  const std::string source = gst_test::OutputPath("shrinking.mkv");
+  std::filesystem::copy_file(gst_test::LongClip(), source);
+  const std::string output = gst_test::OutputPath("from shrinking.mkv");
+  WatchedRun watched(Description(source, "x264enc", "vorbisenc", "matroskamux", output));
+  const gst::Result<void> started = watched.run().Start();
+  ASSERT_TRUE(started) << started.error();
+  ASSERT_TRUE(watched.WaitForPosition(2.0));
+  std::filesystem::resize_file(source, std::filesystem::file_size(source) / 2);
+  const auto end = watched.WaitForEnd();
+  ASSERT_TRUE(end) << "the run hung";
+  EXPECT_EQ(end->kind, PipelineEvent::Kind::Error);
+  EXPECT_EQ(end->failure, PipelineEvent::Failure::UnreadableSource) << end->message;
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
 TEST_F(ConversionRun, ACallersEncoderServesRunAfterRunWithItsCurrentSettings) {
   const gst::ElementPtr encoder(
       GST_ELEMENT(gst_object_ref_sink(gst_element_factory_make("avenc_wmav2", nullptr))));
