@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/status_texts.h"
+#include "platform/text/utf8.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ BatchProgress::Live* BatchProgress::Find(std::size_t file) {
 }
 
 void BatchProgress::Begin(std::size_t file, std::string name) {
-  live_.push_back({file, std::move(name), {}, ElapsedText(0)});
+  live_.push_back({file, text::EscapedForTerminal(name), {}, ElapsedText(0)});
   if (terminal_) Redraw({});
 }
 
@@ -48,12 +49,14 @@ void BatchProgress::End(std::size_t file, const std::string& text) {
   Say(text);
 }
 
-void BatchProgress::Say(const std::string& text) {
+void BatchProgress::Say(const std::string& said) {
+  // File names need not be UTF-8, and what a conversion said may hold them.
+  const std::string shown = text::EscapedForTerminal(said);
   if (!terminal_) {
-    out_ << text << '\n' << std::flush;
+    out_ << shown << '\n' << std::flush;
     return;
   }
-  Redraw(text);
+  Redraw(shown);
 }
 
 std::string BatchProgress::Fit(const Live& live) const {

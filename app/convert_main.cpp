@@ -25,6 +25,7 @@
 #include "platform/dshow/initialise.h"
 #include "platform/dshow/plugin_warm_up.h"
 #include "platform/profile/app_profile.h"
+#include "platform/shell/process_pool.h"
 #include "platform/ui/application.h"
 #include "platform/ui/environment.h"
 #include "resources/build_info.h"
@@ -48,6 +49,8 @@ std::string AbsolutePath(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // One file of a many-file run ends with the run, however the run ends.
+  shell::EndWithPoolParent();
   // Messages and progress are all this program writes to a pipe: a reader
   // that goes away (`... 2>&1 | head`) must not end the run in the middle of
   // its file, so writing to it fails quietly instead, as for ffmpeg.
@@ -100,7 +103,7 @@ int main(int argc, char** argv) {
                                                   : ProgressStyle::Lines);
   const std::string source = many ? std::string() : AbsolutePath(options.source);
   if (const auto problem = many ? std::nullopt : SourceProblem(source)) {
-    std::cerr << "reelcast-convert: cannot open " << options.source << ": " << *problem << '\n';
+    std::cerr << CannotOpenText(options.source, *problem) << '\n';
     return 1;
   }
   ui::SetModal(std::make_unique<ConsoleModalUi>(source, options.replaceExisting, progress));

@@ -13,6 +13,7 @@
 #include "platform/dshow/control_interfaces.h"
 #include "platform/dshow/error_text.h"
 #include "platform/dshow/errors.h"
+#include "platform/text/utf8.h"
 #include "platform/ui/message_loop.h"
 #include "resources/resource_ids.h"
 
@@ -105,10 +106,16 @@ std::optional<std::string> SourceProblem(const std::string& path) {
   return std::nullopt;
 }
 
-std::string DoneText(const std::string& output) { return "Done: " + output; }
+std::string CannotOpenText(const std::string& source, const std::string& problem) {
+  return "reelcast-convert: cannot open " + text::EscapedForTerminal(source) + ": " + problem;
+}
+
+std::string DoneText(const std::string& output) {
+  return "Done: " + text::EscapedForTerminal(output);
+}
 
 std::string StoppedText(const std::string& output) {
-  return "Stopped: " + output + " holds what was converted so far";
+  return "Stopped: " + text::EscapedForTerminal(output) + " holds what was converted so far";
 }
 
 int RunConversion(CReelcastDlg& window, ConsoleProgress& progress) {

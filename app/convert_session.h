@@ -19,6 +19,8 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
 // dialog refuses a name it cannot find: it is missing or not a file. None
 // when it may be opened.
 std::optional<std::string> SourceProblem(const std::string& path);
+// What is said of a source that cannot be opened for `problem`.
+std::string CannotOpenText(const std::string& source, const std::string& problem);
 
 // Runs the conversion to its end, showing its progress at most once a
 // second. Returns the process's exit status: 0 only when the run completed
@@ -27,6 +29,7 @@ int RunConversion(CReelcastDlg& window, ConsoleProgress& progress);
 
 // What a run says at its end: "Done: OUTPUT" when it converted all of its
 // source, "Stopped: OUTPUT holds what was converted so far" after Ctrl+C.
+// Names are shown with the bytes that are not UTF-8 escaped.
 std::string DoneText(const std::string& output);
 std::string StoppedText(const std::string& output);
 

@@ -12,6 +12,11 @@ class FileDescriptor {
   ~FileDescriptor() { Reset(); }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
   int get() const { return fd_; }
   // Hands the descriptor over; this no longer closes it.
   int Release() {

@@ -1,11 +1,17 @@
 #include "platform/shell/process_pool.h"
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
-#include <optional>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/shell/spawn.h"
 
 namespace shell {
 
@@ -14,26 +20,27 @@ namespace {
 constexpr std::size_t kMostErrorBytes = std::size_t{64} * 1024;
 // Output this long without a line end is dropped rather than kept growing.
 constexpr std::size_t kLongestLine = std::size_t{64} * 1024;
-
-// The arguments as a process gets them; nothing when one of them would not
-// reach it unchanged (text that is not UTF-8).
-std::optional<QStringList> Faithful(const std::vector<std::string>& arguments) {
-  QStringList list;
-  for (const std::string& argument : arguments) {
-    const QString text = QString::fromStdString(argument);
-    if (text.toStdString() != argument) return std::nullopt;
-    list << text;
-  }
-  return list;
-}
+// Tells a run which process started it, so that it ends with that process.
+constexpr const char* kParentVariable = "REELCAST_POOL_PARENT";
 
 }  // namespace
+
+void EndWithPoolParent() {
+  const char* parent = std::getenv(kParentVariable);
+  if (!parent) return;
+  const pid_t expected = static_cast<pid_t>(std::atol(parent));
+  unsetenv(kParentVariable);
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  // A parent gone before the line above sent nothing: this run ends as if
+  // it had.
+  if (getppid() != expected) std::raise(SIGTERM);
+}
 
 class ProcessPool::Runs {
  public:
   Runs(const std::string& program, std::vector<std::vector<std::string>> arguments, int parallel,
        ProcessPoolObserver& observer)
-      : program_(QString::fromStdString(program)),
+      : program_(program),
         arguments_(std::move(arguments)),
         parallel_(static_cast<std::size_t>(std::max(parallel, 1))),
         observer_(observer),
@@ -41,12 +48,11 @@ class ProcessPool::Runs {
 
   ~Runs() {
     for (Run& run : runs_) {
-      if (!run.process) continue;
+      if (run.pid <= 0) continue;
       // Nothing of this object is called while the processes go.
-      QObject::disconnect(run.process.get(), nullptr, nullptr, nullptr);
-      if (run.process->state() == QProcess::NotRunning) continue;
-      run.process->terminate();
-      run.process->waitForFinished(-1);
+      run.watches.clear();
+      ::kill(run.pid, SIGTERM);
+      WaitForEnd(run.pid);
     }
   }
 
@@ -54,40 +60,25 @@ class ProcessPool::Runs {
     while (!interrupted_ && running_ < parallel_ && next_ < arguments_.size()) {
       const std::size_t index = next_++;
       observer_.OnStarted(index);
-      const auto arguments = Faithful(arguments_[index]);
-      if (!arguments) {
+      SpawnRequest request;
+      request.program = program_;
+      request.arguments = arguments_[index];
+      request.environment = {{kParentVariable, std::to_string(getpid())}};
+      auto child = Spawn(request);
+      if (!child) {
         ProcessEnd end;
         end.kind = ProcessEnd::Kind::FailedToStart;
-        end.failure = "an argument is not UTF-8 text, which cannot be passed to a process";
+        end.failure = "the program " + program_ + " could not be started";
         Finish(index, end);
         continue;
       }
-      runs_[index].process = std::make_unique<QProcess>();
-      QProcess* process = runs_[index].process.get();
-      QObject::connect(process, &QProcess::readyReadStandardOutput, process,
-                       [this, index] { ReadOutput(index); });
-      QObject::connect(process, &QProcess::readyReadStandardError, process,
-                       [this, index] { ReadErrors(index); });
-      QObject::connect(process, &QProcess::finished, process,
-                       [this, index](int exitCode, QProcess::ExitStatus status) {
-                         ReadOutput(index);
-                         ReadErrors(index);
-                         ProcessEnd end;
-                         end.kind = status == QProcess::NormalExit ? ProcessEnd::Kind::Exited
-                                                                   : ProcessEnd::Kind::Crashed;
-                         end.exitCode = exitCode;
-                         Ended(index, std::move(end));
-                       });
-      QObject::connect(process, &QProcess::errorOccurred, process,
-                       [this, index, process](QProcess::ProcessError error) {
-                         if (error != QProcess::FailedToStart) return;
-                         ProcessEnd end;
-                         end.kind = ProcessEnd::Kind::FailedToStart;
-                         end.failure = process->errorString().toStdString();
-                         Ended(index, std::move(end));
-                       });
+      Run& run = runs_[index];
+      run.pid = child->pid;
+      run.out = std::move(child->out);
+      run.err = std::move(child->err);
+      Watch(index, run.out.get(), &Run::unreadOutput);
+      Watch(index, run.err.get(), &Run::errors);
       ++running_;
-      process->start(program_, *arguments);
     }
   }
 
@@ -99,10 +90,8 @@ class ProcessPool::Runs {
       end.kind = ProcessEnd::Kind::NotStarted;
       Finish(next_++, end);
     }
-    for (Run& run : runs_)
-      if (run.process && run.process->state() != QProcess::NotRunning &&
-          run.process->processId() > 0)
-        ::kill(static_cast<pid_t>(run.process->processId()), SIGINT);
+    for (const Run& run : runs_)
+      if (run.pid > 0) ::kill(run.pid, SIGINT);
   }
 
   bool Interrupted() const { return interrupted_; }
@@ -110,33 +99,64 @@ class ProcessPool::Runs {
 
  private:
   struct Run {
-    std::unique_ptr<QProcess> process;
-    std::string unreadOutput;  // a line not yet ended
+    pid_t pid = 0;  // while it runs
+    FileDescriptor out;
+    FileDescriptor err;
+    std::vector<std::unique_ptr<QSocketNotifier>> watches;  // one per pipe still open
+    std::string unreadOutput;                               // a line not yet ended
     std::string errors;
   };
 
-  void ReadOutput(std::size_t index) {
+  // Reads the pipe `fd` of a run into its `text` as the run writes it; the
+  // run has ended once both pipes have.
+  void Watch(std::size_t index, int fd, std::string Run::*text) {
+    auto watch = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QSocketNotifier* watching = watch.get();
+    QObject::connect(watching, &QSocketNotifier::activated, watching,
+                     [this, index, fd, text, watching] { Read(index, fd, text, watching); });
+    runs_[index].watches.push_back(std::move(watch));
+  }
+
+  void Read(std::size_t index, int fd, std::string Run::*text, QSocketNotifier* watching) {
     Run& run = runs_[index];
-    run.unreadOutput += run.process->readAllStandardOutput().toStdString();
-    std::size_t end = 0;
-    while ((end = run.unreadOutput.find('\n')) != std::string::npos) {
-      observer_.OnOutputLine(index, run.unreadOutput.substr(0, end));
-      run.unreadOutput.erase(0, end + 1);
+    char buffer[4096];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (got > 0) {
+      Take(index, run.*text, std::string_view(buffer, static_cast<std::size_t>(got)),
+           text == &Run::unreadOutput);
+      return;
     }
-    if (run.unreadOutput.size() > kLongestLine) run.unreadOutput.clear();
+    std::erase_if(run.watches, [watching](const auto& w) { return w.get() == watching; });
+    if (run.watches.empty()) Ended(index);
   }
 
-  void ReadErrors(std::size_t index) {
+  void Take(std::size_t index, std::string& text, std::string_view said, bool output) {
+    if (!output) {
+      const std::size_t room = kMostErrorBytes - std::min(kMostErrorBytes, text.size());
+      text.append(said.substr(0, std::min(room, said.size())));
+      return;
+    }
+    text += said;
+    std::size_t end = 0;
+    while ((end = text.find('\n')) != std::string::npos) {
+      observer_.OnOutputLine(index, text.substr(0, end));
+      text.erase(0, end + 1);
+    }
+    if (text.size() > kLongestLine) text.clear();
+  }
+
+  // A started run has ended (its pipes closed with it): the next one may start.
+  void Ended(std::size_t index) {
     Run& run = runs_[index];
-    const QByteArray said = run.process->readAllStandardError();
-    const std::size_t room = kMostErrorBytes - std::min(kMostErrorBytes, run.errors.size());
-    run.errors.append(said.constData(), std::min(room, static_cast<std::size_t>(said.size())));
-  }
-
-  // A started run has ended: the next one may start.
-  void Ended(std::size_t index, ProcessEnd end) {
+    const int status = WaitForEnd(std::exchange(run.pid, 0));
+    run.out.Reset();
+    run.err.Reset();
     --running_;
-    end.errorOutput = std::move(runs_[index].errors);
+    ProcessEnd end;
+    end.kind = WIFEXITED(status) ? ProcessEnd::Kind::Exited : ProcessEnd::Kind::Crashed;
+    end.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    end.errorOutput = std::move(run.errors);
     Finish(index, end);
     StartNext();
   }
@@ -146,7 +166,7 @@ class ProcessPool::Runs {
     observer_.OnEnded(index, end);
   }
 
-  QString program_;
+  std::string program_;
   std::vector<std::vector<std::string>> arguments_;
   std::size_t parallel_;
   ProcessPoolObserver& observer_;

@@ -1,8 +1,9 @@
 #pragma once
 // Runs one program many times with different arguments, each run in a
 // process of its own and up to a number of them at once, so that one run
-// that crashes takes no other with it. Everything happens on the thread
-// that owns the pool, in its event loop: the observer is called there.
+// that crashes takes no other with it. Arguments reach the runs byte for
+// byte. Everything happens on the thread that owns the pool, in its event
+// loop: the observer is called there.
 
 #include <cstddef>
 #include <memory>
@@ -33,6 +34,11 @@ class ProcessPoolObserver {
   virtual void OnOutputLine(std::size_t run, const std::string& line) = 0;
   virtual void OnEnded(std::size_t run, const ProcessEnd& end) = 0;
 };
+
+// Called first thing by a program the pool starts: it then ends (SIGTERM)
+// when the process that started it does, even one killed outright. Does
+// nothing in a program the pool did not start.
+void EndWithPoolParent();
 
 class ProcessPool {
  public:

@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/child_process.h"
 #include "tests/support/convert_program.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/run_output.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -171,6 +173,51 @@ TEST(ConvertMany, OnATerminalEachFileHasALineUpdatedInPlace) {
   for (const ClipKind kind : {ClipKind::Mp4H264Aac, ClipKind::MkvVp8Vorbis})
     EXPECT_TRUE(Contains(shown, "Done: " + folder + "/" + Stem(Clip(kind)) + ".wmv")) << shown;
   EXPECT_TRUE(Contains(shown, "2 of 2 files written")) << shown;
+}
+
+// A file name need not be UTF-8: the batch converts what a single run
+// converts, and shows such a name's stray bytes escaped, never raw.
+TEST(ConvertMany, ANameThatIsNotUtf8IsConvertedAndShownEscaped) {
+  const fs::path home = gst_test::OutputPath("latin1");
+  fs::create_directories(home);
+  const std::string source = (home / "caf\xe9.mp4").string();
+  fs::copy_file(Clip(ClipKind::Mp4H264Aac), source);
+  const auto run = test_support::RunChild(test_support::ConvertProgram(),
+                                          {"--format=1", "--output-dir", home.string(), source});
+  ASSERT_TRUE(run.exited) << run.err;
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test_support::DecodeErrors((home / "caf\xe9.wmv").string()), "");
+  EXPECT_TRUE(Contains(run.err, "caf\\xe9.wmv")) << run.err;
+  EXPECT_FALSE(Contains(run.err, "\xe9")) << "no raw byte reaches the terminal";
+}
+
+// The conversions of a batch end with it, even when it is killed outright.
+TEST(ConvertMany, ConversionsEndWithABatchThatIsKilled) {
+  const std::string folder = gst_test::OutputPath("orphans");
+  test_support::ChildOptions options;
+  const std::string output = folder + "/" + Stem(gst_test::LongClip()) + ".mkv";
+  options.interruptWhen = [&] { return test_support::BytesWrittenToward(output) > 0; };
+  options.interruptSignal = SIGKILL;
+  const auto run =
+      test_support::RunChild(test_support::ConvertProgram(),
+                             {"--format=2", "--video-compressor=x264", "--audio-compressor=vorbis",
+                              "--output-dir", folder, gst_test::LongClip()},
+                             options);
+  ASSERT_TRUE(run.started);
+  // Its conversion is the only process whose command line names the folder.
+  const auto converting = [&] {
+    for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
+      std::ifstream line(process.path() / "cmdline");
+      const std::string text{std::istreambuf_iterator<char>(line), {}};
+      if (Contains(text, folder)) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(test_support::WaitUntil([&] { return !converting(); }));
+  // Stopped as the batch went, not run on to the end of the source.
+  if (fs::exists(output)) {
+    EXPECT_LT(test_support::FfProbe(output).duration, 25.0);
+  }
 }
 
 }  // namespace
