@@ -1,8 +1,46 @@
 #include "app/console_modal_ui.h"
 
 #include <iostream>
+#include <sstream>
 
+#include "i18n/key_table.h"
+#include "i18n/language.h"
+#include "platform/text/utf8.h"
 #include "platform/ui/dialog.h"
+
+namespace {
+
+// A caption without the names of the texts it shows: some captions carry
+// their text's key ("Error IDS_MESSAGE_NOT_OPEN_FILE"), which means nothing
+// to a reader.
+std::string WithoutKeys(const std::string& caption) {
+  std::istringstream words(caption);
+  std::string kept;
+  std::string word;
+  while (words >> word) {
+    if (word.starts_with("IDS_")) continue;
+    kept += (kept.empty() ? "" : " ") + word;
+  }
+  return kept;
+}
+
+// The window shows some messages one after another in a single text
+// ("...the clip!Cannot open the file..."): here each starts a line of its own.
+std::string Separated(const std::string& text) {
+  const auto messageAt = [&](std::size_t at) -> std::size_t {
+    for (const LanguageKey& key : LanguageKeys()) {
+      if (SectionOfKey(key.key) != TextSection::String) continue;
+      const std::string message = theLanguage.GetMessageText(key.id);
+      if (!message.empty() && text.compare(at, message.size(), message) == 0) return message.size();
+    }
+    return 0;
+  };
+  const std::size_t first = messageAt(0);
+  if (first == 0 || first == text.size() || messageAt(first) == 0) return text;
+  return text.substr(0, first) + '\n' + Separated(text.substr(first));
+}
+
+}  // namespace
 
 ConsoleModalUi::ConsoleModalUi(std::string sourcePath, bool replaceExisting,
                                ConsoleProgress& progress)
@@ -11,7 +49,7 @@ ConsoleModalUi::ConsoleModalUi(std::string sourcePath, bool replaceExisting,
 int ConsoleModalUi::MessageBox(ui::Dialog*, const std::string& text, const std::string& caption,
                                UINT flags) {
   progress_.Break();
-  std::cerr << caption << ": " << text << '\n';
+  std::cerr << text::EscapedForTerminal(WithoutKeys(caption) + ": " + Separated(text)) << '\n';
   if ((flags & 0xF) != MB_YESNO) return IDOK;
   if (replaceExisting_) {
     std::cerr << "  (answered yes: --yes was given)\n";

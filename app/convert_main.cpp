@@ -55,11 +55,12 @@ int main(int argc, char** argv) {
   // that goes away (`... 2>&1 | head`) must not end the run in the middle of
   // its file, so writing to it fails quietly instead, as for ffmpeg.
   std::signal(SIGPIPE, SIG_IGN);
-  const auto parsed = ParseConvertCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (const auto* error = std::get_if<UsageError>(&parsed)) {
-    std::cerr << "reelcast-convert: " << error->message << "\n(see reelcast-convert --help)\n";
+  const auto usageError = [](const std::string& message) {
+    std::cerr << "reelcast-convert: " << message << "\n(see reelcast-convert --help)\n";
     return kUsageErrorStatus;
-  }
+  };
+  const auto parsed = ParseConvertCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (const auto* error = std::get_if<UsageError>(&parsed)) return usageError(error->message);
   const ConvertCommand& command = std::get<ConvertCommand>(parsed);
   if (command.action == ConvertAction::ShowHelp) {
     std::cout << HelpText(ConvertCommandHelp());
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const ConvertOptions& options = command.options;
+  if (const auto problem = OutputProblem(options.output)) return usageError(*problem);
   // A run leaves the settings as it found them: the options above apply to
   // it alone, and opening the source does not move the window's next Open.
   profile::SetReadOnly(true);
@@ -101,6 +103,10 @@ int main(int argc, char** argv) {
                            command.reportProgress ? ProgressStyle::Report
                            : terminal             ? ProgressStyle::Terminal
                                                   : ProgressStyle::Lines);
+  if (options.videoCompressor || options.audioCompressor) {
+    if (many) dshow::Initialise();
+    if (const auto problem = CompressorProblem(options)) return usageError(*problem);
+  }
   const std::string source = many ? std::string() : AbsolutePath(options.source);
   if (const auto problem = many ? std::nullopt : SourceProblem(source)) {
     std::cerr << CannotOpenText(options.source, *problem) << '\n';

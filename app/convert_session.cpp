@@ -1,5 +1,6 @@
 #include "app/convert_session.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -23,11 +24,7 @@ namespace {
 bool ApplyCompressor(const std::string& selector, CompressorKind kind, CReelcastDlg& window) {
   const auto index = ResolveCompressorSelector(selector, ListCompressors(kind));
   const bool video = kind == CompressorKind::Video;
-  if (!index) {
-    std::cerr << "reelcast-convert: no " << (video ? "video" : "audio") << " compressor matches \""
-              << selector << "\"\n";
-    return false;
-  }
+  if (!index) return false;  // CompressorProblem has said why
   OutputSettings& s = window.Settings();
   GraphContext& context = window.Graph();
   (video ? s.videoCompressorIndex : s.audioCompressorIndex) = *index;
@@ -98,11 +95,35 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window) {
   return true;
 }
 
-std::optional<std::string> SourceProblem(const std::string& path) {
+std::optional<std::string> CompressorProblem(const ConvertOptions& options) {
+  for (const auto& [selector, kind] : {std::pair{options.videoCompressor, CompressorKind::Video},
+                                       std::pair{options.audioCompressor, CompressorKind::Audio}}) {
+    if (!selector || ResolveCompressorSelector(*selector, ListCompressors(kind))) continue;
+    return std::string("no ") + (kind == CompressorKind::Video ? "video" : "audio") +
+           " compressor matches \"" + *selector + "\"; --list-compressors names them all";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> OutputProblem(const std::optional<std::string>& output) {
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return AMGetErrorTextA(HRESULT_FILE_NOT_FOUND);
-  if (std::filesystem::is_directory(status)) return std::string("It is a folder, not a file.");
+  if (output && (output->ends_with('/') || std::filesystem::is_directory(*output, error)))
+    return "the output " + text::EscapedForTerminal(*output) +
+           " is a folder; give a file name, or --output-dir for many files";
+  return std::nullopt;
+}
+
+std::optional<std::string> SourceProblem(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const auto status = fs::status(path, error);
+  if (error.value() == ELOOP) return std::string("Its name leads round a loop of symbolic links.");
+  if (!fs::exists(status)) return AMGetErrorTextA(HRESULT_FILE_NOT_FOUND);
+  if (fs::is_directory(status)) return std::string("It is a folder, not a file.");
+  if (fs::is_fifo(status)) return std::string("It is a pipe, not a file: it cannot be read twice.");
+  if (fs::is_block_file(status) || fs::is_character_file(status))
+    return std::string("It is a device, not a file.");
+  if (fs::is_socket(status)) return std::string("It is a socket, not a file.");
   return std::nullopt;
 }
 

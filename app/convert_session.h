@@ -19,6 +19,12 @@ bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
 // dialog refuses a name it cannot find: it is missing or not a file. None
 // when it may be opened.
 std::optional<std::string> SourceProblem(const std::string& path);
+
+// Why the options cannot be taken before anything is opened: a compressor
+// name that matches none, an output that names a folder. Nothing when they
+// can; each is a usage error.
+std::optional<std::string> CompressorProblem(const ConvertOptions& options);
+std::optional<std::string> OutputProblem(const std::optional<std::string>& output);
 // What is said of a source that cannot be opened for `problem`.
 std::string CannotOpenText(const std::string& source, const std::string& problem);
 

@@ -2,6 +2,7 @@
 // exit status, what it says on standard error, and the file it writes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QSettings>
 #include <cstring>
@@ -111,6 +112,16 @@ TEST(ReelcastConvert, UsageErrorsExitWithTwoAndSayWhy) {
             std::string::npos)
       << run.errors;
   EXPECT_FALSE(std::filesystem::exists(folder));
+  // What the options name must exist: a compressor, an output that is a file.
+  run = Convert({QStringLiteral("--video-compressor=no such thing"), Q(Clip(ClipKind::Mp4H264Aac)),
+                 Q(folder)});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("no video compressor matches \"no such thing\""), std::string::npos)
+      << run.errors;
+  run = Convert({Q(Clip(ClipKind::Mp4H264Aac)), Q(test_support::HomeFolder())});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("is a folder; give a file name"), std::string::npos) << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(test_support::HomeFolder() + "/.wmv"));
 }
 
 TEST(ReelcastConvert, HelpVersionAndTheCompressorListGoToStandardOutput) {
@@ -224,6 +235,12 @@ TEST(ReelcastConvert, FailuresSayWhyAndWriteNothing) {
   EXPECT_NE(run.errors.find("Cannot find audio renderer input pin!"), std::string::npos)
       << run.errors;
   EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
+
+  // Messages in words, each on a line: no key names, none run together.
+  run = Convert({Q(Clip(ClipKind::TextNamedMp4)), Q(output)});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.errors.find("IDS_"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("the clip!\nCannot open the file."), std::string::npos) << run.errors;
 }
 
 // A phone held upright records its pictures sideways and notes the turn in
@@ -263,13 +280,23 @@ TEST(ReelcastConvert, AWorkingFolderThatIsGoneLeavesTheSourceUnfound) {
 
 // A source that is not a file is refused by its name before anything is
 // opened, rather than taken for a file without decoders.
-TEST(ReelcastConvert, AFolderGivenAsTheSourceIsRefusedByName) {
-  const std::string output = gst_test::OutputPath("from folder");
-  const Finished run = Convert({Q(test_support::HomeFolder()), Q(output)});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.errors.find("It is a folder, not a file."), std::string::npos) << run.errors;
-  EXPECT_EQ(run.errors.find("decoders"), std::string::npos) << run.errors;
-  EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
+TEST(ReelcastConvert, ASourceThatIsNoFileIsRefusedByName) {
+  const std::string home = test_support::HomeFolder();
+  const std::string fifo = home + "/pipe.mp4";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_symlink(home + "/loop-b", home + "/loop-a");
+  std::filesystem::create_symlink(home + "/loop-a", home + "/loop-b");
+  for (const auto& [source, says] :
+       {std::pair{home, "It is a folder, not a file."}, std::pair{fifo, "It is a pipe, not a file"},
+        std::pair{std::string("/dev/zero"), "It is a device, not a file."},
+        std::pair{home + "/loop-a", "loop of symbolic links"}}) {
+    const std::string output = gst_test::OutputPath("from odd source");
+    const Finished run = Convert({Q(source), Q(output)});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find(says), std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find("decoders"), std::string::npos) << run.errors;
+    EXPECT_FALSE(std::filesystem::exists(output + ".wmv"));
+  }
 }
 
 }  // namespace
