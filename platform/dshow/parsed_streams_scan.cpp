@@ -24,7 +24,7 @@ ParsedStreamsScan::Ending ParsedStreamsScan::Run(const std::string& uri,
   gst::MoveTransportClockAhead(source.get());
   pipeline_ = gst::ElementPtr(Owned(gst_pipeline_new("parsed-streams")));
   gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), parser.get(), nullptr);
-  gst_element_link(source.get(), parser.get());
+  if (!gst_element_link(source.get(), parser.get())) return Ending::Failed;
   g_signal_connect(parser.get(), "pad-added", G_CALLBACK(&ParsedStreamsScan::OnPadAdded), this);
 
   threads::ReleaseState(this);  // for the callbacks on the streaming threads

@@ -205,7 +205,8 @@ class ConversionPipeline::Impl {
     g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
     gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);
-    gst_element_link(source->get(), decoder_.get());
+    if (!gst_element_link(source->get(), decoder_.get()))
+      return Reason{"The source cannot be given to its decoder."};
     PadPtr read(gst_element_get_static_pad(source->get(), "src"));
     movieMend_ = MendPulledMovie(read.get());
     MoveTransportClockAhead(source->get());
@@ -317,14 +318,23 @@ class ConversionPipeline::Impl {
                     std::string("The ") + KindName(*kind) + " stream cannot be converted.");
       return;
     }
+    // A stream left undrained would hold the others back until the queues
+    // fill: the run ends instead.
     Result<ElementPtr> made = MakeElement("fakesink");
-    if (!made) return;
+    if (!made) {
+      PostFailure(decoder_.get(), PipelineEvent::Failure::Other, made.error());
+      return;
+    }
     ElementPtr drain = std::move(*made);
     g_object_set(drain.get(), "sync", FALSE, "async", FALSE, nullptr);
     gst_bin_add(GST_BIN(pipeline_.get()), drain.get());
     gst_element_sync_state_with_parent(drain.get());
     PadPtr sink(gst_element_get_static_pad(drain.get(), "sink"));
-    gst_pad_link(pad, sink.get());
+    if (GST_PAD_LINK_FAILED(gst_pad_link(pad, sink.get()))) {
+      PostFailure(decoder_.get(), PipelineEvent::Failure::Other,
+                  "A stream the run does not convert cannot be set aside.");
+      return;
+    }
     bool stopping = false;
     {
       std::lock_guard lock(mutex_);

@@ -7,9 +7,9 @@
 namespace shell {
 
 // Asks the desktop's notification service to show `summary` with `body`
-// under the program's icon. Returns at once, without waiting for the
-// service; false when the session has no notification service (nothing is
-// shown then).
+// under the program's icon. Returns at once, without waiting for the bus
+// or the service; false when there is no session bus. Without a
+// notification service nothing is shown.
 bool ShowDesktopNotification(const std::string& summary, const std::string& body);
 
 }  // namespace shell
