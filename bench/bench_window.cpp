@@ -9,8 +9,8 @@
 #include <iostream>
 #include <memory>
 
-#include "app/console_modal_ui.h"
-#include "app/convert_session.h"
+#include "app/command_line/console_modal_ui.h"
+#include "app/command_line/convert_session.h"
 #include "platform/dshow/initialise.h"
 #include "platform/ui/environment.h"
 #include "platform/ui/message_loop.h"

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "app/convert_options.h"
-#include "app/reelcast_dlg.h"
+#include "app/command_line/convert_options.h"
+#include "app/window/reelcast_dlg.h"
 #include "platform/ui/application.h"
 #include "tests/support/media_fixtures.h"
 

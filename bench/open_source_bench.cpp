@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/console_modal_ui.h"
+#include "app/command_line/console_modal_ui.h"
 #include "engine/compressor_catalogue.h"
 #include "engine/source_graph.h"
 #include "platform/dshow/initialise.h"

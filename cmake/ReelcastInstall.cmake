@@ -4,10 +4,7 @@
 # and open the program: desktop entry, icons, AppStream metadata.
 include(GNUInstallDirs)
 
-install(TARGETS reelcast DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET reelcast-convert)
-  install(TARGETS reelcast-convert DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS reelcast reelcast-convert DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(REELCAST_DATA_DIR ${CMAKE_INSTALL_DATADIR}/reelcast)
 foreach(dir language help)

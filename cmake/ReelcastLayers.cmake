@@ -154,7 +154,18 @@ reelcast_library(reelcast_options FOLDERS options
   PUBLIC reelcast_engine reelcast_platform_ui reelcast_platform_vfw
   PRIVATE reelcast_i18n reelcast_resources reelcast_platform_profile reelcast_platform_shell
           reelcast_platform_text)
-# The programs' main functions (*main.cpp) are not part of it.
-reelcast_library(reelcast_app FOLDERS app EXCLUDE "/([a-z_]+_)?main\\.cpp$"
-  PUBLIC reelcast_engine reelcast_options reelcast_platform_shell reelcast_platform_ui
+# The application is two programs: the window, and the command line that
+# drives the window's own commands (and starts itself for many files). What
+# both show (elapsed time, progress, help texts) lies in app/shared. The
+# window sees nothing of the command line. The programs' main functions
+# (*main.cpp) are part of no library.
+reelcast_library(reelcast_app_shared FOLDERS app/shared
+  PUBLIC reelcast_platform_shell
+  PRIVATE reelcast_i18n reelcast_resource_ids)
+reelcast_library(reelcast_window FOLDERS app/window EXCLUDE "/main\\.cpp$"
+  PUBLIC reelcast_app_shared reelcast_engine reelcast_options reelcast_platform_shell
+         reelcast_platform_ui
+  PRIVATE reelcast_i18n reelcast_resources reelcast_platform_profile reelcast_platform_text)
+reelcast_library(reelcast_command_line FOLDERS app/command_line EXCLUDE "/([a-z_]+_)?main\\.cpp$"
+  PUBLIC reelcast_window
   PRIVATE reelcast_i18n reelcast_resources reelcast_platform_profile reelcast_platform_text)

@@ -13,8 +13,8 @@
 #include <map>
 #include <sstream>
 
-#include "app/reelcast_app.h"
-#include "app/reelcast_dlg.h"
+#include "app/window/reelcast_app.h"
+#include "app/window/reelcast_dlg.h"
 #include "i18n/language.h"
 #include "platform/shell/shell.h"
 #include "platform/text/file_url.h"

@@ -62,23 +62,32 @@ expect(engine/conversion_graph.cpp REACHED
   resources/resource_ids.h)
 expect(engine/conversion_graph.cpp REFUSED
   platform/ui/modal_ui.h platform/ui/message_boxes.h platform/ui/dialog.h i18n/language.h
-  options/output_formats.h app/reelcast_dlg.h resources/dialog_templates.h
+  options/output_formats.h app/window/reelcast_dlg.h resources/dialog_templates.h
   platform/dshow/filter_element.h platform/gst/gst_handle.h QWidget gst/gst.h)
 expect(engine/engine_messages.cpp REACHED platform/ui/modal_ui.h i18n/language.h)
 # Options: the engine and the property pages, not the application or GStreamer.
 expect(options/dialog_output_settings.cpp REACHED
   options/settings_store.h engine/graph_context.h platform/dshow/property_pages.h)
 expect(options/dialog_output_settings.cpp REFUSED
-  app/reelcast_dlg.h platform/dshow/filter_element.h gst/gst.h QWidget)
-expect(i18n/language.cpp REFUSED engine/graph_context.h options/output_formats.h app/reelcast_dlg.h)
+  app/window/reelcast_dlg.h platform/dshow/filter_element.h gst/gst.h QWidget)
+expect(i18n/language.cpp REFUSED engine/graph_context.h options/output_formats.h app/window/reelcast_dlg.h)
 expect(resources/dialog_100.cpp REFUSED i18n/language.h engine/graph_context.h)
+# The application: the command line drives the window, which knows nothing
+# of it; what both show knows neither.
+expect(app/command_line/convert_session.cpp REACHED
+  app/window/reelcast_dlg.h app/shared/status_texts.h)
+expect(app/window/reelcast_dlg.cpp REACHED app/shared/status_texts.h)
+expect(app/window/reelcast_dlg.cpp REFUSED
+  app/command_line/convert_options.h app/command_line/console_modal_ui.h)
+expect(app/shared/status_texts.cpp REFUSED
+  app/window/reelcast_dlg.h app/command_line/convert_options.h)
 # The platform knows nothing of the system, and its folders use only those
 # below them.
 expect(platform/dshow/filter_graph.cpp REACHED
   platform/vfw/kept_configuration.h platform/gst/gst_handle.h platform/ui/modal_ui.h)
 expect(platform/dshow/filter_graph.cpp REFUSED
-  app/reelcast_dlg.h engine/graph_context.h options/output_formats.h i18n/language.h)
-expect(platform/vfw/codec_manager.cpp REFUSED platform/dshow/graph_interfaces.h app/reelcast_dlg.h)
+  app/window/reelcast_dlg.h engine/graph_context.h options/output_formats.h i18n/language.h)
+expect(platform/vfw/codec_manager.cpp REFUSED platform/dshow/graph_interfaces.h app/window/reelcast_dlg.h)
 expect(platform/gst/branch.cpp REACHED platform/property/property_set.h)
 expect(platform/gst/branch.cpp REFUSED
   platform/ui/modal_ui.h platform/ui/property_editor.h platform/dshow/graph_interfaces.h

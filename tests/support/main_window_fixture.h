@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/reelcast_dlg.h"
+#include "app/window/reelcast_dlg.h"
 #include "tests/support/scripted_modal_ui.h"
 
 namespace test_support {
