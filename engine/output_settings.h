@@ -14,13 +14,17 @@ constexpr int kFormatMp4 = 4;
 constexpr int kFormatDsm = 5;
 constexpr int kFormatOgm = 6;
 
+// The frame rate of film shown on NTSC television (24000/1001 as three
+// decimals): the output's frame rate until one is chosen.
+constexpr double kFilmFrameRate = 23.976;
+
 struct OutputSettings {
   std::string outputPath;  // at most 259 bytes
   std::int32_t outputWidth = 0;
   std::int32_t outputHeight = 0;
   std::int32_t videoCompressionOn = 1;
   std::int32_t audioCompressionOn = 1;
-  double frameRate = 23.976;
+  double frameRate = kFilmFrameRate;
   std::int32_t frameRateChoice = 1;
   std::int32_t resizeMode = 2;
   std::int32_t videoCompressorIndex = 0;

@@ -29,7 +29,7 @@ constexpr std::array<int, 6> kCompressorView = {
 // The audio bitrate combo's items, in bits per second.
 constexpr std::array<int, 4> kAudioBitrates = {64000, 128000, 192000, 320000};
 // The fixed rates of the frame-rate list, from index 1.
-constexpr std::array<double, 5> kFixedFrameRates = {23.976, 24.0, 25.0, 29.97, 30.0};
+constexpr std::array<double, 5> kFixedFrameRates = {kFilmFrameRate, 24.0, 25.0, 29.97, 30.0};
 
 // The value with so many places after the point, as "%.<places>f" writes it.
 std::string Decimal(double value, int places) {
@@ -75,7 +75,8 @@ bool CDialogOutputSettings::OnInitDialog() {
   frameRates.InsertString(0, sourceProbed > 0 ? "Original frame rate " + Decimal(sourceFrameRate, 3)
                                               : std::string("Original frame rate"));
   ui::Control frameRateEdit = Item(IDC_EDIT_FRAME_RATE);
-  frameRateEdit.SetText(frameRateIndex != 0 ? Decimal(outputFrameRate, 3) : Decimal(23.976, 6));
+  frameRateEdit.SetText(frameRateIndex != 0 ? Decimal(outputFrameRate, 3)
+                                            : Decimal(kFilmFrameRate, 6));
   frameRateEdit.Show(false);
   frameRates.SetCurSel(frameRateIndex);
   if (frameRateIndex >= 6) frameRateEdit.Show(true);
@@ -229,7 +230,7 @@ void CDialogOutputSettings::OnAccept() {
     outputFrameRate = typedRate;
   } else {
     frameRateIndex = 1;
-    outputFrameRate = 23.976;
+    outputFrameRate = kFilmFrameRate;
   }
 
   outputPath = typedPath;

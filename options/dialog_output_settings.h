@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/output_settings.h"
 #include "platform/ui/dialog.h"
 
 struct GraphContext;
@@ -22,8 +23,8 @@ class CDialogOutputSettings : public ui::Dialog {
   int sourceWidth = 800;
   int sourceHeight = 600;
   int sourceProbed = 0;
-  double sourceFrameRate = 23.976;
-  double outputFrameRate = 23.976;
+  double sourceFrameRate = kFilmFrameRate;
+  double outputFrameRate = kFilmFrameRate;
   int frameRateIndex = 1;
   int resizeMode = 2;
   int videoCompressorNumber = 0;

@@ -56,7 +56,6 @@ int ConsoleModalUi::MessageBox(ui::Dialog*, const std::string& text, const std::
     return IDYES;
   }
   std::cerr << "  (answered no: give --yes to replace the file)\n";
-  declinedReplace_ = true;
   return IDNO;
 }
 

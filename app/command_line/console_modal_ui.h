@@ -30,12 +30,8 @@ class ConsoleModalUi : public ui::ModalUi {
                       property::PropertySet& object) override;
   bool OpenAddress(const std::string& address) override;
 
-  // True when the user declined to replace an existing file.
-  bool DeclinedReplace() const { return declinedReplace_; }
-
  private:
   std::string sourcePath_;
   bool replaceExisting_;
-  bool declinedReplace_ = false;
   ConsoleProgress& progress_;
 };

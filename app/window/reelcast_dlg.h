@@ -115,7 +115,7 @@ class CReelcastDlg : public ui::Dialog {
   GraphContext graph_;
   std::string sourcePath;
   // What the probe found; the values before any probe are the window's own.
-  MediaInfo mediaInfo_{0, 352, 288, 23.976};
+  MediaInfo mediaInfo_{0, 352, 288, kFilmFrameRate};
   std::int32_t sourceOpened = 0;
   std::int32_t converting = 0;
   std::int32_t elapsedSeconds = 0;

@@ -28,7 +28,6 @@ int Application::Run() {
 }
 
 void Application::SetRegistryKey(const std::string& company) {
-  company_ = company;
   QCoreApplication::setOrganizationName(QString::fromStdString(company));
 }
 

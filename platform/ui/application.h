@@ -22,7 +22,6 @@ class Application {
   // Chooses the company part of the settings location. Until it is called
   // settings reads give their defaults and writes are dropped.
   void SetRegistryKey(const std::string& company);
-  const std::string& RegistryKey() const { return company_; }
 
   void SetMainWindow(Dialog* window) { mainWindow_ = window; }
   Dialog* GetMainWindow() const { return mainWindow_; }
@@ -33,7 +32,6 @@ class Application {
   static std::string Name();
 
  private:
-  std::string company_;
   Dialog* mainWindow_ = nullptr;
 };
 

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -22,6 +21,7 @@
 #include "tests/support/media_fixtures.h"
 #include "tests/support/scripted_modal_ui.h"
 #include "tests/support/test_environment.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -29,13 +29,7 @@ using test_support::Clip;
 using test_support::ClipKind;
 using test_support::Shown;
 
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 30000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < milliseconds)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return done();
-}
+using test_support::PumpUntil;
 
 std::string FileName(const std::string& path) {
   return std::filesystem::path(path).filename().string();

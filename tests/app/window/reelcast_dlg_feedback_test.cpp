@@ -7,7 +7,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDBusConnection>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QVariantMap>
 #include <QWidget>
@@ -23,6 +22,7 @@
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/test_environment.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -30,13 +30,7 @@ using test_support::Clip;
 using test_support::ClipKind;
 using test_support::MainWindowFixture;
 
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 60000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < milliseconds)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return done();
-}
+using test_support::PumpUntil;
 
 constexpr std::int64_t kSecond = 10'000'000;
 
@@ -192,7 +186,7 @@ TEST_F(RunFeedback, TheBarRisesToTheEndTheTimeLeftFallsAndTheDesktopIsTold) {
     lastText = text;
     return !w.IsConverting();
   };
-  ASSERT_TRUE(PumpUntil(watch, 600000));
+  ASSERT_TRUE(PumpUntil(watch, std::chrono::seconds(600)));
   ASSERT_EQ(w.LastRun(), CReelcastDlg::RunOutcome::Completed)
       << testing::PrintToString(f.ui().MessageTexts());
 
