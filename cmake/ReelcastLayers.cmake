@@ -119,6 +119,7 @@ reelcast_library(reelcast_platform_ui FOLDERS platform/ui
 reelcast_library(reelcast_platform_window_messages
   HEADERS platform/ui/win_constants.h platform/ui/message_port.h)
 reelcast_library(reelcast_platform_gst FOLDERS platform/gst platform/gst/workarounds
+  platform/gst/parallel
   PUBLIC reelcast_platform_property reelcast_platform_threads
   PRIVATE PkgConfig::GST)
 reelcast_library(reelcast_platform_wmf FOLDERS platform/wmf

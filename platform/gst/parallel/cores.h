@@ -1,0 +1,20 @@
+#pragma once
+// How many cores this process may keep busy: the processors it may run on
+// (its affinity), fewer where its control group's CPU quota allows less.
+
+#include <optional>
+#include <string_view>
+
+namespace gst {
+
+// The cores available to this process now; at least 1.
+int AvailableCores();
+
+// Whole cores a control group's quota allows, rounded up: cgroup v2's
+// cpu.max ("max 100000", "150000 100000"), or cgroup v1's quota and period
+// in microseconds (a quota of -1 is none). Nothing for no limit or text
+// that is no quota.
+std::optional<int> CoresOfQuota(std::string_view cpuMax);
+std::optional<int> CoresOfQuota(long long quota, long long period);
+
+}  // namespace gst
