@@ -167,6 +167,8 @@ reelcast_library(reelcast_window FOLDERS app/window EXCLUDE "/main\\.cpp$"
   PUBLIC reelcast_app_shared reelcast_engine reelcast_options reelcast_platform_shell
          reelcast_platform_ui
   PRIVATE reelcast_i18n reelcast_resources reelcast_platform_profile reelcast_platform_text)
+# The command line also lists the mends of the media layer it runs on.
 reelcast_library(reelcast_command_line FOLDERS app/command_line EXCLUDE "/([a-z_]+_)?main\\.cpp$"
   PUBLIC reelcast_window
-  PRIVATE reelcast_i18n reelcast_resources reelcast_platform_profile reelcast_platform_text)
+  PRIVATE reelcast_i18n reelcast_resources reelcast_platform_gst reelcast_platform_profile
+          reelcast_platform_text)

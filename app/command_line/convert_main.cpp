@@ -94,6 +94,10 @@ int main(int argc, char** argv) {
     std::cout << CompressorListing();
     return 0;
   }
+  if (command.action == ConvertAction::ListWorkarounds) {
+    std::cout << WorkaroundListing();
+    return 0;
+  }
 
   // On a terminal the progress stays on one line; scripts get a line each;
   // a run started for one file of many reports numbers to the run that

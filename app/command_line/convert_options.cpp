@@ -150,6 +150,15 @@ const std::vector<OptionEntry>& Options() {
          c.action = ConvertAction::ListCompressors;
          return std::nullopt;
        }},
+      {{{"list-workarounds"},
+        "",
+        "List the mends this program makes for behaviours of the installed GStreamer elements, "
+        "each with what it mends and whether it is engaged here (its probe found the "
+        "behaviour), and exit."},
+       [](const std::string&, ConvertCommand& c) -> Error {
+         c.action = ConvertAction::ListWorkarounds;
+         return std::nullopt;
+       }},
       {{{"h", "help"}, "", "Show this text and exit."},
        [](const std::string&, ConvertCommand& c) -> Error {
          c.action = ConvertAction::ShowHelp;
@@ -185,8 +194,12 @@ std::string FileNameHint(const std::vector<std::string>& arguments) {
 // The file names: SOURCE and, when given, OUTPUT; with an output folder,
 // every name is a source.
 Error ApplyPositional(const std::vector<std::string>& positional, ConvertCommand& command) {
-  if (command.action == ConvertAction::ListCompressors) {
-    if (!positional.empty()) return "--list-compressors takes no file names";
+  if (command.action == ConvertAction::ListCompressors ||
+      command.action == ConvertAction::ListWorkarounds) {
+    if (!positional.empty())
+      return std::string(command.action == ConvertAction::ListCompressors ? "--list-compressors"
+                                                                          : "--list-workarounds") +
+             " takes no file names";
     return std::nullopt;
   }
   if (positional.empty()) return std::string("no SOURCE given");
@@ -233,7 +246,7 @@ const CommandHelp& ConvertCommandHelp() {
     h.program = "reelcast-convert";
     h.summary = "convert a video file with the settings Reelcast has stored";
     h.synopsis = {"[OPTION]... SOURCE [OUTPUT]", "[OPTION]... --output-dir DIR SOURCE...",
-                  "--list-compressors"};
+                  "--list-compressors", "--list-workarounds"};
     h.description = {
         "Converts SOURCE with the settings Reelcast has stored, exactly as the Convert button "
         "of the Reelcast window does. OUTPUT, when given, replaces the stored output name; it "

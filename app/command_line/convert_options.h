@@ -23,7 +23,14 @@ struct ConvertOptions {
 };
 
 // What the command line asks the program to do.
-enum class ConvertAction { Convert, ConvertMany, ShowHelp, ShowVersion, ListCompressors };
+enum class ConvertAction {
+  Convert,
+  ConvertMany,
+  ShowHelp,
+  ShowVersion,
+  ListCompressors,
+  ListWorkarounds,
+};
 
 // The most conversions --jobs may run at once.
 constexpr int kMaxJobs = 64;

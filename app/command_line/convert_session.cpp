@@ -1,5 +1,6 @@
 #include "app/command_line/convert_session.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "platform/dshow/control_interfaces.h"
 #include "platform/dshow/error_text.h"
 #include "platform/dshow/errors.h"
+#include "platform/gst/workarounds/registry.h"
 #include "platform/text/utf8.h"
 #include "platform/ui/message_loop.h"
 #include "resources/resource_ids.h"
@@ -56,6 +58,19 @@ ProgressSnapshot Snapshot(CReelcastDlg& window) {
 }
 
 }  // namespace
+
+std::string WorkaroundListing() {
+  std::size_t width = 0;
+  for (const gst::WorkaroundEntry& entry : gst::Workarounds())
+    width = std::max(width, entry.name.size());
+  std::string out;
+  for (const gst::WorkaroundEntry& entry : gst::Workarounds()) {
+    out += std::string(entry.name) + std::string(width - entry.name.size(), ' ') +
+           (gst::Engaged(entry.id) ? "  engaged  " : "  dormant  ") + std::string(entry.mends) +
+           '\n';
+  }
+  return out;
+}
 
 std::string CompressorListing() {
   std::string out;

@@ -39,6 +39,10 @@ int RunConversion(CReelcastDlg& window, ConsoleProgress& progress);
 std::string DoneText(const std::string& output);
 std::string StoppedText(const std::string& output);
 
+// Each mend of a library behaviour: its name, whether it is engaged on this
+// system, and what it mends; one a line.
+std::string WorkaroundListing();
+
 // The video and audio compressor catalogues, each entry with its index and
 // its name, in catalogue order: the names --video-compressor and
 // --audio-compressor accept.

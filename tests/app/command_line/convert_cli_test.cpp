@@ -13,6 +13,7 @@
 #include "app/command_line/convert_options.h"
 #include "app/command_line/convert_session.h"
 #include "app/shared/command_help.h"
+#include "platform/gst/workarounds/registry.h"
 #include "tests/support/child_process.h"
 #include "tests/support/convert_program.h"
 #include "tests/support/ffmpeg_clips.h"
@@ -134,6 +135,11 @@ TEST(ReelcastConvert, HelpVersionAndTheCompressorListGoToStandardOutput) {
   run = Convert({QStringLiteral("--list-compressors")});
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(run.output, CompressorListing());
+  // Each mend with whether its probe engaged it here.
+  run = Convert({QStringLiteral("--list-workarounds")});
+  EXPECT_EQ(run.status, 0) << run.errors;
+  for (const gst::WorkaroundEntry& entry : gst::Workarounds())
+    EXPECT_NE(run.output.find(std::string(entry.name) + " "), std::string::npos) << run.output;
 }
 
 std::string ConvertOnATerminal(const std::vector<std::string>& arguments) {
