@@ -7,23 +7,15 @@
 #include <random>
 #include <vector>
 
+#include "platform/gst/mpeg_packets.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using gst::LoasFrame;
 using gst::LoasTiming;
 
 constexpr GstClockTime kMs = GST_MSECOND;
-
-// A LOAS frame of `size` bytes, with the stream's configuration or without.
-Bytes Frame(std::size_t size, bool configured) {
-  Bytes frame(size, 0);
-  const std::size_t length = size - 3;
-  frame[0] = 0x56;
-  frame[1] = static_cast<std::uint8_t>(0xe0 | length >> 8);
-  frame[2] = static_cast<std::uint8_t>(length & 0xff);
-  frame[3] = configured ? 0x00 : 0x80;
-  return frame;
-}
 
 Bytes Join(const std::vector<Bytes>& parts) {
   Bytes all;
@@ -48,9 +40,9 @@ std::optional<Told> Ask(LoasTiming& timing, std::uint64_t offset, GstClockTime d
 // then, in packets that do not keep to frames, one of them unstamped.
 TEST(LoasTiming, EachFrameTakesItsPacketsTimeAndTheFramesBeforeItThere) {
   LoasTiming timing;
-  const Bytes configured = Frame(31, true);
-  const Bytes plain = Frame(9, false);
-  const Bytes big = Frame(200, false);
+  const Bytes configured = LoasFrame(31, true);
+  const Bytes plain = LoasFrame(9, false);
+  const Bytes big = LoasFrame(200, false);
   // Packet 1: C, p, p and the first byte of `big`.
   Bytes first = Join({configured, plain, plain, {big.begin(), big.begin() + 1}});
   // Packet 2: the rest of `big` (its header too, split), then p, p.
@@ -85,8 +77,8 @@ TEST(LoasTiming, EachFrameTakesItsPacketsTimeAndTheFramesBeforeItThere) {
 // use yet, then the configuration.
 TEST(LoasTiming, ARecordingThatStartsMidwayKeepsFramesFromItsFirstConfiguration) {
   LoasTiming timing;
-  const Bytes configured = Frame(31, true);
-  const Bytes plain = Frame(9, false);
+  const Bytes configured = LoasFrame(31, true);
+  const Bytes plain = LoasFrame(9, false);
   const Bytes tail(5, 0x11);
   const Bytes packet = Join({tail, plain, plain, configured, plain});
   const auto doubled = timing.Take(packet, 500 * kMs);
@@ -114,8 +106,8 @@ TEST(LoasTiming, ARecordingThatStartsMidwayKeepsFramesFromItsFirstConfiguration)
 // before is not doubled again, and the decoder keeps its configuration.
 TEST(LoasTiming, ASegmentStartsTheCountAgain) {
   LoasTiming timing;
-  const Bytes configured = Frame(31, true);
-  const Bytes plain = Frame(9, false);
+  const Bytes configured = LoasFrame(31, true);
+  const Bytes plain = LoasFrame(9, false);
   constexpr GstClockTime d = 20 * kMs;
   ASSERT_TRUE(timing.Take(Join({configured, plain}), 100 * kMs).has_value());
   EXPECT_FALSE(Ask(timing, 0, d)->kept);
