@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/transport_clock.h"
 #include "platform/gst/windows_media_header.h"
 
 namespace gst {
@@ -21,6 +22,11 @@ constexpr std::array kEntries{
                     "libav's ASF writer leaves its streams' codec data out of the header, so "
                     "readers decode the Windows Media streams with errors",
                     &AsfWriterDropsCodecData},
+    WorkaroundEntry{Workaround::TransportClock, "transport-clock",
+                    "the transport stream demuxer gives the programme's clock up after half a "
+                    "second of a stream without it, and then stamps nothing: a file whose "
+                    "picture starts late has no length, and its picture loses its place",
+                    &TransportDemuxerGivesUpALateClock},
 };
 
 struct State {

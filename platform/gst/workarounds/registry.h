@@ -14,6 +14,7 @@ namespace gst {
 enum class Workaround {
   LibavFrameRate,  // libav's video encoders told their frame rate
   AsfCodecData,    // the codec data libav's ASF writer leaves out
+  TransportClock,  // a transport stream's clock that comes late
 };
 
 struct WorkaroundEntry {
