@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
 #include "platform/gst/windows_media_header.h"
 
@@ -27,6 +28,11 @@ constexpr std::array kEntries{
                     "second of a stream without it, and then stamps nothing: a file whose "
                     "picture starts late has no length, and its picture loses its place",
                     &TransportDemuxerGivesUpALateClock},
+    WorkaroundEntry{Workaround::ProgramStreamStart, "program-stream-start",
+                    "the program stream demuxer starts its segment at the first time stamp in "
+                    "the file, so the sound stored before the picture in a cut recording is "
+                    "clipped",
+                    &ProgramStreamDemuxerStartsAtItsFirstStamp},
 };
 
 struct State {
