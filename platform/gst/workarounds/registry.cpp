@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/loas_timing.h"
 #include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
 #include "platform/gst/windows_media_header.h"
@@ -33,6 +34,10 @@ constexpr std::array kEntries{
                     "the file, so the sound stored before the picture in a cut recording is "
                     "clipped",
                     &ProgramStreamDemuxerStartsAtItsFirstStamp},
+    WorkaroundEntry{Workaround::LoasTiming, "loas-timing",
+                    "the AAC parser forgets the LATM configuration of LOAS frames it has just "
+                    "read, and drops and mistimes the frames up to the next one",
+                    &AacParserForgetsLoasConfiguration},
 };
 
 struct State {

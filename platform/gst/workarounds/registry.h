@@ -16,6 +16,7 @@ enum class Workaround {
   AsfCodecData,        // the codec data libav's ASF writer leaves out
   TransportClock,      // a transport stream's clock that comes late
   ProgramStreamStart,  // sound stored before the picture in a cut program stream
+  LoasTiming,          // LATM sound whose configuration comes now and then
 };
 
 struct WorkaroundEntry {

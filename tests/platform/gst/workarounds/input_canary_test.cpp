@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,6 +73,17 @@ TEST_F(InputCanary, ProgramStreamStart) {
   const double lost = length(test_support::Clip(clip)) - length(output);
   EXPECT_EQ(lost > 0.3, gst::BehaviourPresent(Workaround::ProgramStreamStart)) << lost << " s";
   gst_test::ReportCanary(Workaround::ProgramStreamStart);
+}
+
+// GStreamer 1.22 and 1.26 drop the first 0.36 s of a broadcast's LATM
+// sound, and play the rest 64 ms early.
+TEST_F(InputCanary, LoasTiming) {
+  const std::vector<double> beeps =
+      test_support::BeepStarts(Written(FfmpegClip::LatmBroadcastTs, "loas-timing"));
+  ASSERT_FALSE(beeps.empty());
+  const bool mistimed = std::abs(beeps.front() - 0.5) > 0.03;
+  EXPECT_EQ(mistimed, gst::BehaviourPresent(Workaround::LoasTiming)) << beeps.front() << " s";
+  gst_test::ReportCanary(Workaround::LoasTiming);
 }
 
 }  // namespace
