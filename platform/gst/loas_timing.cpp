@@ -6,7 +6,10 @@
 
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/mpeg_packets.h"
 #include "platform/gst/pad_probe.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -226,8 +229,30 @@ void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
 }  // namespace
 
 void KeepLoasSoundInTime(GstElement* decodebin) {
-  if (decodebin && GST_IS_BIN(decodebin))
+  if (decodebin && GST_IS_BIN(decodebin) && Engaged(Workaround::LoasTiming))
     g_signal_connect(decodebin, "deep-element-added", G_CALLBACK(&OnElementAdded), nullptr);
+}
+
+bool AacParserForgetsLoasConfiguration() {
+  ElementTrial trial;
+  GstElement* parser = trial.Add("aacparse");
+  if (!parser || !trial.Play(parser)) return false;
+  const PadPtr input(gst_element_get_static_pad(parser, "sink"));
+  const CapsPtr caps(gst_caps_new_simple("audio/mpeg", "mpegversion", G_TYPE_INT, 4,
+                                         "stream-format", G_TYPE_STRING, "loas", nullptr));
+  if (!trial.Begin(input.get(), caps.get())) return false;
+  // A configuration, three frames that use it, and the next configuration.
+  std::vector<std::uint8_t> frames;
+  constexpr std::array kConfigured{true, false, false, false, true};
+  for (const bool configured : kConfigured) {
+    const std::vector<std::uint8_t> frame = LoasFrame(40, configured);
+    frames.insert(frames.end(), frame.begin(), frame.end());
+  }
+  trial.Push(input.get(), std::move(frames), 0, GST_CLOCK_TIME_NONE);
+  trial.End(input.get());
+  if (trial.Ends().empty()) return false;
+  const std::size_t out = trial.Ends().front().stamps.size();
+  return out > 0 && out < kConfigured.size();
 }
 
 }  // namespace gst

@@ -1,5 +1,5 @@
 #pragma once
-// GStreamer 1.22's AAC parser mistimes LATM sound in LOAS frames (as DVB-T2
+// GStreamer's AAC parser mistimes LATM sound in LOAS frames (as DVB-T2
 // broadcasts and ffmpeg's `-mpegts_flags latm` carry AAC in a transport
 // stream) where not every frame repeats the stream's configuration:
 // - once it has read the first configuration it forgets it again, and
@@ -7,8 +7,12 @@
 //   frames);
 // - a frame it keeps after dropping others takes the time of the packet it
 //   came in, as if it were that packet's first frame. The decoder counts on
-//   from there, so the sound of the whole run played that many frames early
+//   from there, so the sound of the whole run plays that many frames early
 //   (64 ms) in every writer that keeps the sound's samples together.
+// GStreamer 1.22 and 1.26 both have it. libav's LATM decoder cannot take
+// the frames without the parser: it wants them one at a time. Registry name
+// "loas-timing"; canary InputCanary.LoasTiming.
+//
 // The parser's input is walked frame by frame here. Each frame it puts out
 // is given the time of its packet plus the frames before it there, and the
 // first frame with a configuration goes in twice: the copy takes the
@@ -84,8 +88,12 @@ class LoasTiming {
   std::deque<std::pair<std::uint64_t, Listed>> frames_;
 };
 
-// Keeps the LOAS frames of every AAC parser `decodebin` adds from now on in
-// time, as above. Call before the bin starts.
+// Where the mend is engaged, keeps the LOAS frames of every AAC parser
+// `decodebin` adds from now on in time, as above. Call before the bin starts.
 void KeepLoasSoundInTime(GstElement* decodebin);
+
+// Whether the installed parser, given a configuration and frames that use
+// it, drops some of those frames.
+bool AacParserForgetsLoasConfiguration();
 
 }  // namespace gst

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "platform/gst/element_maker.h"
+#include "platform/gst/mpeg_packets.h"
 #include "platform/gst/mpeg_stamp.h"
 #include "platform/gst/pad_probe.h"
 #include "platform/gst/running_time.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -162,7 +165,7 @@ void StartProgramStreamsTogether(GstElement* decodebin, const std::string& path)
   file.read(reinterpret_cast<char*>(head.data() + 4), kHeadBytes - 4);
   head.resize(4 + static_cast<std::size_t>(file.gcount()));
   const std::optional<std::uint64_t> earliest = EarliestProgramStreamStamp(head);
-  if (!earliest) return;
+  if (!earliest || !Engaged(Workaround::ProgramStreamStart)) return;
   // Without a sequence header (no MPEG video), a picture is taken to last
   // as long as in most such files, 40 ms.
   auto* start = new StreamStart{gst_util_uint64_scale(*earliest, GST_MSECOND / 10, 9),
@@ -170,6 +173,26 @@ void StartProgramStreamsTogether(GstElement* decodebin, const std::string& path)
   g_signal_connect_data(
       decodebin, "deep-element-added", G_CALLBACK(&OnElementAdded), start,
       [](gpointer owned, GClosure*) { delete static_cast<StreamStart*>(owned); }, GConnectFlags{});
+}
+
+bool ProgramStreamDemuxerStartsAtItsFirstStamp() {
+  // A cut recording: each pack holds a picture, then the sound of 0.4 s
+  // before it, stored beside it.
+  constexpr std::uint64_t kTicks = 90'000;
+  std::vector<std::uint8_t> cut;
+  for (std::uint64_t i = 0; i < 6; ++i) {
+    const std::uint64_t picture = kTicks + i * kTicks / 25;
+    for (const auto& part : {ProgramPack(picture - kTicks / 2), ProgramPes(0xe0, picture),
+                             ProgramPes(0xc0, picture - 2 * kTicks / 5)})
+      cut.insert(cut.end(), part.begin(), part.end());
+  }
+  ElementTrial trial;
+  GstElement* demuxer = trial.Add("mpegpsdemux");
+  if (!demuxer || !trial.Read(demuxer, demuxer, std::move(cut))) return false;
+  return std::any_of(trial.Ends().begin(), trial.Ends().end(), [](const auto& end) {
+    return end.segment && !end.stamps.empty() && GST_CLOCK_TIME_IS_VALID(end.stamps.front()) &&
+           end.stamps.front() < end.segment->start;
+  });
 }
 
 }  // namespace gst

@@ -1,6 +1,7 @@
 #include "platform/gst/transport_clock.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -8,8 +9,11 @@
 #include <utility>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/mpeg_packets.h"
 #include "platform/gst/mpeg_stamp.h"
 #include "platform/gst/pad_probe.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -98,7 +102,59 @@ GstPadProbeReturn OnBuffer(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
+// Whether the demuxer, given `stream` whole, stamps what it puts out;
+// nothing when it puts nothing out.
+std::optional<bool> DemuxerStamps(std::vector<std::uint8_t> stream) {
+  ElementTrial trial;
+  GstElement* demuxer = trial.Add("tsdemux");
+  if (!demuxer || !trial.Play(demuxer)) return std::nullopt;
+  const PadPtr input(gst_element_get_static_pad(demuxer, "sink"));
+  const CapsPtr caps(gst_caps_new_simple("video/mpegts", "systemstream", G_TYPE_BOOLEAN, TRUE,
+                                         "packetsize", G_TYPE_INT, int{kPacket}, nullptr));
+  if (!trial.Begin(input.get(), caps.get(), GST_FORMAT_BYTES)) return std::nullopt;
+  trial.Push(input.get(), std::move(stream), GST_CLOCK_TIME_NONE, GST_CLOCK_TIME_NONE);
+  trial.End(input.get());
+  std::optional<bool> stamped;
+  for (const ElementTrial::Received& end : trial.Ends())
+    for (const GstClockTime stamp : end.stamps)
+      stamped = stamped.value_or(false) || GST_CLOCK_TIME_IS_VALID(stamp);
+  return stamped;
+}
+
 }  // namespace
+
+bool TransportDemuxerGivesUpALateClock() {
+  // ffmpeg's file of a picture that starts late: 0.7 s of sound, then the
+  // picture's first packet with the clock, a little before the sound's time.
+  constexpr std::uint16_t kProgramme = 0x1000;
+  constexpr std::uint16_t kPicture = 0x100;
+  constexpr std::uint16_t kSound = 0x101;
+  constexpr std::uint64_t kStart = 90'000;
+  constexpr std::uint64_t kTenth = 9'000;
+  constexpr std::array<std::pair<std::uint16_t, std::uint8_t>, 2> kStreams{
+      {{kPicture, 0x02}, {kSound, 0x03}}};  // MPEG-2 video, MPEG-1 audio
+  std::vector<std::uint8_t> late = TransportTables(kProgramme, kPicture, kStreams);
+  const auto add = [&late](std::uint16_t pid, std::optional<std::uint64_t> clock,
+                           std::uint64_t stamp) {
+    TransportPacket packet;
+    packet.pid = pid;
+    packet.clock = clock;
+    packet.stamp = stamp;
+    packet.stream = pid == kPicture ? 0xe0 : 0xc0;
+    const std::vector<std::uint8_t> bytes = packet.Bytes();
+    late.insert(late.end(), bytes.begin(), bytes.end());
+  };
+  for (std::uint64_t i = 0; i < 8; ++i) add(kSound, std::nullopt, kStart + i * kTenth);
+  add(kPicture, kStart - kTenth / 10, kStart + 8 * kTenth);
+  add(kSound, std::nullopt, kStart + 8 * kTenth);
+  NumberTransportPackets(late);
+  const std::optional<ClockMove> move = PlanClockMove(late);
+  if (!move) return false;
+  std::vector<std::uint8_t> moved = late;
+  std::copy(move->bytes.begin(), move->bytes.end(),
+            moved.begin() + static_cast<std::ptrdiff_t>(move->start));
+  return DemuxerStamps(std::move(late)) == false && DemuxerStamps(std::move(moved)) == true;
+}
 
 std::optional<ClockMove> PlanClockMove(std::span<const std::uint8_t> head) {
   const std::optional<Layout> layout = LayoutOf(head);
@@ -165,7 +221,7 @@ void MoveTransportClockAhead(GstElement* source) {
     if (!layout || HasClock(head, *layout, had / layout->size * layout->size)) break;
   }
   std::optional<ClockMove> move = layout ? PlanClockMove(head) : std::nullopt;
-  if (!move) return;
+  if (!move || !Engaged(Workaround::TransportClock)) return;
   // The probe owns the move, which goes when the pad does.
   auto owned = std::make_unique<ClockMove>(std::move(*move));
   threads::ReleaseState(owned.get());

@@ -1,10 +1,13 @@
 #pragma once
-// GStreamer 1.22's transport stream demuxer waits for the programme's clock
-// (its first PCR) through at most 0.5 s of any stream's content. Past that
-// it gives the clock up, and in a file that leaves every buffer unstamped:
-// the file has no length and is refused. ffmpeg writes such files whenever
-// the picture, whose packets carry the clock, starts more than 0.5 s after
-// the sound.
+// The transport stream demuxer waits for the programme's clock (its first
+// PCR) through at most 0.5 s of any stream's content. Past that it gives the
+// clock up, and in a file that leaves every buffer unstamped: discovery finds
+// no length, and a conversion writes a picture that starts late from the
+// start, out of step with its sound. ffmpeg writes such files whenever the
+// picture, whose packets carry the clock, starts more than 0.5 s after the
+// sound. GStreamer 1.22 and 1.26 both have it; the demuxer's "ignore-pcr"
+// is no way out, as it leaves a file read from disk unstamped too. Registry
+// name "transport-clock"; canary InputCanary.TransportClock.
 //
 // The streams' packets may come in any order between streams, so the first
 // packet with the clock is moved, in the bytes the demuxer reads, to just
@@ -34,8 +37,13 @@ struct ClockMove {
 std::optional<ClockMove> PlanClockMove(std::span<const std::uint8_t> head);
 
 // Reads the head of the file that `source` reads (its "location") and, where
-// PlanClockMove says so, rewrites those bytes in every buffer the source
-// gives, for as long as the source lives. Call before the source starts.
+// the mend is engaged and PlanClockMove says so, rewrites those bytes in
+// every buffer the source gives, for as long as the source lives. Call
+// before the source starts.
 void MoveTransportClockAhead(GstElement* source);
+
+// Whether the installed demuxer stamps nothing of a stream whose clock comes
+// after 0.7 s of sound, and stamps it once the clock is moved ahead.
+bool TransportDemuxerGivesUpALateClock();
 
 }  // namespace gst

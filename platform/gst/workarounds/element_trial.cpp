@@ -1,19 +1,29 @@
 #include "platform/gst/workarounds/element_trial.h"
 
+#include <gst/app/gstappsrc.h>
+
+#include <algorithm>
+
 namespace gst {
 
-ElementTrial::ElementTrial()
-    : pipeline_(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("trial")))),
-      sink_(gst_element_factory_make("fakesink", nullptr)) {
-  g_object_set(sink_, "sync", FALSE, "async", FALSE, nullptr);
-  gst_bin_add(GST_BIN(pipeline_.get()), sink_);
-  PadPtr input(gst_element_get_static_pad(sink_, "sink"));
-  gst_pad_add_probe(
-      input.get(),
-      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-      &OnReceived, this, nullptr);
-}
+namespace {
 
+// What a trial that reads waits at most: its element runs on a thread of its
+// own, and one that never finishes must not hold the program up.
+constexpr GstClockTime kLongestRead = 10 * GST_SECOND;
+
+}  // namespace
+
+// The end a sink's probe keeps what arrives in.
+struct ElementTrial::Sink {
+  ElementTrial* trial;
+  Received* received;
+};
+
+ElementTrial::ElementTrial()
+    : pipeline_(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("trial")))) {}
+
+// Stopping joins the thread of an element that reads before the ends go.
 ElementTrial::~ElementTrial() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
 
 GstElement* ElementTrial::Add(const char* factory) {
@@ -22,14 +32,41 @@ GstElement* ElementTrial::Add(const char* factory) {
   return element;
 }
 
-bool ElementTrial::Play(GstElement* last) {
-  return gst_element_link(last, sink_) &&
-         gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+bool ElementTrial::Attach(GstPad* pad) {
+  GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+  if (!sink) return false;
+  g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
+  gst_bin_add(GST_BIN(pipeline_.get()), sink);
+  Sink* kept = nullptr;
+  {
+    const std::lock_guard lock(mutex_);
+    kept = &sinks_.emplace_back(Sink{this, &ends_.emplace_back()});
+  }
+  const PadPtr input(gst_element_get_static_pad(sink, "sink"));
+  gst_pad_add_probe(
+      input.get(),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      &OnReceived, kept, nullptr);
+  return gst_pad_link(pad, input.get()) == GST_PAD_LINK_OK &&
+         gst_element_sync_state_with_parent(sink);
 }
 
-bool ElementTrial::Begin(GstPad* pad, GstCaps* caps) {
+void ElementTrial::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
+  if (GST_PAD_IS_SRC(pad)) static_cast<ElementTrial*>(self)->Attach(pad);
+}
+
+bool ElementTrial::Play(GstElement* last) {
+  if (const PadPtr output(gst_element_get_static_pad(last, "src")); output) {
+    if (!Attach(output.get())) return false;
+  } else {
+    g_signal_connect(last, "pad-added", G_CALLBACK(&OnPadAdded), this);
+  }
+  return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+}
+
+bool ElementTrial::Begin(GstPad* pad, GstCaps* caps, GstFormat format) {
   GstSegment segment;
-  gst_segment_init(&segment, GST_FORMAT_TIME);
+  gst_segment_init(&segment, format);
   return gst_pad_send_event(pad, gst_event_new_stream_start("trial")) &&
          gst_pad_send_event(pad, gst_event_new_caps(caps)) &&
          gst_pad_send_event(pad, gst_event_new_segment(&segment));
@@ -47,26 +84,76 @@ bool ElementTrial::Push(GstPad* pad, std::vector<std::uint8_t> bytes, GstClockTi
 
 void ElementTrial::End(GstPad* pad) { gst_pad_send_event(pad, gst_event_new_eos()); }
 
+bool ElementTrial::Read(GstElement* first, GstElement* last, std::vector<std::uint8_t> bytes) {
+  GstElement* source = Add("appsrc");
+  if (!source) return false;
+  // Bytes at any place, as a file gives them: the element may pull.
+  served_ = std::move(bytes);
+  g_object_set(source, "stream-type", GST_APP_STREAM_TYPE_RANDOM_ACCESS, "format", GST_FORMAT_BYTES,
+               "size", static_cast<gint64>(served_.size()), nullptr);
+  GstAppSrcCallbacks callbacks{};
+  // The element's thread asks for the bytes from where it last sought.
+  callbacks.need_data = [](GstAppSrc* reader, guint length, gpointer data) {
+    auto& self = *static_cast<ElementTrial*>(data);
+    const std::lock_guard lock(self.mutex_);
+    if (self.readAt_ >= self.served_.size()) {
+      gst_app_src_end_of_stream(reader);
+      return;
+    }
+    const std::size_t size = std::min<std::size_t>(length, self.served_.size() - self.readAt_);
+    GstBuffer* buffer = gst_buffer_new_memdup(self.served_.data() + self.readAt_, size);
+    GST_BUFFER_OFFSET(buffer) = self.readAt_;
+    self.readAt_ += size;
+    gst_app_src_push_buffer(reader, buffer);
+  };
+  callbacks.seek_data = [](GstAppSrc*, guint64 offset, gpointer data) -> gboolean {
+    auto& self = *static_cast<ElementTrial*>(data);
+    const std::lock_guard lock(self.mutex_);
+    self.readAt_ = offset;
+    return TRUE;
+  };
+  gst_app_src_set_callbacks(GST_APP_SRC(source), &callbacks, this, nullptr);
+  if (!gst_element_link(source, first) || !Play(last)) return false;
+  const BusPtr bus(gst_element_get_bus(pipeline_.get()));
+  const MessagePtr end(gst_bus_timed_pop_filtered(
+      bus.get(), kLongestRead, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  return end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
+}
+
+const std::vector<std::uint8_t>& ElementTrial::Written() const {
+  static const std::vector<std::uint8_t> kNone;
+  return ends_.empty() ? kNone : ends_.front().written;
+}
+
+GstCaps* ElementTrial::ReceivedCaps() const {
+  return ends_.empty() ? nullptr : ends_.front().caps.get();
+}
+
 GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& self = *static_cast<ElementTrial*>(data);
+  const Sink& sink = *static_cast<Sink*>(data);
+  const std::lock_guard lock(sink.trial->mutex_);
+  Received& end = *sink.received;
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
       GstCaps* caps = nullptr;
       gst_event_parse_caps(event, &caps);
-      self.caps_.Reset(gst_caps_ref(caps));
+      end.caps.Reset(gst_caps_ref(caps));
     } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
       const GstSegment* segment = nullptr;
       gst_event_parse_segment(event, &segment);
-      if (segment->format == GST_FORMAT_BYTES) self.position_ = segment->start;
+      if (segment->format == GST_FORMAT_BYTES) end.position = segment->start;
+      if (segment->format == GST_FORMAT_TIME && !end.segment) end.segment = *segment;
     }
     return GST_PAD_PROBE_OK;
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  end.stamps.push_back(GST_BUFFER_PTS(buffer));
   const gsize size = gst_buffer_get_size(buffer);
-  if (self.written_.size() < self.position_ + size) self.written_.resize(self.position_ + size);
-  gst_buffer_extract(buffer, 0, self.written_.data() + self.position_, size);
-  self.position_ += size;
+  if (end.written.size() < end.position + size) end.written.resize(end.position + size);
+  gst_buffer_extract(buffer, 0, end.written.data() + end.position, size);
+  end.position += size;
   return GST_PAD_PROBE_OK;
 }
 

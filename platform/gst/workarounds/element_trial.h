@@ -1,11 +1,16 @@
 #pragma once
 // A small pipeline run on the caller's thread to learn how an installed
-// element behaves: what is pushed in goes through at once (no queues, a sink
-// that never waits), and what reaches the end is kept.
+// element behaves: what is pushed in goes through at once (no queues, sinks
+// that never wait), and what reaches each end is kept. An element that reads
+// as from a file (a demuxer pulling its input) is served bytes instead, and
+// runs on a thread of its own until they are read.
 
 #include <gst/gst.h>
 
 #include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/gst/gst_handle.h"
@@ -14,6 +19,17 @@ namespace gst {
 
 class ElementTrial {
  public:
+  // What reached one end of the trial.
+  struct Received {
+    // Every byte, in order; a writer that seeks back is followed, so these
+    // are the bytes of the file it would write.
+    std::vector<std::uint8_t> written;
+    CapsPtr caps;                       // the last caps
+    std::optional<GstSegment> segment;  // the first time segment
+    std::vector<GstClockTime> stamps;   // each buffer's time, in order
+    std::uint64_t position = 0;         // where the next bytes go
+  };
+
   ElementTrial();
   ~ElementTrial();
   ElementTrial(const ElementTrial&) = delete;
@@ -21,29 +37,44 @@ class ElementTrial {
 
   // A new element of `factory` in the trial; null when it is not installed.
   GstElement* Add(const char* factory);
-  // Links `last` to the sink that keeps what reaches it, then plays.
+  // Links `last` to an end of the trial, then plays. An element whose
+  // outputs appear as it reads (a demuxer) has each linked to an end of its
+  // own as it appears.
   bool Play(GstElement* last);
 
-  // Starts a stream of `caps` into `pad` (a sink pad of an element added).
-  bool Begin(GstPad* pad, GstCaps* caps);
+  // Starts a stream of `caps` into `pad` (a sink pad of an element added),
+  // in a segment of `format`: bytes for what a file's reader would give.
+  bool Begin(GstPad* pad, GstCaps* caps, GstFormat format = GST_FORMAT_TIME);
   // A buffer of `bytes` stamped `pts` lasting `duration`.
   bool Push(GstPad* pad, std::vector<std::uint8_t> bytes, GstClockTime pts, GstClockTime duration);
   void End(GstPad* pad);
 
-  // Every byte that reached the sink, in order; a writer that seeks back is
-  // followed, so these are the bytes of the file it would write.
-  const std::vector<std::uint8_t>& Written() const { return written_; }
-  // The caps that reached the sink last; null before any.
-  GstCaps* ReceivedCaps() const { return caps_.get(); }
+  // Gives `first` the bytes of a file to read (it may pull them as from a
+  // disk), plays with `last` linked as Play does, and waits until the bytes
+  // are read through or the trial fails. Returns whether they were.
+  bool Read(GstElement* first, GstElement* last, std::vector<std::uint8_t> bytes);
+
+  // The bytes of the first end; empty before any.
+  const std::vector<std::uint8_t>& Written() const;
+  // The caps that reached the first end last; null before any.
+  GstCaps* ReceivedCaps() const;
+  // Every end, in the order it was linked. Read them once what was given has
+  // gone through (or the trial has ended).
+  const std::deque<Received>& Ends() const { return ends_; }
 
  private:
-  static GstPadProbeReturn OnReceived(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  struct Sink;
+  static GstPadProbeReturn OnReceived(GstPad* pad, GstPadProbeInfo* info, gpointer sink);
+  static void OnPadAdded(GstElement* element, GstPad* pad, gpointer self);
+  // A new end, linked to `pad`.
+  bool Attach(GstPad* pad);
 
   ElementPtr pipeline_;
-  GstElement* sink_ = nullptr;
-  std::vector<std::uint8_t> written_;
-  std::uint64_t position_ = 0;
-  CapsPtr caps_;
+  std::vector<std::uint8_t> served_;
+  std::uint64_t readAt_ = 0;
+  std::mutex mutex_;  // the ends and readAt_, which a reading element's thread changes
+  std::deque<Received> ends_;
+  std::deque<Sink> sinks_;
 };
 
 }  // namespace gst

@@ -6,6 +6,9 @@
 #include <mutex>
 
 #include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/loas_timing.h"
+#include "platform/gst/program_stream_start.h"
+#include "platform/gst/transport_clock.h"
 #include "platform/gst/windows_media_header.h"
 
 namespace gst {
@@ -21,6 +24,20 @@ constexpr std::array kEntries{
                     "libav's ASF writer leaves its streams' codec data out of the header, so "
                     "readers decode the Windows Media streams with errors",
                     &AsfWriterDropsCodecData},
+    WorkaroundEntry{Workaround::TransportClock, "transport-clock",
+                    "the transport stream demuxer gives the programme's clock up after half a "
+                    "second of a stream without it, and then stamps nothing: a file whose "
+                    "picture starts late has no length, and its picture loses its place",
+                    &TransportDemuxerGivesUpALateClock},
+    WorkaroundEntry{Workaround::ProgramStreamStart, "program-stream-start",
+                    "the program stream demuxer starts its segment at the first time stamp in "
+                    "the file, so the sound stored before the picture in a cut recording is "
+                    "clipped",
+                    &ProgramStreamDemuxerStartsAtItsFirstStamp},
+    WorkaroundEntry{Workaround::LoasTiming, "loas-timing",
+                    "the AAC parser forgets the LATM configuration of LOAS frames it has just "
+                    "read, and drops and mistimes the frames up to the next one",
+                    &AacParserForgetsLoasConfiguration},
 };
 
 struct State {

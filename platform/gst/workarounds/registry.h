@@ -12,8 +12,11 @@
 namespace gst {
 
 enum class Workaround {
-  LibavFrameRate,  // libav's video encoders told their frame rate
-  AsfCodecData,    // the codec data libav's ASF writer leaves out
+  LibavFrameRate,      // libav's video encoders told their frame rate
+  AsfCodecData,        // the codec data libav's ASF writer leaves out
+  TransportClock,      // a transport stream's clock that comes late
+  ProgramStreamStart,  // sound stored before the picture in a cut program stream
+  LoasTiming,          // LATM sound whose configuration comes now and then
 };
 
 struct WorkaroundEntry {

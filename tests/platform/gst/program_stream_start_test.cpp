@@ -7,16 +7,15 @@
 #include <random>
 #include <vector>
 
-#include "tests/support/mpeg_packets.h"
+#include "platform/gst/mpeg_packets.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using gst::EarliestProgramStreamStamp;
+using gst::ProgramPes;
 
 constexpr std::uint64_t kTicks = 90000;  // a second
-
-Bytes Pack() { return {0, 0, 1, 0xba, 0x44, 0, 4, 0, 4, 1, 1, 0x89, 0xc3, 0xf8}; }
 
 Bytes Join(const std::vector<Bytes>& parts) {
   Bytes all;
@@ -24,37 +23,29 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return all;
 }
 
-// An MPEG-2 PES packet of stream `id` stamped `stamp`, whose payload opens
-// with `first` (a DVD private stream's sound or subpicture number).
-Bytes Pes(std::uint8_t id, std::uint64_t stamp, std::uint8_t first = 0) {
-  constexpr std::uint8_t kSize = 3 + 5 + 1 + 20;
-  Bytes packet(6 + kSize, 0);
-  const auto head = test_support::StampedPesStart(id, kSize, stamp);
-  packet[head.size()] = first;
-  std::copy(head.begin(), head.end(), packet.begin());
-  return packet;
-}
+Bytes Pack() { return gst::ProgramPack(0); }
 
 TEST(ProgramStreamStart, TheEarliestSoundOrPictureStampAnywhereInTheHead) {
   // A DVD title's second part: pictures first, then sound stamped earlier,
   // a subpicture stamped earlier still (not a stream that starts the file).
-  const Bytes head = Join({Pack(), Pes(0xe0, 466 * kTicks / 100), Pack(),
-                           Pes(0xbd, 30 * kTicks / 100, 0x20), Pes(0xbd, 425 * kTicks / 100, 0x80),
-                           Pes(0xc0, 430 * kTicks / 100), Pes(0xe0, 100 * kTicks / 100)});
+  const Bytes head =
+      Join({Pack(), ProgramPes(0xe0, 466 * kTicks / 100), Pack(),
+            ProgramPes(0xbd, 30 * kTicks / 100, 0x20), ProgramPes(0xbd, 425 * kTicks / 100, 0x80),
+            ProgramPes(0xc0, 430 * kTicks / 100), ProgramPes(0xe0, 100 * kTicks / 100)});
   EXPECT_EQ(EarliestProgramStreamStamp(head), 425 * kTicks / 100);
   // A stamp past 32 bits of the 33.
-  EXPECT_EQ(EarliestProgramStreamStamp(Join({Pack(), Pes(0xe0, (1ull << 32) + 7)})),
+  EXPECT_EQ(EarliestProgramStreamStamp(Join({Pack(), ProgramPes(0xe0, (1ull << 32) + 7)})),
             (1ull << 32) + 7);
 }
 
 TEST(ProgramStreamStart, SegmentsMoveByTheWholePicturesOfTheLead) {
   // NTSC's picture, from the sequence header in the picture's first packet.
-  Bytes video = Pes(0xe0, kTicks);
+  Bytes video = ProgramPes(0xe0, kTicks);
   const Bytes sequence{0, 0, 1, 0xb3, 0x2d, 0x01, 0xe0, 0x24};
   std::copy(sequence.begin(), sequence.end(), video.end() - 12);
   EXPECT_EQ(gst::ProgramStreamFrameDuration(Join({Pack(), video})),
             gst_util_uint64_scale_int(GST_SECOND, 1001, 30000));
-  EXPECT_FALSE(gst::ProgramStreamFrameDuration(Join({Pack(), Pes(0xe0, kTicks)})));
+  EXPECT_FALSE(gst::ProgramStreamFrameDuration(Join({Pack(), ProgramPes(0xe0, kTicks)})));
 
   constexpr GstClockTime kFrame = 40 * GST_MSECOND;
   const GstClockTime start = 64660 * GST_MSECOND;
@@ -66,9 +57,9 @@ TEST(ProgramStreamStart, SegmentsMoveByTheWholePicturesOfTheLead) {
 
 TEST(ProgramStreamStart, NothingFromWhatIsNoProgramStreamOrIsDamaged) {
   EXPECT_FALSE(EarliestProgramStreamStamp(Bytes{}));
-  EXPECT_FALSE(EarliestProgramStreamStamp(Join({Pes(0xe0, kTicks)})));  // no pack first
-  EXPECT_FALSE(EarliestProgramStreamStamp(Join({Pack(), Pes(0xbd, kTicks, 0x20)})));
-  const Bytes whole = Join({Pack(), Pes(0xe0, 2 * kTicks), Pes(0xc0, kTicks)});
+  EXPECT_FALSE(EarliestProgramStreamStamp(Join({ProgramPes(0xe0, kTicks)})));  // no pack first
+  EXPECT_FALSE(EarliestProgramStreamStamp(Join({Pack(), ProgramPes(0xbd, kTicks, 0x20)})));
+  const Bytes whole = Join({Pack(), ProgramPes(0xe0, 2 * kTicks), ProgramPes(0xc0, kTicks)});
   for (std::size_t size = 0; size < whole.size(); ++size) {
     const auto cut = EarliestProgramStreamStamp(Bytes(whole.begin(), whole.begin() + long(size)));
     if (cut) {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
-#include "tests/support/mpeg_packets.h"
+#include "platform/gst/mpeg_packets.h"
 
 namespace {
 
@@ -18,24 +20,12 @@ constexpr std::uint16_t kPicture = 0x100;
 // One 188-byte packet of `pid`: with the programme's clock, or starting a
 // PES stamped `pts` (90 kHz), or neither; filled with `fill`.
 Bytes Packet(std::uint16_t pid, bool clock, long long pts, std::uint8_t fill = 0xaa) {
-  Bytes p(188, fill);
-  p[0] = 0x47;
-  p[1] = static_cast<std::uint8_t>((pts >= 0 ? 0x40 : 0) | pid >> 8);
-  p[2] = static_cast<std::uint8_t>(pid & 0xff);
-  std::size_t payload = 4;
-  if (clock) {
-    p[3] = 0x30;  // adaptation field and payload
-    p[4] = 7;
-    p[5] = 0x10;  // a PCR follows
-    payload = 12;
-  } else {
-    p[3] = 0x10;
-  }
-  if (pts >= 0) {
-    const auto pes = test_support::StampedPesStart(0xc0, 0, static_cast<std::uint64_t>(pts));
-    std::copy(pes.begin(), pes.end(), p.begin() + static_cast<std::ptrdiff_t>(payload));
-  }
-  return p;
+  gst::TransportPacket packet;
+  packet.pid = pid;
+  packet.fill = fill;
+  if (clock) packet.clock = 125'000;
+  if (pts >= 0) packet.stamp = static_cast<std::uint64_t>(pts);
+  return packet.Bytes();
 }
 
 Bytes Join(const std::vector<Bytes>& packets, std::size_t prefix = 0) {
@@ -49,7 +39,11 @@ Bytes Join(const std::vector<Bytes>& packets, std::size_t prefix = 0) {
 
 // The tables, then `seconds` of sound before the picture and its clock.
 std::vector<Bytes> LateClock(double seconds, bool pictureBeforeClock = false) {
-  std::vector<Bytes> packets{Packet(0, false, -1), Packet(0x1000, false, -1)};
+  const std::array<std::pair<std::uint16_t, std::uint8_t>, 2> streams{
+      {{kPicture, 0x02}, {kSound, 0x03}}};
+  const Bytes tables = gst::TransportTables(0x1000, kPicture, streams);
+  std::vector<Bytes> packets{Bytes(tables.begin(), tables.begin() + 188),
+                             Bytes(tables.begin() + 188, tables.end())};
   for (int i = 0; i * 0.1 <= seconds + 1e-9; ++i) {
     packets.push_back(Packet(kSound, false, 126'000 + i * 9'000));
     packets.push_back(Packet(kSound, false, -1));

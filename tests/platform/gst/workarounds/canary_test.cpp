@@ -2,10 +2,11 @@
 // libraries: the behaviour shows exactly where the probe says it is there.
 // Where it is not, the mend is dead code on this system, and the test says so.
 
+#include "tests/platform/gst/workarounds/canary.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <set>
 #include <string>
@@ -26,19 +27,6 @@ using gst::Workaround;
 class Canary : public ::testing::Test {
  protected:
   void SetUp() override { gst_test::InitGst(); }
-
-  // Says, in the test's output, whether the mend is alive here.
-  static void Report(Workaround id) {
-    for (const auto& entry : gst::Workarounds()) {
-      if (entry.id != id) continue;
-      const bool present = gst::BehaviourPresent(id);
-      std::cout << "[ canary   ] " << entry.name << ": "
-                << (present ? "the behaviour is here; the mend is engaged"
-                            : "the behaviour is gone; the mend is dead code here")
-                << "\n";
-      ::testing::Test::RecordProperty(std::string(entry.name), present ? "engaged" : "dead");
-    }
-  }
 
   static gst::PipelineDescription Windows(const std::string& source, const std::string& output) {
     gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
@@ -92,7 +80,7 @@ TEST_F(Canary, LibavFrameRate) {
   const bool blind = measured[1] < 1.5 * measured[0];
   EXPECT_EQ(blind, gst::BehaviourPresent(Workaround::LibavFrameRate))
       << measured[0] << " and " << measured[1] << " bit/s";
-  Report(Workaround::LibavFrameRate);
+  gst_test::ReportCanary(Workaround::LibavFrameRate);
 }
 
 // gst-libav 1.26.2 hands its muxers no codec data: the Windows Media file's
@@ -108,7 +96,7 @@ TEST_F(Canary, AsfCodecData) {
   const bool lacking = gst::AsfCodecData(bytes, 1).empty() || gst::AsfCodecData(bytes, 2).empty();
   EXPECT_EQ(lacking, gst::BehaviourPresent(Workaround::AsfCodecData));
   EXPECT_EQ(lacking, !test_support::DecodeErrors(output).empty());
-  Report(Workaround::AsfCodecData);
+  gst_test::ReportCanary(Workaround::AsfCodecData);
 }
 
 }  // namespace
