@@ -1,5 +1,10 @@
 #include "platform/gst/workarounds/element_trial.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "platform/threads/thread_order.h"
+
 namespace gst {
 
 ElementTrial::ElementTrial()
@@ -47,7 +52,61 @@ bool ElementTrial::Push(GstPad* pad, std::vector<std::uint8_t> bytes, GstClockTi
 
 void ElementTrial::End(GstPad* pad) { gst_pad_send_event(pad, gst_event_new_eos()); }
 
+GstElement* ElementTrial::AddFile(std::vector<std::uint8_t> bytes) {
+  GstElement* source = Add("appsrc");
+  if (!source) return nullptr;
+  file_ = std::move(bytes);
+  g_object_set(source, "size", static_cast<gint64>(file_.size()), "format", GST_FORMAT_BYTES,
+               nullptr);
+  gst_util_set_object_arg(G_OBJECT(source), "stream-type", "random-access");
+  GstAppSrcCallbacks callbacks{};
+  callbacks.need_data = &OnReadFile;
+  callbacks.seek_data = &OnSeekFile;
+  gst_app_src_set_callbacks(GST_APP_SRC(source), &callbacks, this, nullptr);
+  return source;
+}
+
+gboolean ElementTrial::OnSeekFile(GstAppSrc*, guint64 offset, gpointer data) {
+  const threads::StateVisit visit(data);
+  auto& self = *static_cast<ElementTrial*>(data);
+  self.readAt_ = static_cast<std::size_t>(std::min<guint64>(offset, self.file_.size()));
+  return TRUE;
+}
+
+void ElementTrial::OnReadFile(GstAppSrc* source, guint length, gpointer data) {
+  const threads::StateVisit visit(data);
+  auto& self = *static_cast<ElementTrial*>(data);
+  const std::size_t size = std::min<std::size_t>(length, self.file_.size() - self.readAt_);
+  if (size == 0) {
+    gst_app_src_end_of_stream(source);
+    return;
+  }
+  GstBuffer* buffer = gst_buffer_new_memdup(self.file_.data() + self.readAt_, size);
+  GST_BUFFER_OFFSET(buffer) = self.readAt_;
+  self.readAt_ += size;
+  gst_app_src_push_buffer(source, buffer);
+}
+
+bool ElementTrial::PlayFirstStream(GstElement* demuxer) {
+  g_signal_connect(demuxer, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer sink) {
+                     const PadPtr input(gst_element_get_static_pad(GST_ELEMENT(sink), "sink"));
+                     if (!gst_pad_is_linked(input.get())) gst_pad_link(pad, input.get());
+                   }),
+                   sink_);
+  threads::ReleaseState(this);
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+    return false;
+  const BusPtr bus(gst_element_get_bus(pipeline_.get()));
+  const MessagePtr ended(gst_bus_timed_pop_filtered(
+      bus.get(), 5 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  // Stopped, the reader's thread leaves what it gave for the caller to read.
+  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  threads::AcquireState(this);
+  return ended && GST_MESSAGE_TYPE(ended.get()) == GST_MESSAGE_EOS;
+}
+
 GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  const threads::StateVisit visit(data);
   auto& self = *static_cast<ElementTrial*>(data);
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
@@ -64,6 +123,8 @@ GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpoin
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   const gsize size = gst_buffer_get_size(buffer);
+  self.buffers_.push_back(
+      {size, GST_BUFFER_PTS(buffer), GST_BUFFER_DTS(buffer), GST_BUFFER_DURATION(buffer)});
   if (self.written_.size() < self.position_ + size) self.written_.resize(self.position_ + size);
   gst_buffer_extract(buffer, 0, self.written_.data() + self.position_, size);
   self.position_ += size;
