@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/gst/libav_video_encoder.h"
+#include "platform/gst/movie_length.h"
 #include "platform/gst/windows_media_header.h"
 
 namespace gst {
@@ -21,6 +22,16 @@ constexpr std::array kEntries{
                     "libav's ASF writer leaves its streams' codec data out of the header, so "
                     "readers decode the Windows Media streams with errors",
                     &AsfWriterDropsCodecData},
+    WorkaroundEntry{Workaround::Mp4EditedEnd, "mp4-edited-end",
+                    "GStreamer's MP4 demuxer, reading a file itself, ends a track once its place "
+                    "in its media reaches the movie's length, so a track whose edit list starts "
+                    "into its samples loses that much of its end",
+                    &Mp4DemuxerEndsEditedTracksEarly},
+    WorkaroundEntry{Workaround::Mp4CutFrameRate, "mp4-cut-frame-rate",
+                    "GStreamer's MP4 demuxer reads a picture track's frame rate from the media "
+                    "length its header states, which in a clip cut without re-encoding counts "
+                    "the reordering delay too",
+                    &Mp4DemuxerRatesByMediaLength},
 };
 
 struct State {

@@ -12,8 +12,10 @@
 namespace gst {
 
 enum class Workaround {
-  LibavFrameRate,  // libav's video encoders told their frame rate
-  AsfCodecData,    // the codec data libav's ASF writer leaves out
+  LibavFrameRate,   // libav's video encoders told their frame rate
+  AsfCodecData,     // the codec data libav's ASF writer leaves out
+  Mp4EditedEnd,     // the end of an MP4 track whose edit starts into its media
+  Mp4CutFrameRate,  // the frame rate of a picture track cut without re-encoding
 };
 
 struct WorkaroundEntry {

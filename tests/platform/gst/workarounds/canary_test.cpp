@@ -2,10 +2,11 @@
 // libraries: the behaviour shows exactly where the probe says it is there.
 // Where it is not, the mend is dead code on this system, and the test says so.
 
+#include "tests/platform/gst/workarounds/canary.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <set>
 #include <string>
@@ -21,24 +22,12 @@
 
 namespace {
 
+using canary::Report;
 using gst::Workaround;
 
 class Canary : public ::testing::Test {
  protected:
   void SetUp() override { gst_test::InitGst(); }
-
-  // Says, in the test's output, whether the mend is alive here.
-  static void Report(Workaround id) {
-    for (const auto& entry : gst::Workarounds()) {
-      if (entry.id != id) continue;
-      const bool present = gst::BehaviourPresent(id);
-      std::cout << "[ canary   ] " << entry.name << ": "
-                << (present ? "the behaviour is here; the mend is engaged"
-                            : "the behaviour is gone; the mend is dead code here")
-                << "\n";
-      ::testing::Test::RecordProperty(std::string(entry.name), present ? "engaged" : "dead");
-    }
-  }
 
   static gst::PipelineDescription Windows(const std::string& source, const std::string& output) {
     gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
