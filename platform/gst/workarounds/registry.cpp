@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/gst/avi_times.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/movie_length.h"
 #include "platform/gst/windows_media_header.h"
@@ -32,6 +33,16 @@ constexpr std::array kEntries{
                     "length its header states, which in a clip cut without re-encoding counts "
                     "the reordering delay too",
                     &Mp4DemuxerRatesByMediaLength},
+    WorkaroundEntry{Workaround::AviKeyframeStamps, "avi-keyframe-stamps",
+                    "GStreamer's AVI demuxer stamps each keyframe with its decoding tick as the "
+                    "time it is shown, which puts reordered pictures (MPEG-4 part 2 with B "
+                    "pictures, MPEG-1 and 2) ahead of their time",
+                    &AviDemuxerShowsKeyframesWhenDecoded},
+    WorkaroundEntry{Workaround::AviAdpcmTimes, "avi-adpcm-times",
+                    "GStreamer's AVI demuxer times IMA and Microsoft ADPCM blocks by a byte rate "
+                    "that takes a block's bytes after its headers for its samples, half what a "
+                    "mono block holds",
+                    &AviDemuxerTimesAdpcmByHalfItsSamples},
 };
 
 struct State {

@@ -12,10 +12,12 @@
 namespace gst {
 
 enum class Workaround {
-  LibavFrameRate,   // libav's video encoders told their frame rate
-  AsfCodecData,     // the codec data libav's ASF writer leaves out
-  Mp4EditedEnd,     // the end of an MP4 track whose edit starts into its media
-  Mp4CutFrameRate,  // the frame rate of a picture track cut without re-encoding
+  LibavFrameRate,     // libav's video encoders told their frame rate
+  AsfCodecData,       // the codec data libav's ASF writer leaves out
+  Mp4EditedEnd,       // the end of an MP4 track whose edit starts into its media
+  Mp4CutFrameRate,    // the frame rate of a picture track cut without re-encoding
+  AviKeyframeStamps,  // the times of reordered pictures in AVI
+  AviAdpcmTimes,      // the times of ADPCM sound in AVI
 };
 
 struct WorkaroundEntry {

@@ -1,4 +1,4 @@
-// The mends of how GStreamer's MP4 demuxer reads common files, each
+// The mends of how GStreamer's MP4 and AVI demuxers read common files, each
 // held back against the installed demuxer: what it mends shows exactly
 // where its probe says the behaviour is there.
 
@@ -9,8 +9,12 @@
 #include <string>
 #include <utility>
 
+#include "platform/gst/avi_times.h"
 #include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/gst_handle.h"
+#include "platform/gst/pad_probe.h"
 #include "platform/gst/workarounds/registry.h"
+#include "platform/threads/thread_order.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/platform/gst/workarounds/canary.h"
 #include "tests/support/ffmpeg_clips.h"
@@ -24,6 +28,43 @@ using gst::ElementChoice;
 using gst::StreamKind;
 using gst::Workaround;
 using test_support::FfmpegClip;
+
+// Where the sound of `path` ends by its stamps as a run's decoder gives
+// it, the AVI reader's times mended as a run mends them; -1 when it cannot
+// be decoded.
+double DecodedSoundEnd(const std::string& path) {
+  GError* raw = nullptr;
+  const gst::ElementPtr pipeline(gst_parse_launch(
+      ("filesrc location=\"" + path +
+       "\" ! decodebin name=decoder decoder. ! audio/x-raw ! fakesink name=sink sync=false")
+          .c_str(),
+      &raw));
+  const gst::ErrorPtr error(raw);
+  if (!pipeline || error) return -1;
+  const gst::ElementPtr decoder(gst_bin_get_by_name(GST_BIN(pipeline.get()), "decoder"));
+  gst::KeepAviStreamsInTime(decoder.get());
+  const gst::ElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink"));
+  const gst::PadPtr input(gst_element_get_static_pad(sink.get(), "sink"));
+  GstClockTime end = 0;
+  const gst::PadProbe last(
+      input.get(), GST_PAD_PROBE_TYPE_BUFFER,
+      [](GstPad*, GstPadProbeInfo* info, gpointer data) {
+        const GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+        if (GST_BUFFER_PTS_IS_VALID(buffer) && GST_BUFFER_DURATION_IS_VALID(buffer))
+          *static_cast<GstClockTime*>(data) = GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer);
+        return GST_PAD_PROBE_OK;
+      },
+      &end, nullptr);
+  gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+  const gst::BusPtr bus(gst_element_get_bus(pipeline.get()));
+  const gst::MessagePtr ended(
+      gst_bus_timed_pop_filtered(bus.get(), GST_CLOCK_TIME_NONE,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+  threads::AcquireState(&end);
+  if (GST_MESSAGE_TYPE(ended.get()) != GST_MESSAGE_EOS) return -1;
+  return double(end) / GST_SECOND;
+}
 
 class DemuxerCanary : public ::testing::Test {
  protected:
@@ -73,6 +114,33 @@ TEST_F(DemuxerCanary, Mp4CutFrameRate) {
   EXPECT_EQ(std::abs(out - in) > in / 200, gst::BehaviourPresent(Workaround::Mp4CutFrameRate))
       << out << " fps from " << in;
   Report(Workaround::Mp4CutFrameRate);
+}
+
+// The flash half a second into an Xvid with B pictures comes out at a
+// keyframe's decoding tick, ahead of its time.
+TEST_F(DemuxerCanary, AviKeyframeStamps) {
+  const gst::DisengagedWorkaround held("avi-keyframe-stamps");
+  const auto [source, output] =
+      Convert(FfmpegClip::XvidAvi, StreamKind::Video,
+              ElementChoice::Make("x264enc", {{"speed-preset", "ultrafast"}}), "matroskamux",
+              "keyframe stamps.mkv");
+  const double flash = test_support::FirstPictureChange(output);
+  EXPECT_EQ(std::abs(flash - 0.5) > 0.02, gst::BehaviourPresent(Workaround::AviKeyframeStamps))
+      << "the flash at " << flash << " s";
+  Report(Workaround::AviKeyframeStamps);
+}
+
+// A camera's ADPCM sound comes out of the decoder stamped at half its time.
+// (A run's sound never goes back in time, audio_continuity.h, so a run would
+// show it only where the sound's first stamp is not its start.)
+TEST_F(DemuxerCanary, AviAdpcmTimes) {
+  const gst::DisengagedWorkaround held("avi-adpcm-times");
+  const std::string source = test_support::Clip(FfmpegClip::CameraAvi);
+  const double end = DecodedSoundEnd(source);
+  const double length = test_support::FfProbe(source).duration;
+  EXPECT_EQ(end < 0.75 * length, gst::BehaviourPresent(Workaround::AviAdpcmTimes))
+      << "the sound ends at " << end << " s of " << length;
+  Report(Workaround::AviAdpcmTimes);
 }
 
 }  // namespace
