@@ -1,10 +1,15 @@
 #include "platform/gst/avi_times.h"
 
+#include <initializer_list>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/pad_probe.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -15,14 +20,20 @@ namespace {
 constexpr int kMostBlock = 0xffff;
 constexpr int kMostRate = 768000;
 
+// The mends a run applies, as the registry found them when it was built;
+// handed to the signal handlers in the pointer itself.
+constexpr guint kUnstamp = 1;
+constexpr guint kRestamp = 2;
+
 struct StreamState {
+  guint mends = 0;
   bool reordered = false;
   bool stamped = false;  // the segment's first picture went on with its stamp
   std::optional<AdpcmBlockTimes> blocks;
 
   void Take(const GstCaps* caps) {
-    reordered = ReordersPictures(caps);
-    blocks = AdpcmBlockTimes::For(caps);
+    reordered = (mends & kUnstamp) && ReordersPictures(caps);
+    blocks = (mends & kRestamp) ? AdpcmBlockTimes::For(caps) : std::nullopt;
   }
 };
 
@@ -74,10 +85,11 @@ GstPadProbeReturn OnStream(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
-void OnPadAdded(GstElement*, GstPad* pad, gpointer) {
+void OnPadAdded(GstElement*, GstPad* pad, gpointer mends) {
   // The pad owns the state: it goes with the probe when the pad does. Its
   // caps may have gone out before the pad was added.
   auto* state = new StreamState();
+  state->mends = GPOINTER_TO_UINT(mends);
   const CapsPtr caps(gst_pad_get_current_caps(pad));
   state->Take(caps.get());
   threads::ReleaseState(state);
@@ -91,9 +103,119 @@ void OnPadAdded(GstElement*, GstPad* pad, gpointer) {
       });
 }
 
-void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
+void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer mends) {
   if (FactoryNameOf(element) == "avidemux")
-    g_signal_connect(element, "pad-added", G_CALLBACK(&OnPadAdded), nullptr);
+    g_signal_connect(element, "pad-added", G_CALLBACK(&OnPadAdded), mends);
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Appends `value` in `width` bytes, the least significant first; what
+// comes after the first 8 is zeros.
+void PutLittle(Bytes& out, std::uint64_t value, int width) {
+  for (int i = 0; i < width; ++i)
+    out.push_back(i >= 8 ? 0 : static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+Bytes Code(std::string_view code) { return Bytes(code.begin(), code.end()); }
+
+// Fields of the given widths.
+Bytes Little(std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+  Bytes out;
+  for (const auto& [value, width] : fields) PutLittle(out, value, width);
+  return out;
+}
+
+// Fields of 4 bytes each.
+Bytes Dwords(std::initializer_list<std::uint64_t> fields) {
+  Bytes out;
+  for (const std::uint64_t value : fields) PutLittle(out, value, 4);
+  return out;
+}
+
+Bytes Join(const std::vector<Bytes>& parts) {
+  Bytes out;
+  for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
+// A RIFF chunk of `id` that holds `parts`, padded to an even size.
+Bytes Chunk(std::string_view id, const std::vector<Bytes>& parts) {
+  const Bytes body = Join(parts);
+  Bytes chunk = Code(id);
+  PutLittle(chunk, body.size(), 4);
+  chunk.insert(chunk.end(), body.begin(), body.end());
+  if (body.size() % 2 != 0) chunk.push_back(0);
+  return chunk;
+}
+
+Bytes List(std::string_view type, std::vector<Bytes> parts) {
+  parts.insert(parts.begin(), Code(type));
+  return Chunk("LIST", parts);
+}
+
+// An AVI file of one stream: its header's kind and handler, the scale,
+// rate and sample size its times are counted in, its format, and its chunks
+// (whether each is a keyframe), all in the index.
+struct AviStream {
+  std::string_view kind;
+  std::string_view handler;
+  std::uint32_t scale;
+  std::uint32_t rate;
+  std::uint32_t sampleSize;
+  Bytes format;
+  std::string_view chunkId;
+  std::vector<std::pair<Bytes, bool>> chunks;
+};
+
+Bytes AviFile(const AviStream& stream) {
+  constexpr std::uint32_t kHasIndex = 0x10;
+  constexpr std::uint32_t kKeyframe = 0x10;
+  const std::uint64_t count = stream.chunks.size();
+  // Microseconds a frame, the most bytes a second, padding, flags, frames,
+  // initial frames, streams, buffer size, width, height, and 4 reserved.
+  const Bytes mainHeader = Dwords({1000000ULL * stream.scale / stream.rate, 0, 0, kHasIndex, count,
+                                   0, 1, 0, 16, 16, 0, 0, 0, 0});
+  // Flags, priority and language, initial frames, scale, rate, start,
+  // length, buffer size, quality, sample size, and the frame's rectangle.
+  const Bytes streamHeader = Join({Code(stream.kind), Code(stream.handler),
+                                   Dwords({0, 0, 0, stream.scale, stream.rate, 0, count, 0,
+                                           0xffffffff, stream.sampleSize, 0, 0})});
+  std::vector<Bytes> data;
+  Bytes index;
+  std::uint64_t offset = 4;  // from the list's type
+  for (const auto& [bytes, key] : stream.chunks) {
+    data.push_back(Chunk(stream.chunkId, {bytes}));
+    index.insert(index.end(), stream.chunkId.begin(), stream.chunkId.end());
+    PutLittle(index, key ? kKeyframe : 0, 4);
+    PutLittle(index, offset, 4);
+    PutLittle(index, bytes.size(), 4);
+    offset += data.back().size();
+  }
+  return Chunk(
+      "RIFF",
+      {Code("AVI "),
+       List("hdrl", {Chunk("avih", {mainHeader}), List("strl", {Chunk("strh", {streamHeader}),
+                                                                Chunk("strf", {stream.format})})}),
+       List("movi", data), Chunk("idx1", {index})});
+}
+
+// What the installed reader gives of the file's stream.
+struct Read {
+  bool ended = false;
+  std::vector<ElementTrial::Received::Buffer> buffers;
+  CapsPtr caps;
+};
+
+Read ReadAvi(const AviStream& stream) {
+  ElementTrial trial;
+  GstElement* demuxer = trial.Add("avidemux");
+  Read read;
+  if (!demuxer) return read;
+  read.ended = trial.Read(demuxer, demuxer, AviFile(stream));
+  if (!trial.Ends().empty()) read.buffers = trial.Ends().front().buffers;
+  if (trial.ReceivedCaps()) read.caps.Reset(gst_caps_ref(trial.ReceivedCaps()));
+  return read;
 }
 
 }  // namespace
@@ -163,8 +285,57 @@ bool AdpcmBlockTimes::TimedByBytes(std::uint64_t bytes, GstClockTime duration) c
 }
 
 void KeepAviStreamsInTime(GstElement* decodebin) {
-  if (decodebin && GST_IS_BIN(decodebin))
-    g_signal_connect(decodebin, "deep-element-added", G_CALLBACK(&OnElementAdded), nullptr);
+  const guint mends = (Engaged(Workaround::AviKeyframeStamps) ? kUnstamp : 0U) |
+                      (Engaged(Workaround::AviAdpcmTimes) ? kRestamp : 0U);
+  if (mends != 0 && decodebin && GST_IS_BIN(decodebin))
+    g_signal_connect(decodebin, "deep-element-added", G_CALLBACK(&OnElementAdded),
+                     GUINT_TO_POINTER(mends));
+}
+
+// Three MPEG-4 part 2 pictures at 30 a second: a keyframe, a picture that
+// depends on it, a keyframe.
+bool AviDemuxerShowsKeyframesWhenDecoded() {
+  // Its size, width, height, planes, depth, compression and picture size.
+  const Bytes format = Join({Little({{40, 4}, {16, 4}, {16, 4}, {1, 2}, {24, 2}}), Code("XVID"),
+                             Little({{16 * 16 * 3, 4}, {0, 16}})});
+  const Read read =
+      ReadAvi({.kind = "vids",
+               .handler = "XVID",
+               .scale = 1,
+               .rate = 30,
+               .sampleSize = 0,
+               .format = format,
+               .chunkId = "00dc",
+               .chunks = {{Bytes(8, 0), true}, {Bytes(8, 1), false}, {Bytes(8, 2), true}}});
+  return read.ended && read.buffers.size() == 3 && GST_CLOCK_TIME_IS_VALID(read.buffers[2].pts);
+}
+
+// Two blocks of mono IMA ADPCM at 22.05 kHz, 2041 samples in each 1024 bytes.
+bool AviDemuxerTimesAdpcmByHalfItsSamples() {
+  constexpr int kBlock = 1024;
+  constexpr int kSamples = 2041;
+  constexpr int kRate = 22050;
+  // The format tag, channels, rate, a byte rate the reader works out anew,
+  // block size, bits a sample, and the samples a block holds.
+  const Bytes format = Little({{0x11, 2},
+                               {1, 2},
+                               {kRate, 4},
+                               {kRate * kBlock / kSamples, 4},
+                               {kBlock, 2},
+                               {4, 2},
+                               {2, 2},
+                               {kSamples, 2}});
+  const Read read = ReadAvi({.kind = "auds",
+                             .handler = std::string_view("\0\0\0\0", 4),
+                             .scale = kSamples,
+                             .rate = kRate,
+                             .sampleSize = kBlock,
+                             .format = format,
+                             .chunkId = "00wb",
+                             .chunks = {{Bytes(kBlock, 0), true}, {Bytes(kBlock, 0), true}}});
+  const std::optional<AdpcmBlockTimes> blocks = AdpcmBlockTimes::For(read.caps.get());
+  return read.ended && blocks && !read.buffers.empty() &&
+         blocks->TimedByBytes(read.buffers[0].size, read.buffers[0].duration);
 }
 
 }  // namespace gst

@@ -1,24 +1,32 @@
 #pragma once
-// GStreamer 1.22's AVI reader mistimes two kinds of streams that cameras and
-// old encoders write; their times are mended here, on the reader's pads.
+// GStreamer's AVI reader mistimes two kinds of streams that cameras and old
+// encoders write; their times are mended here, on the reader's pads, each
+// only where its probe (a few chunks of a file the reader pulls) finds the
+// behaviour.
 //
 // Pictures stored out of order. AVI keeps no presentation times: pictures
 // are stored in decoding order, one per tick. The reader stamps each
 // keyframe with its tick as the time it is shown, which holds only where no
 // picture comes out of order. In MPEG-1, MPEG-2 and MPEG-4 part 2 (Xvid,
 // DivX) with B pictures a keyframe is shown one or more ticks after it is
-// decoded, so the decoder put every picture from the second keyframe on two
-// or three ticks early (an Xvid played 100 ms ahead of its sound) or
+// decoded, so the decoder puts every picture from the second keyframe on two
+// or three ticks early (an Xvid plays 70-100 ms ahead of its sound) or
 // drifting. The stamps of those keyframes are taken off, all but the first
 // of each segment: the decoder then shows each picture at the earliest tick
 // not yet given, which is where it belongs.
+// GStreamer 1.22 and 1.26 have it. Registry name "avi-keyframe-stamps";
+// canary test DemuxerCanary.AviKeyframeStamps.
 //
 // ADPCM sound (digital cameras' IMA ADPCM, Microsoft ADPCM). The reader
 // times a block by its bytes, at a byte rate it works out from the samples
 // a block holds, and counts those without the channels: a mono block holds
-// twice the samples it thinks. Each block was stamped at half its time, and
-// a writer that keeps to the stamps kept half the sound. Blocks are stamped
-// here with the samples they hold.
+// twice the samples it thinks. Each block is stamped at half its time, and
+// a writer that keeps to the stamps keeps half the sound. Blocks are stamped
+// here with the samples they hold. (A run's sound never goes back in time,
+// audio_continuity.h, which hides the half times where the sound starts at
+// its first stamp; they are put right here, where they are made.)
+// GStreamer 1.22 has it; 1.26 does not. Registry name "avi-adpcm-times";
+// canary test DemuxerCanary.AviAdpcmTimes.
 
 #include <gst/gst.h>
 
@@ -60,8 +68,15 @@ class AdpcmBlockTimes {
   int readerByteRate_;  // the byte rate the reader stamps by
 };
 
-// Mends the times above on every AVI reader that `decodebin` adds from now
-// on. Call before the bin starts.
+// Mends the times above, those that are engaged, on every AVI reader that
+// `decodebin` adds from now on. Call before the bin starts.
 void KeepAviStreamsInTime(GstElement* decodebin);
+
+// Whether the installed AVI reader, pulling a file of MPEG-4 part 2
+// pictures, stamps a keyframe after the first with the tick it is decoded at.
+bool AviDemuxerShowsKeyframesWhenDecoded();
+// Whether it times a block of mono IMA ADPCM by a byte rate that takes its
+// bytes after the header for its samples.
+bool AviDemuxerTimesAdpcmByHalfItsSamples();
 
 }  // namespace gst

@@ -207,7 +207,10 @@ Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
   }
   chain.push_back(filter_.get());
   if (Result<void> linked = AddAndLink(pipeline, chain); !linked) return linked;
-  PadPtr raw(gst_element_get_static_pad(filter_.get(), "src"));
+  // The sound's time never goes back (audio_continuity.h) from here on,
+  // ahead of the audiorate: it would keep to stamps that overlap and drop
+  // the samples they overlap with.
+  PadPtr raw(gst_element_get_static_pad(resample.get(), "src"));
   probes_.push_back(KeepAudioInOrder(raw.get()));
   return {};
 }

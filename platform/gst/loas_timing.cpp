@@ -251,7 +251,7 @@ bool AacParserForgetsLoasConfiguration() {
   trial.Push(input.get(), std::move(frames), 0, GST_CLOCK_TIME_NONE);
   trial.End(input.get());
   if (trial.Ends().empty()) return false;
-  const std::size_t out = trial.Ends().front().stamps.size();
+  const std::size_t out = trial.Ends().front().buffers.size();
   return out > 0 && out < kConfigured.size();
 }
 

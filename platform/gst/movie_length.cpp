@@ -6,9 +6,13 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/mp4_boxes.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 
 namespace gst {
 
@@ -164,7 +168,14 @@ bool Lengthen(Bytes body, Field field, std::uint64_t extra) {
   return true;
 }
 
-GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer) {
+// The mends a run applies, as the registry found them when it was built.
+struct Mends {
+  bool lengthen;
+  bool fit;
+};
+
+GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  const Mends& mends = *static_cast<const Mends*>(data);
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   std::array<char, 8> head{};
   if (!buffer || gst_buffer_extract(buffer, 0, head.data(), head.size()) != head.size() ||
@@ -173,9 +184,32 @@ GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer) {
   buffer = gst_buffer_make_writable(buffer);
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
   const BufferMapping mapping(buffer, GST_MAP_READWRITE);
-  LengthenMovieByEditStarts(mapping.bytes());
-  FitEditedMediaToSamples(mapping.bytes());
+  if (mends.lengthen) LengthenMovieByEditStarts(mapping.bytes());
+  if (mends.fit) FitEditedMediaToSamples(mapping.bytes());
   return GST_PAD_PROBE_OK;
+}
+
+// The stream of `movie` as the installed demuxer reads it from a file.
+struct Pulled {
+  bool ended = false;
+  std::size_t buffers = 0;
+  std::optional<std::pair<int, int>> frameRate;
+};
+
+Pulled Pull(std::vector<std::uint8_t> movie) {
+  ElementTrial trial;
+  GstElement* demuxer = trial.Add("qtdemux");
+  Pulled pulled;
+  if (!demuxer) return pulled;
+  pulled.ended = trial.Read(demuxer, demuxer, std::move(movie));
+  pulled.buffers = trial.Ends().empty() ? 0 : trial.Ends().front().buffers.size();
+  int num = 0;
+  int den = 0;
+  if (GstCaps* caps = trial.ReceivedCaps();
+      caps && !gst_caps_is_empty(caps) &&
+      gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &num, &den))
+    pulled.frameRate = std::pair(num, den);
+  return pulled;
 }
 
 }  // namespace
@@ -212,9 +246,27 @@ bool FitEditedMediaToSamples(std::span<std::uint8_t> moov) {
 }
 
 PadProbe MendPulledMovie(GstPad* sourcePad) {
-  return PadProbe(sourcePad,
-                  static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_PULL),
-                  &OnPulled, nullptr, nullptr);
+  const Mends mends{Engaged(Workaround::Mp4EditedEnd), Engaged(Workaround::Mp4CutFrameRate)};
+  if (!mends.lengthen && !mends.fit) return {};
+  return PadProbe(
+      sourcePad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_PULL),
+      &OnPulled, new Mends(mends), [](gpointer data) { delete static_cast<Mends*>(data); });
+}
+
+// Eight pictures of 250 ms, of which the edit shows the last four; the
+// movie lasts as long as the edit.
+bool Mp4DemuxerEndsEditedTracksEarly() {
+  const mp4::PictureTrack track{1000, 250, 8, 2000, mp4::Edit{1000, 1000}};
+  const Pulled pulled = Pull(mp4::PictureMovie(1000, track));
+  return pulled.ended && pulled.buffers < 4;
+}
+
+// Five pictures of 40 ms (25 fps) whose media header states 240 ms: the
+// rest over all but the first picture reads as 20 fps.
+bool Mp4DemuxerRatesByMediaLength() {
+  const mp4::PictureTrack track{1000, 40, 5, 240, mp4::Edit{200, 0}};
+  const Pulled pulled = Pull(mp4::PictureMovie(200, track));
+  return pulled.frameRate && *pulled.frameRate != std::pair(25, 1);
 }
 
 }  // namespace gst

@@ -1,18 +1,24 @@
 #pragma once
-// GStreamer 1.22's MP4 demuxer, reading a file itself, ends a stream once
-// the stream's place in its own media (not in the movie) reaches the
-// movie's length. A track whose edit list starts into its samples then
-// loses that much of its end: 1.3 s of sound in a clip cut at 1.3 s without
-// re-encoding, and the encoder's priming (20-50 ms) in most MP4 files with
-// AAC. Lengthening the movie the demuxer reads by the largest such start
-// lets every track end where its own edit list ends; each stream's segment
-// still comes from its edit list, so nothing plays past its end.
+// GStreamer's MP4 demuxer, reading a file itself, ends a stream once the
+// stream's place in its own media (not in the movie) reaches the movie's
+// length. A track whose edit list starts into its samples then loses that
+// much of its end: the samples before the cut that a clip cut without
+// re-encoding keeps (up to a keyframe interval), and the encoder's priming
+// (20-50 ms) in most MP4 files with AAC. Lengthening the movie the demuxer reads by the largest
+// such start lets every track end where its own edit list ends; each stream's segment still comes
+// from its edit list, so nothing plays past its end. GStreamer 1.22 has it; 1.26 does not. Registry
+// name "mp4-edited-end"; canary test DemuxerCanary.Mp4EditedEnd.
 //
 // The same demuxer guesses a track's frame rate from its media length over
 // its samples. In a clip cut without re-encoding, the media length of a
 // picture track whose pictures are reordered counts the reordering delay
-// as well (two pictures with B-frames), so a 30 fps clip read as 29.5 fps
-// and lost one picture in sixty. Such a length is set to the samples' own.
+// as well (two pictures with B-frames): a 30 fps clip reads as 29.5 fps and
+// loses one picture in sixty. Such a length is set to the samples' own.
+// GStreamer 1.22 and 1.26 have it. Registry name "mp4-cut-frame-rate";
+// canary test DemuxerCanary.Mp4CutFrameRate.
+//
+// Each mend applies only where its probe finds the behaviour: a movie of a
+// few boxes, pulled by the installed demuxer.
 
 #include <gst/gst.h>
 
@@ -35,8 +41,16 @@ bool LengthenMovieByEditStarts(std::span<std::uint8_t> moov);
 // damaged table). Returns whether it changed anything.
 bool FitEditedMediaToSamples(std::span<std::uint8_t> moov);
 
-// Applies both to the 'moov' box a demuxer pulls through `sourcePad`, for
-// as long as the probe lives.
+// Applies the engaged ones of both to the 'moov' box a demuxer pulls
+// through `sourcePad`, for as long as the probe lives; nothing where
+// neither is engaged.
 PadProbe MendPulledMovie(GstPad* sourcePad);
+
+// Whether the installed MP4 demuxer, pulling a movie whose track's edit
+// starts halfway into its media, ends the track before its edit ends.
+bool Mp4DemuxerEndsEditedTracksEarly();
+// Whether it reads a picture track's frame rate from a media length that
+// states more than its samples last.
+bool Mp4DemuxerRatesByMediaLength();
 
 }  // namespace gst

@@ -190,8 +190,9 @@ bool ProgramStreamDemuxerStartsAtItsFirstStamp() {
   GstElement* demuxer = trial.Add("mpegpsdemux");
   if (!demuxer || !trial.Read(demuxer, demuxer, std::move(cut))) return false;
   return std::any_of(trial.Ends().begin(), trial.Ends().end(), [](const auto& end) {
-    return end.segment && !end.stamps.empty() && GST_CLOCK_TIME_IS_VALID(end.stamps.front()) &&
-           end.stamps.front() < end.segment->start;
+    return end.segment && !end.buffers.empty() &&
+           GST_CLOCK_TIME_IS_VALID(end.buffers.front().pts) &&
+           end.buffers.front().pts < end.segment->start;
   });
 }
 

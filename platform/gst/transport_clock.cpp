@@ -116,8 +116,8 @@ std::optional<bool> DemuxerStamps(std::vector<std::uint8_t> stream) {
   trial.End(input.get());
   std::optional<bool> stamped;
   for (const ElementTrial::Received& end : trial.Ends())
-    for (const GstClockTime stamp : end.stamps)
-      stamped = stamped.value_or(false) || GST_CLOCK_TIME_IS_VALID(stamp);
+    for (const ElementTrial::Received::Buffer& buffer : end.buffers)
+      stamped = stamped.value_or(false) || GST_CLOCK_TIME_IS_VALID(buffer.pts);
   return stamped;
 }
 

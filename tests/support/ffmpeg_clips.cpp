@@ -1,9 +1,12 @@
 #include "tests/support/ffmpeg_clips.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/clip_cache.h"
@@ -166,6 +169,8 @@ Arguments Recipe(FfmpegClip clip) {
       return Join({Picture("352x288", "25", "6"),
                    Tone("6"),
                    {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts"}});
+    case FfmpegClip::ConstantRateClaimedAvi:
+      return Join({Tone("4"), {"-c:a", "libmp3lame", "-q:a", "2", "-f", "avi"}});
     case FfmpegClip::WindowsMedia30:
       return Join({Picture("320x240", "30", "2"),
                    Tone("2"),
@@ -209,16 +214,50 @@ Arguments Sequel(FfmpegClip clip) {
   return {};
 }
 
-// The bytes kept of a clip that is the second half of a recording, from a
-// pack (2048 bytes) at its middle; nothing for the rest.
-bool SecondHalfOnly(FfmpegClip clip) { return clip == FfmpegClip::DvdSecondPart; }
-
-void KeepSecondHalf(const std::string& whole, const std::string& part) {
-  std::ifstream in(whole, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// The bytes kept of a clip that is the second half of a recording: from a
+// pack (2048 bytes) at its middle.
+void KeepSecondHalf(std::vector<char>& bytes) {
   const std::size_t from = bytes.size() / 2 / 2048 * 2048;
+  bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+void PutLittle(std::vector<char>& bytes, std::size_t at, std::uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) bytes.at(at + i) = static_cast<char>(value >> (8 * i));
+}
+
+// The header of an AVI's sound stream made to state a constant rate of
+// 40000 bytes a second (320 kbit/s, the most MP3 has), counted in bytes,
+// as writers that took a variable-rate MP3 for a constant one stated it.
+void ClaimConstantRate(std::vector<char>& bytes) {
+  const std::string_view text(bytes.data(), bytes.size());
+  std::size_t header = text.find("strh");
+  while (header != std::string_view::npos && text.substr(header + 8, 4) != "auds")
+    header = text.find("strh", header + 4);
+  const std::size_t format = text.find("strf", header);
+  if (header == std::string_view::npos || format == std::string_view::npos)
+    throw std::runtime_error("no sound stream to state a rate for");
+  constexpr std::uint32_t kByteRate = 40000;
+  PutLittle(bytes, header + 8 + 20, 1, 4);          // scale: a byte
+  PutLittle(bytes, header + 8 + 24, kByteRate, 4);  // rate
+  PutLittle(bytes, header + 8 + 44, 1, 4);          // sample size: a byte
+  PutLittle(bytes, format + 8 + 8, kByteRate, 4);   // bytes a second
+  PutLittle(bytes, format + 8 + 12, 1, 2);          // block size
+}
+
+// How the bytes ffmpeg made of a clip are rewritten into it; none for most.
+using Rewrite = void (*)(std::vector<char>&);
+Rewrite RewriteOf(FfmpegClip clip) {
+  if (clip == FfmpegClip::DvdSecondPart) return &KeepSecondHalf;
+  if (clip == FfmpegClip::ConstantRateClaimedAvi) return &ClaimConstantRate;
+  return nullptr;
+}
+
+void RewriteFile(Rewrite rewrite, const std::string& made, const std::string& part) {
+  std::ifstream in(made, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  rewrite(bytes);
   std::ofstream(part, std::ios::binary)
-      .write(bytes.data() + from, static_cast<std::streamsize>(bytes.size() - from));
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Each clip's file name and the name its test cases carry.
@@ -279,6 +318,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"outlasting sound.mp4", "OutlastingSoundMp4"};
     case FfmpegClip::OneFrameFirstSoundTs:
       return {"one frame first sound.ts", "OneFrameFirstSoundTs"};
+    case FfmpegClip::ConstantRateClaimedAvi:
+      return {"constant rate claimed.avi", "ConstantRateClaimedAvi"};
   }
   throw std::logic_error("unknown clip");
 }
@@ -296,8 +337,8 @@ std::string Clip(FfmpegClip clip) {
                                  made.err);
     };
     Arguments copy = CopyOf(clip, part + ".plain");
-    const bool cut = SecondHalfOnly(clip);
-    const std::string made = copy.empty() && !cut ? part : part + ".plain";
+    const Rewrite rewrite = RewriteOf(clip);
+    const std::string made = copy.empty() && !rewrite ? part : part + ".plain";
     Arguments arguments = Recipe(clip);
     arguments.push_back(made);
     run(arguments);
@@ -309,8 +350,8 @@ std::string Clip(FfmpegClip clip) {
           << std::ifstream(next, std::ios::binary).rdbuf();
       std::remove(next.c_str());
     }
-    if (cut) {
-      KeepSecondHalf(made, part);
+    if (rewrite) {
+      RewriteFile(rewrite, made, part);
       std::remove(made.c_str());
       return;
     }

@@ -81,6 +81,10 @@ enum class FfmpegClip {
   // never decodes), the second the tone, as a broadcast's idle sound
   // channel comes first; 6 s
   OneFrameFirstSoundTs,
+  // AVI: a 440 Hz tone in variable-rate MP3 whose header states a constant
+  // 320 kbit/s, as old writers stated it: read by that rate, its frames are
+  // stamped closer together than they last; 4 s
+  ConstantRateClaimedAvi,
 };
 
 std::string Clip(FfmpegClip clip);

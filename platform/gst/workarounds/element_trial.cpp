@@ -149,8 +149,9 @@ GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpoin
     return GST_PAD_PROBE_OK;
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-  end.stamps.push_back(GST_BUFFER_PTS(buffer));
   const gsize size = gst_buffer_get_size(buffer);
+  end.buffers.push_back(
+      {size, GST_BUFFER_PTS(buffer), GST_BUFFER_DTS(buffer), GST_BUFFER_DURATION(buffer)});
   if (end.written.size() < end.position + size) end.written.resize(end.position + size);
   gst_buffer_extract(buffer, 0, end.written.data() + end.position, size);
   end.position += size;

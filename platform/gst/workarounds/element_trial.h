@@ -7,6 +7,7 @@
 
 #include <gst/gst.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -26,8 +27,15 @@ class ElementTrial {
     std::vector<std::uint8_t> written;
     CapsPtr caps;                       // the last caps
     std::optional<GstSegment> segment;  // the first time segment
-    std::vector<GstClockTime> stamps;   // each buffer's time, in order
-    std::uint64_t position = 0;         // where the next bytes go
+    // Each buffer's size and times, in order.
+    struct Buffer {
+      std::size_t size;
+      GstClockTime pts;
+      GstClockTime dts;
+      GstClockTime duration;
+    };
+    std::vector<Buffer> buffers;
+    std::uint64_t position = 0;  // where the next bytes go
   };
 
   ElementTrial();

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/gst/avi_times.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/loas_timing.h"
+#include "platform/gst/movie_length.h"
 #include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
 #include "platform/gst/windows_media_header.h"
@@ -38,6 +40,26 @@ constexpr std::array kEntries{
                     "the AAC parser forgets the LATM configuration of LOAS frames it has just "
                     "read, and drops and mistimes the frames up to the next one",
                     &AacParserForgetsLoasConfiguration},
+    WorkaroundEntry{Workaround::Mp4EditedEnd, "mp4-edited-end",
+                    "GStreamer's MP4 demuxer, reading a file itself, ends a track once its place "
+                    "in its media reaches the movie's length, so a track whose edit list starts "
+                    "into its samples loses that much of its end",
+                    &Mp4DemuxerEndsEditedTracksEarly},
+    WorkaroundEntry{Workaround::Mp4CutFrameRate, "mp4-cut-frame-rate",
+                    "GStreamer's MP4 demuxer reads a picture track's frame rate from the media "
+                    "length its header states, which in a clip cut without re-encoding counts "
+                    "the reordering delay too",
+                    &Mp4DemuxerRatesByMediaLength},
+    WorkaroundEntry{Workaround::AviKeyframeStamps, "avi-keyframe-stamps",
+                    "GStreamer's AVI demuxer stamps each keyframe with its decoding tick as the "
+                    "time it is shown, which puts reordered pictures (MPEG-4 part 2 with B "
+                    "pictures, MPEG-1 and 2) ahead of their time",
+                    &AviDemuxerShowsKeyframesWhenDecoded},
+    WorkaroundEntry{Workaround::AviAdpcmTimes, "avi-adpcm-times",
+                    "GStreamer's AVI demuxer times IMA and Microsoft ADPCM blocks by a byte rate "
+                    "that takes a block's bytes after its headers for its samples, half what a "
+                    "mono block holds",
+                    &AviDemuxerTimesAdpcmByHalfItsSamples},
 };
 
 struct State {

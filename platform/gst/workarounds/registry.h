@@ -17,6 +17,10 @@ enum class Workaround {
   TransportClock,      // a transport stream's clock that comes late
   ProgramStreamStart,  // sound stored before the picture in a cut program stream
   LoasTiming,          // LATM sound whose configuration comes now and then
+  Mp4EditedEnd,        // the end of an MP4 track whose edit starts into its media
+  Mp4CutFrameRate,     // the frame rate of a picture track cut without re-encoding
+  AviKeyframeStamps,   // the times of reordered pictures in AVI
+  AviAdpcmTimes,       // the times of ADPCM sound in AVI
 };
 
 struct WorkaroundEntry {

@@ -271,6 +271,23 @@ TEST_F(ConversionOutputs, AdpcmSoundOfACameraKeepsItsTime) {
   EXPECT_NEAR(test_support::SoundEnd(path), test_support::SoundEnd(source), 0.02);
 }
 
+// Read by the byte rate its header states, variable-rate MP3 in AVI is
+// stamped closer together than it lasts: the Vorbis run failed on time that
+// went back, and the AVI writer's audiorate dropped three quarters of the
+// sound as overlapping.
+TEST_F(ConversionOutputs, SoundWhoseStampsOverlapKeepsEverySample) {
+  const std::string source = test_support::Clip(test_support::FfmpegClip::ConstantRateClaimedAvi);
+  for (const auto& [encoder, muxer, name] :
+       {std::tuple<const char*, const char*, const char*>{"vorbisenc", "matroskamux", "vbr.mkv"},
+        {nullptr, "avimux", "vbr.avi"}}) {
+    std::vector<BranchDescription> branches;
+    branches.push_back(Audio(encoder ? std::optional(ElementChoice::Make(encoder)) : std::nullopt));
+    const std::string path = gst_test::OutputPath(name);
+    ConvertAndProbe(Describe(source, std::move(branches), muxer, path));
+    EXPECT_NEAR(test_support::SoundEnd(path), 4.0, 0.1) << muxer;
+  }
+}
+
 // voaacenc drops its last part-frame and the 1600 samples it holds back:
 // the sound ended 54 ms early at 48 kHz.
 TEST_F(ConversionOutputs, AnAacEncoderThatHoldsSoundBackGivesItAllOut) {

@@ -8,50 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/gst/mp4_boxes.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void PutBig(Bytes& out, std::uint64_t value, int width) {
-  for (int i = width - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-Bytes Box(const std::string& type, const std::vector<Bytes>& parts) {
-  Bytes body;
-  for (const Bytes& part : parts) body.insert(body.end(), part.begin(), part.end());
-  Bytes box;
-  PutBig(box, body.size() + 8, 4);
-  box.insert(box.end(), type.begin(), type.end());
-  box.insert(box.end(), body.begin(), body.end());
-  return box;
-}
-
-// A movie or media header ('mvhd', 'mdhd') in either version.
-Bytes Header(const std::string& type, int version, std::uint64_t timescale, std::uint64_t length) {
-  const int wide = version == 1 ? 8 : 4;
-  Bytes body;
-  PutBig(body, std::uint64_t(version) << 24, 4);
-  PutBig(body, 0, wide);  // made
-  PutBig(body, 0, wide);  // changed
-  PutBig(body, timescale, 4);
-  PutBig(body, length, wide);
-  PutBig(body, 0, 8);  // what follows, unread
-  return Box(type, {body});
-}
+using gst::mp4::Box;
+using gst::mp4::Bytes;
+using gst::mp4::LengthHeader;
 
 // A track whose edits start that far into its media (-1: an empty edit).
 Bytes Track(int version, std::uint64_t timescale, const std::vector<std::int64_t>& starts) {
-  const int wide = version == 1 ? 8 : 4;
-  Bytes list;
-  PutBig(list, std::uint64_t(version) << 24, 4);
-  PutBig(list, starts.size(), 4);
-  for (std::int64_t start : starts) {
-    PutBig(list, 1000, wide);
-    PutBig(list, static_cast<std::uint64_t>(start), wide);
-    PutBig(list, 0x10000, 4);
-  }
-  return Box("trak",
-             {Box("edts", {Box("elst", {list})}), Box("mdia", {Header("mdhd", 0, timescale, 0)})});
+  std::vector<gst::mp4::Edit> edits;
+  for (std::int64_t start : starts) edits.push_back({1000, start});
+  return Box("trak", {gst::mp4::EditList(version, edits),
+                      Box("mdia", {LengthHeader("mdhd", 0, timescale, 0)})});
 }
 
 std::uint64_t LengthIn(const Bytes& moov, const std::string& type, std::size_t at, int width) {
@@ -61,34 +31,31 @@ std::uint64_t LengthIn(const Bytes& moov, const std::string& type, std::size_t a
   return value;
 }
 
+// The first `size` bytes of a box, its own size mended so that only what it
+// holds is missing.
+Bytes CutShort(const Bytes& whole, std::size_t size) {
+  Bytes cut;
+  gst::mp4::PutBig(cut, size, 4);
+  cut.insert(cut.end(), whole.begin() + 4, whole.begin() + static_cast<std::ptrdiff_t>(size));
+  return cut;
+}
+
 bool Lengthen(Bytes& moov) { return gst::LengthenMovieByEditStarts(moov); }
 
 // A 30 fps picture track (512 in 15360) of `samples` pictures whose media
 // header states `stated`, with an edit list starting `editStart` in, or none.
 Bytes PictureTrack(std::uint64_t stated, std::uint64_t samples,
                    std::optional<std::int64_t> editStart) {
-  Bytes times;
-  PutBig(times, 0, 4);
-  PutBig(times, 1, 4);
-  PutBig(times, samples, 4);
-  PutBig(times, 512, 4);
-  const Bytes media = Box("mdia", {Header("mdhd", 0, 15360, stated),
-                                   Box("minf", {Box("stbl", {Box("stts", {times})})})});
-  if (!editStart) return Box("trak", {media});
-  Bytes list;
-  PutBig(list, 0, 4);
-  PutBig(list, 1, 4);
-  PutBig(list, 3134, 4);
-  PutBig(list, static_cast<std::uint64_t>(*editStart), 4);
-  PutBig(list, 0x10000, 4);
-  return Box("trak", {Box("edts", {Box("elst", {list})}), media});
+  std::optional<gst::mp4::Edit> edit;
+  if (editStart) edit = gst::mp4::Edit{3134, *editStart};
+  return gst::mp4::TrackBox({15360, 512, static_cast<std::uint32_t>(samples), stated, edit}, 0);
 }
 
 // A clip cut at 1.3 s without re-encoding: its sound starts 1.3 s into its
 // samples, its picture 1.367 s (the picture the cut fell on). The movie
 // grows by the further of the two, in its own time scale, rounded up.
 TEST(MovieLength, GrowsByTheFurthestStartOfAnEdit) {
-  Bytes moov = Box("moov", {Header("mvhd", 1, 1000, 3100), Track(0, 48000, {62400}),
+  Bytes moov = Box("moov", {LengthHeader("mvhd", 1, 1000, 3100), Track(0, 48000, {62400}),
                             Track(1, 15360, {-1, 20992}),
                             Box("mvex", {Box("mehd", {{0, 0, 0, 0, 0, 0, 0x0c, 0x1c}})})});
   EXPECT_TRUE(Lengthen(moov));
@@ -97,20 +64,19 @@ TEST(MovieLength, GrowsByTheFurthestStartOfAnEdit) {
 }
 
 TEST(MovieLength, LeavesAloneWhatNeedsNothingOrCannotBeRead) {
-  const Bytes plain = Box("moov", {Header("mvhd", 0, 1000, 2000), Track(0, 48000, {0})});
+  const Bytes plain = Box("moov", {LengthHeader("mvhd", 0, 1000, 2000), Track(0, 48000, {0})});
   Bytes unchanged = plain;
   EXPECT_FALSE(Lengthen(unchanged)) << "edits from the media's start";
   EXPECT_EQ(unchanged, plain);
 
-  Bytes unknown = Box("moov", {Header("mvhd", 0, 1000, 0), Track(0, 48000, {2048})});
+  Bytes unknown = Box("moov", {LengthHeader("mvhd", 0, 1000, 0), Track(0, 48000, {2048})});
   EXPECT_FALSE(Lengthen(unknown)) << "a movie of unknown length stays unknown";
 
   // A damaged file: a box cut short anywhere, its own size mended so that
   // only what it holds is missing, is read within its bytes and left alone.
-  const Bytes whole = Box("moov", {Header("mvhd", 0, 1000, 2000), Track(1, 48000, {2048})});
+  const Bytes whole = Box("moov", {LengthHeader("mvhd", 0, 1000, 2000), Track(1, 48000, {2048})});
   for (std::size_t size = 8; size < whole.size(); ++size) {
-    Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
-    cut[3] = static_cast<std::uint8_t>(size);
+    Bytes cut = CutShort(whole, size);
     EXPECT_FALSE(Lengthen(cut)) << "cut at " << size;
   }
 }
@@ -119,7 +85,8 @@ TEST(MovieLength, LeavesAloneWhatNeedsNothingOrCannotBeRead) {
 // before the cut, but states two more (its reordering delay) as its media
 // length; the demuxer would read 29.5 fps from it.
 TEST(MovieLength, ACutPictureTrackLastsAsLongAsItsSamples) {
-  Bytes cut = Box("moov", {Header("mvhd", 0, 1000, 3134), PictureTrack(115 * 512, 113, 11776)});
+  Bytes cut =
+      Box("moov", {LengthHeader("mvhd", 0, 1000, 3134), PictureTrack(115 * 512, 113, 11776)});
   EXPECT_TRUE(gst::FitEditedMediaToSamples(cut));
   EXPECT_EQ(LengthIn(cut, "mdhd", 16, 4), 113u * 512u);
 
@@ -128,15 +95,15 @@ TEST(MovieLength, ACutPictureTrackLastsAsLongAsItsSamples) {
   // from its length (damaged, not a reordering delay), and any cut short.
   for (const Bytes& track : {PictureTrack(115 * 512, 113, std::nullopt),
                              PictureTrack(113 * 512, 113, 1024), PictureTrack(300 * 512, 113, 0)}) {
-    const Bytes whole = Box("moov", {Header("mvhd", 0, 1000, 3134), track});
+    const Bytes whole = Box("moov", {LengthHeader("mvhd", 0, 1000, 3134), track});
     Bytes unchanged = whole;
     EXPECT_FALSE(gst::FitEditedMediaToSamples(unchanged));
     EXPECT_EQ(unchanged, whole);
   }
-  const Bytes whole = Box("moov", {Header("mvhd", 0, 1000, 3134), PictureTrack(115 * 512, 113, 0)});
+  const Bytes whole =
+      Box("moov", {LengthHeader("mvhd", 0, 1000, 3134), PictureTrack(115 * 512, 113, 0)});
   for (std::size_t size = 8; size < whole.size(); ++size) {
-    Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
-    part[3] = static_cast<std::uint8_t>(size);
+    Bytes part = CutShort(whole, size);
     EXPECT_FALSE(gst::FitEditedMediaToSamples(part)) << "cut at " << size;
   }
 }
