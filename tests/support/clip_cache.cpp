@@ -2,9 +2,19 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace test_support {
+
+void KeepFirst(const std::string& part, const std::string& path) {
+  // A clip another test process made meanwhile is never replaced: a run
+  // reading it would see its source change under it.
+  if (link(part.c_str(), path.c_str()) != 0 && errno != EEXIST)
+    throw std::filesystem::filesystem_error("cannot keep the clip", part, path,
+                                            std::error_code(errno, std::generic_category()));
+  std::filesystem::remove(part);
+}
 
 std::string MadeOnce(const std::string& name, const std::function<void(const std::string&)>& make) {
   // The last part is raised whenever a recipe changes, so no clip made by an
@@ -22,7 +32,7 @@ std::string MadeOnce(const std::string& name, const std::function<void(const std
     std::filesystem::remove(part, ignored);
     throw;
   }
-  std::filesystem::rename(part, path);
+  KeepFirst(part, path);
   return path;
 }
 

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/gst/gst_handle.h"
+#include "tests/support/clip_cache.h"
 
 namespace fs = std::filesystem;
 
@@ -301,7 +302,7 @@ std::string Clip(ClipKind kind) {
     fs::remove(making, error);
     throw;
   }
-  fs::rename(making, target);  // atomic: readers see the whole clip or none
+  test_support::KeepFirst(making.string(), target.string());
   return target.string();
 }
 
