@@ -1,7 +1,9 @@
 #include "platform/gst/avi_times.h"
 
+#include <cstdint>
 #include <string_view>
 
+#include "platform/com/format_blocks.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/pad_probe.h"
@@ -13,7 +15,6 @@ namespace {
 
 // What a WAVE format header can state: its block size has 16 bits.
 constexpr int kMostBlock = 0xffff;
-constexpr int kMostRate = 768000;
 
 struct StreamState {
   bool reordered = false;
@@ -125,7 +126,7 @@ std::optional<AdpcmBlockTimes> AdpcmBlockTimes::For(const GstCaps* caps) {
   if (!layout || !gst_structure_get_int(structure, "rate", &rate) ||
       !gst_structure_get_int(structure, "channels", &channels) ||
       !gst_structure_get_int(structure, "block_align", &blockAlign) || rate <= 0 ||
-      rate > kMostRate || channels <= 0 || blockAlign > kMostBlock)
+      std::uint32_t(rate) > kMostWaveSampleRate || channels <= 0 || blockAlign > kMostBlock)
     return std::nullopt;
   // Each channel's block header holds its first sample (IMA: 4 bytes) or
   // first two (Microsoft: 7 bytes); the rest is 4 bits a sample.

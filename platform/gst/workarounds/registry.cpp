@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/gst/avi_audio_rate.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/loas_timing.h"
 #include "platform/gst/program_stream_start.h"
@@ -38,6 +39,10 @@ constexpr std::array kEntries{
                     "the AAC parser forgets the LATM configuration of LOAS frames it has just "
                     "read, and drops and mistimes the frames up to the next one",
                     &AacParserForgetsLoasConfiguration},
+    WorkaroundEntry{Workaround::AviWmaTimeBase, "avi-wma-time-base",
+                    "GStreamer's AVI writer states Windows Media Audio's time base as whole "
+                    "blocks a second, so readers let the sound run 1.9 % slow",
+                    &AviWriterRoundsWmaBlockRate},
 };
 
 struct State {

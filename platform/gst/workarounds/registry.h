@@ -17,6 +17,7 @@ enum class Workaround {
   TransportClock,      // a transport stream's clock that comes late
   ProgramStreamStart,  // sound stored before the picture in a cut program stream
   LoasTiming,          // LATM sound whose configuration comes now and then
+  AviWmaTimeBase,      // the Windows Media Audio time base GStreamer's AVI writer rounds
 };
 
 struct WorkaroundEntry {

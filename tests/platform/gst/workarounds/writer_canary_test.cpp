@@ -1,0 +1,63 @@
+// The mends of what the writers state in their files, each disengaged,
+// against the installed libraries: the behaviour shows exactly where the
+// probe says it is there.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gst/workarounds/registry.h"
+#include "tests/platform/gst/conversion_test_support.h"
+#include "tests/platform/gst/workarounds/canary.h"
+#include "tests/support/ffmpeg_clips.h"
+#include "tests/support/ffprobe.h"
+#include "tests/support/gst_test_media.h"
+
+namespace {
+
+using gst::Workaround;
+
+class WriterCanary : public ::testing::Test {
+ protected:
+  void SetUp() override { gst_test::InitGst(); }
+
+  // Converts `source` with the video and sound encoders given (none for
+  // either: no such stream) into `muxer`'s file at `output`.
+  static void Convert(const std::string& source, const char* video, const char* audio,
+                      const char* muxer, const std::string& output) {
+    gst::PipelineDescription description;
+    description.sourcePath = source;
+    for (const auto& [kind, encoder] :
+         {std::pair{gst::StreamKind::Video, video}, std::pair{gst::StreamKind::Audio, audio}}) {
+      if (!encoder) continue;
+      gst::BranchDescription branch;
+      branch.kind = kind;
+      branch.encoder = gst::ElementChoice::Make(encoder);
+      description.branches.push_back(std::move(branch));
+    }
+    description.muxer = gst::ElementChoice::Make(muxer);
+    description.outputPath = output;
+    const auto outcome = gst_test::Convert(std::move(description));
+    ASSERT_TRUE(outcome.Completed()) << outcome.Describe();
+  }
+};
+
+// Sound timed by whole blocks a second runs 1.9 % slow: its last block
+// comes some 55 ms late after 3 s.
+TEST_F(WriterCanary, AviWmaTimeBase) {
+  const gst::DisengagedWorkaround held("avi-wma-time-base");
+  const std::string output = gst_test::OutputPath("whole blocks.avi");
+  Convert(test_support::Clip(test_support::FfmpegClip::BeepingMov), nullptr, "avenc_wmav2",
+          "avimux", output);
+  const std::vector<double> times = test_support::PacketTimes(output, "audio");
+  ASSERT_GT(times.size(), 50u);
+  // Blocks of 2048 samples at the source's 48 kHz.
+  const double late = times.back() - times.front() - double(times.size() - 1) * 2048 / 48000;
+  EXPECT_EQ(std::abs(late) > 0.002, gst::BehaviourPresent(Workaround::AviWmaTimeBase)) << late;
+  gst_test::ReportCanary(Workaround::AviWmaTimeBase);
+}
+
+}  // namespace
