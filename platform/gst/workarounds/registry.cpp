@@ -8,6 +8,7 @@
 #include "platform/gst/avi_audio_rate.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/loas_timing.h"
+#include "platform/gst/matroska_length.h"
 #include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
 #include "platform/gst/windows_media_header.h"
@@ -43,6 +44,10 @@ constexpr std::array kEntries{
                     "GStreamer's AVI writer states Windows Media Audio's time base as whole "
                     "blocks a second, so readers let the sound run 1.9 % slow",
                     &AviWriterRoundsWmaBlockRate},
+    WorkaroundEntry{Workaround::MatroskaLength, "matroska-length",
+                    "GStreamer's Matroska writer states a file's length as its longest stream's "
+                    "own span, so a stream that starts late and ends last cuts it by its start",
+                    &MatroskaWriterStatesSpans},
 };
 
 struct State {

@@ -18,6 +18,7 @@ enum class Workaround {
   ProgramStreamStart,  // sound stored before the picture in a cut program stream
   LoasTiming,          // LATM sound whose configuration comes now and then
   AviWmaTimeBase,      // the Windows Media Audio time base GStreamer's AVI writer rounds
+  MatroskaLength,      // the length GStreamer's Matroska writer cuts by a late stream's start
 };
 
 struct WorkaroundEntry {

@@ -60,4 +60,18 @@ TEST_F(WriterCanary, AviWmaTimeBase) {
   gst_test::ReportCanary(Workaround::AviWmaTimeBase);
 }
 
+// Sound that starts 0.5 s after the picture and ends 0.5 s after it: the
+// file lasts 2.5 s, and each stream's own span is 2.
+TEST_F(WriterCanary, MatroskaLength) {
+  const gst::DisengagedWorkaround held("matroska-length");
+  const std::string output = gst_test::OutputPath("late sound.mkv");
+  Convert(test_support::Clip(test_support::FfmpegClip::OutlastingSoundMp4), "x264enc", "vorbisenc",
+          "matroskamux", output);
+  const auto probe = test_support::FfProbe(output);
+  ASSERT_TRUE(probe.ok) << probe.error;
+  EXPECT_EQ(probe.duration < 2.25, gst::BehaviourPresent(Workaround::MatroskaLength))
+      << probe.duration << " s";
+  gst_test::ReportCanary(Workaround::MatroskaLength);
+}
+
 }  // namespace
