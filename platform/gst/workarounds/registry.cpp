@@ -48,6 +48,13 @@ constexpr std::array kEntries{
                     "GStreamer's Matroska writer states a file's length as its longest stream's "
                     "own span, so a stream that starts late and ends last cuts it by its start",
                     &MatroskaWriterStatesSpans},
+    WorkaroundEntry{Workaround::AsfCreationTime, "asf-creation-time",
+                    "libav's ASF writer states 1970 as the time its Windows Media files were made",
+                    &AsfWriterStatesNoCreationTime},
+    WorkaroundEntry{Workaround::AsfMaxBitrate, "asf-max-bitrate",
+                    "libav's ASF writer states as maximum bitrate only what its streams declared, "
+                    "less than they carry",
+                    &AsfWriterCountsDeclaredBitrates},
 };
 
 struct State {

@@ -19,6 +19,8 @@ enum class Workaround {
   LoasTiming,          // LATM sound whose configuration comes now and then
   AviWmaTimeBase,      // the Windows Media Audio time base GStreamer's AVI writer rounds
   MatroskaLength,      // the length GStreamer's Matroska writer cuts by a late stream's start
+  AsfCreationTime,     // the creation time libav's ASF writer leaves at 1970
+  AsfMaxBitrate,       // the maximum bitrate libav's ASF writer counts from declared ones
 };
 
 struct WorkaroundEntry {

@@ -5,16 +5,23 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/gst/asf_header.h"
 #include "platform/gst/workarounds/registry.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/platform/gst/workarounds/canary.h"
 #include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"
+#include "tests/support/media_fixtures.h"
 
 namespace {
 
@@ -42,6 +49,19 @@ class WriterCanary : public ::testing::Test {
     description.outputPath = output;
     const auto outcome = gst_test::Convert(std::move(description));
     ASSERT_TRUE(outcome.Completed()) << outcome.Describe();
+  }
+
+  // What a Windows Media file made by the writer as planned, with `mend`
+  // held back, says of itself.
+  static std::optional<gst::AsfFileProperties> WindowsMediaWithout(const char* mend,
+                                                                   const std::string& output) {
+    const gst::DisengagedWorkaround held(mend);
+    const auto outcome = gst_test::Convert(gst_test::WindowsMediaConversion(
+        test_support::Clip(test_support::ClipKind::Mp4H264Aac), output));
+    EXPECT_TRUE(outcome.Completed()) << outcome.Describe();
+    std::ifstream in(output, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    return gst::ReadAsfFileProperties(bytes);
   }
 };
 
@@ -72,6 +92,28 @@ TEST_F(WriterCanary, MatroskaLength) {
   EXPECT_EQ(probe.duration < 2.25, gst::BehaviourPresent(Workaround::MatroskaLength))
       << probe.duration << " s";
   gst_test::ReportCanary(Workaround::MatroskaLength);
+}
+
+TEST_F(WriterCanary, AsfCreationTime) {
+  const auto stated = WindowsMediaWithout("asf-creation-time", gst_test::OutputPath("when.wmv"));
+  ASSERT_TRUE(stated);
+  EXPECT_EQ(stated->creationTime <= gst::FileTimeOf(0),
+            gst::BehaviourPresent(Workaround::AsfCreationTime));
+  gst_test::ReportCanary(Workaround::AsfCreationTime);
+}
+
+// The writer's plan declares the sound's bitrate only; the picture's
+// carries most of the file.
+TEST_F(WriterCanary, AsfMaxBitrate) {
+  const std::string output = gst_test::OutputPath("busiest.wmv");
+  const auto stated = WindowsMediaWithout("asf-max-bitrate", output);
+  ASSERT_TRUE(stated);
+  const auto probe = test_support::FfProbe(output);
+  ASSERT_GT(probe.duration, 0) << probe.error;
+  const double carried = double(std::filesystem::file_size(output)) * 8 / probe.duration;
+  EXPECT_EQ(stated->maxBitrate < carried, gst::BehaviourPresent(Workaround::AsfMaxBitrate))
+      << stated->maxBitrate << " stated, " << carried << " carried";
+  gst_test::ReportCanary(Workaround::AsfMaxBitrate);
 }
 
 }  // namespace
