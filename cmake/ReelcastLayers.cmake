@@ -121,7 +121,7 @@ reelcast_library(reelcast_platform_window_messages
 reelcast_library(reelcast_platform_gst FOLDERS platform/gst platform/gst/workarounds
   platform/gst/parallel
   PUBLIC reelcast_platform_property reelcast_platform_threads
-  PRIVATE PkgConfig::GST)
+  PRIVATE reelcast_platform_com PkgConfig::GST)
 reelcast_library(reelcast_platform_wmf FOLDERS platform/wmf
   PUBLIC reelcast_platform_com)
 reelcast_library(reelcast_platform_vfw FOLDERS platform/vfw

@@ -56,6 +56,10 @@ static_assert(sizeof(WAVEFORMATEX) == 18);
 constexpr std::uint32_t kWaveFormatExSize = 18;
 
 constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
+constexpr std::uint16_t WAVE_FORMAT_MSAUDIO1 = 0x0160;  // Windows Media Audio 1
+constexpr std::uint16_t WAVE_FORMAT_WMAUDIO2 = 0x0161;  // Windows Media Audio 2
+// Beyond the rate of any encoder: a WAVE format that states more is damaged.
+constexpr std::uint32_t kMostWaveSampleRate = 768000;
 
 // Four characters packed little-endian, as biCompression holds them.
 constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {

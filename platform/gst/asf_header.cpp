@@ -239,6 +239,19 @@ std::uint64_t FileTimeOf(std::int64_t unixSeconds) {
   return static_cast<std::uint64_t>(unixSeconds + kSecondsFrom1601To1970) * 10'000'000ULL;
 }
 
+std::optional<AsfFileProperties> ReadAsfFileProperties(std::span<const std::uint8_t> bytes) {
+  std::optional<AsfFileProperties> found;
+  const auto header = WholeHeader(bytes);
+  if (header.empty()) return found;
+  ForEachObject(header, [&](std::span<const std::uint8_t> object) {
+    if (IsGuid(object, kFileProperties) && object.size() >= kFilePropertiesSize)
+      found = AsfFileProperties{Get(object, kCreationDateAt, 8),
+                                static_cast<std::uint32_t>(Get(object, kMaxBitrateAt, 4))};
+    return true;
+  });
+  return found;
+}
+
 std::uint64_t AsfHeaderSize(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < kHeaderObjectHeader || !IsGuid(bytes, kHeaderObject)) return 0;
   return Get(bytes, 16, 8);
@@ -289,7 +302,7 @@ std::optional<std::vector<std::uint8_t>> RewriteAsfHeader(std::span<const std::u
   const std::uint64_t fileSize = Get(out, properties + kFileSizeAt, 8);
   // The writer states the size once it knows it; the header's growth is ours.
   if (fileSize > 0) Put(out, properties + kFileSizeAt, fileSize + out.size() - size, 8);
-  Put(out, properties + kCreationDateAt, facts.creationTime, 8);
+  if (facts.creationTime > 0) Put(out, properties + kCreationDateAt, facts.creationTime, 8);
   if (facts.maxBitrate > 0) Put(out, properties + kMaxBitrateAt, facts.maxBitrate, 4);
   return out;
 }

@@ -15,7 +15,8 @@
 namespace gst {
 
 struct AsfHeaderFacts {
-  std::uint64_t creationTime = 0;  // 100 ns units since 1601-01-01 (a FILETIME)
+  std::uint64_t creationTime = 0;  // 100 ns units since 1601-01-01 (a FILETIME); 0 keeps
+                                   // what the header says
   std::string toolName;            // "WM/ToolName", the encoding application
   std::string toolVersion;         // "WM/ToolVersion"
   std::uint32_t maxBitrate = 0;    // bits per second; 0 keeps what the header says
@@ -26,6 +27,16 @@ struct AsfHeaderFacts {
 
 // The FILETIME of a moment given in seconds since 1970-01-01.
 std::uint64_t FileTimeOf(std::int64_t unixSeconds);
+
+// What the file properties of a header say of the file.
+struct AsfFileProperties {
+  std::uint64_t creationTime = 0;  // a FILETIME
+  std::uint32_t maxBitrate = 0;    // bits per second
+};
+
+// The file properties of the header object at the start of `bytes`; none
+// when they do not start with a whole header that has them.
+std::optional<AsfFileProperties> ReadAsfFileProperties(std::span<const std::uint8_t> bytes);
 
 // Size in bytes of the ASF header object at the start of `bytes`; 0 when
 // they do not start with one.
@@ -38,9 +49,10 @@ std::uint64_t AsfHeaderSize(std::span<const std::uint8_t> bytes);
 std::vector<std::uint8_t> AsfCodecData(std::span<const std::uint8_t> bytes, unsigned number);
 
 // The header object at the start of `bytes`, rewritten with the facts: the
-// file properties' creation date and maximum bitrate, the extended content
-// description naming the tool (its name and version) instead of libav, and
-// the codec data given for streams whose format lacks it. The header may
+// file properties' creation date and maximum bitrate (those given), the
+// extended content description naming the tool (its name and version)
+// instead of libav, and the codec data given for streams whose format
+// lacks it. The header may
 // change size; a file size it states grows with it.
 // None when `bytes` do not start with a whole, well-formed header object.
 std::optional<std::vector<std::uint8_t>> RewriteAsfHeader(std::span<const std::uint8_t> bytes,

@@ -1,10 +1,12 @@
 #include "platform/gst/avi_times.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/com/format_blocks.h"
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/pad_probe.h"
@@ -18,7 +20,6 @@ namespace {
 
 // What a WAVE format header can state: its block size has 16 bits.
 constexpr int kMostBlock = 0xffff;
-constexpr int kMostRate = 768000;
 
 // The mends a run applies, as the registry found them when it was built;
 // handed to the signal handlers in the pointer itself.
@@ -247,7 +248,7 @@ std::optional<AdpcmBlockTimes> AdpcmBlockTimes::For(const GstCaps* caps) {
   if (!layout || !gst_structure_get_int(structure, "rate", &rate) ||
       !gst_structure_get_int(structure, "channels", &channels) ||
       !gst_structure_get_int(structure, "block_align", &blockAlign) || rate <= 0 ||
-      rate > kMostRate || channels <= 0 || blockAlign > kMostBlock)
+      std::uint32_t(rate) > kMostWaveSampleRate || channels <= 0 || blockAlign > kMostBlock)
     return std::nullopt;
   // Each channel's block header holds its first sample (IMA: 4 bytes) or
   // first two (Microsoft: 7 bytes); the rest is 4 bits a sample.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "platform/gst/asf_header.h"
@@ -12,11 +13,12 @@
 #include "platform/gst/running_time.h"
 #include "platform/gst/workarounds/element_trial.h"
 #include "platform/gst/workarounds/registry.h"
+#include "platform/gst/writer_position.h"
 
 namespace gst {
 
 struct WindowsMediaHeader::State {
-  explicit State(AsfHeaderFacts made) : facts(std::move(made)) {}
+  State(AsfHeaderFacts made, bool busiest) : facts(std::move(made)), statesBusiest(busiest) {}
 
   // What the streams carried into the writer, per second of running time
   // (their common origin); all streaming threads add to it.
@@ -31,9 +33,10 @@ struct WindowsMediaHeader::State {
 
   // Only the writer's thread touches these.
   AsfHeaderFacts facts;
-  std::uint64_t position = 0;  // where the writer is, in the file as it sees it
-  std::uint64_t written = 0;   // how far it has written
-  std::int64_t growth = 0;     // how much longer the header is than the writer's
+  const bool statesBusiest;   // the maximum bitrate is what the streams carried
+  WriterPosition position;    // in the file as the writer sees it
+  std::uint64_t written = 0;  // how far it has written
+  std::int64_t growth = 0;    // how much longer the header is than the writer's
 
   void Carried(GstBuffer* buffer) {
     const GstClockTime time = GST_BUFFER_PTS(buffer);
@@ -98,7 +101,7 @@ GstBuffer* Mended(State& state, GstBuffer* buffer) {
     const std::span<const std::uint8_t> bytes = mapping.bytes();
     const std::uint64_t size = AsfHeaderSize(bytes);
     AsfHeaderFacts facts = state.facts;
-    facts.maxBitrate = state.MaxBitrate();
+    if (state.statesBusiest) facts.maxBitrate = state.MaxBitrate();
     facts.codecData = state.CodecData();
     const auto header = RewriteAsfHeader(bytes, facts);
     if (!header) return buffer;
@@ -117,20 +120,15 @@ GstPadProbeReturn OnWritten(GstPad*, GstPadProbeInfo* info, gpointer data) {
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
     const std::uint64_t size = gst_buffer_get_size(buffer);
-    if (state.position == 0) GST_PAD_PROBE_INFO_DATA(info) = Mended(state, buffer);
-    state.position += size;
-    state.written = std::max(state.written, state.position);
+    const std::uint64_t at = state.position.Place(size);
+    if (at == 0) GST_PAD_PROBE_INFO_DATA(info) = Mended(state, buffer);
+    state.written = std::max(state.written, at + size);
     return GST_PAD_PROBE_OK;
   }
-  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
-  const GstSegment* segment = nullptr;
-  gst_event_parse_segment(event, &segment);
-  if (segment->format != GST_FORMAT_BYTES) return GST_PAD_PROBE_OK;
+  const GstSegment* segment = state.position.Follow(GST_PAD_PROBE_INFO_EVENT(info));
   // The writer moves within the file it knows; past the header, that file
   // lies further on by the header's growth.
-  state.position = segment->start;
-  if (segment->start == 0 || state.growth == 0) return GST_PAD_PROBE_OK;
+  if (!segment || segment->start == 0 || state.growth == 0) return GST_PAD_PROBE_OK;
   GstSegment moved;
   gst_segment_copy_into(segment, &moved);
   moved.start = static_cast<guint64>(static_cast<std::int64_t>(moved.start) + state.growth);
@@ -159,14 +157,42 @@ GstPadProbeReturn OnConfigured(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
+// How long the one buffer of a trial of the writer lasts.
+constexpr GstClockTime kTrialBuffer = GST_SECOND / 25;
+
+// The file libav's ASF writer makes of one stream of `caps` (asked for
+// as `pad`, "video_%u" or "audio_%u") that carries one buffer of `size`
+// bytes in its first 40 ms; empty when there is no such writer or it
+// refuses the stream.
+std::vector<std::uint8_t> AsfWriterTrial(const char* pad, GstCaps* caps, std::size_t size) {
+  ElementTrial trial;
+  GstElement* muxer = trial.Add("avmux_asf");
+  if (!muxer || !trial.Play(muxer)) return {};
+  const PadPtr input(gst_element_request_pad_simple(muxer, pad));
+  if (!input || !trial.Begin(input.get(), caps) ||
+      !trial.Push(input.get(), std::vector<std::uint8_t>(size, 0), 0, kTrialBuffer))
+    return {};
+  trial.End(input.get());
+  if (!trial.Finish()) return {};
+  return trial.Written();
+}
+
+// Sound that declares 8 kbit/s and carries 1000 bytes in its 40 ms
+// (200 kbit/s).
+constexpr int kDeclaredBitrate = 8000;
+constexpr std::size_t kCarriedBytes = 1000;
+
+std::optional<AsfFileProperties> DeclaredSoundTrial() {
+  const CapsPtr caps(gst_caps_new_simple("audio/x-wma", "wmaversion", G_TYPE_INT, 2, "rate",
+                                         G_TYPE_INT, 44100, "channels", G_TYPE_INT, 2,
+                                         "block_align", G_TYPE_INT, int(kCarriedBytes), "bitrate",
+                                         G_TYPE_INT, kDeclaredBitrate, nullptr));
+  return ReadAsfFileProperties(AsfWriterTrial("audio_%u", caps.get(), kCarriedBytes));
+}
+
 }  // namespace
 
 bool AsfWriterDropsCodecData() {
-  ElementTrial trial;
-  GstElement* muxer = trial.Add("avmux_asf");
-  if (!muxer || !trial.Play(muxer)) return false;
-  const PadPtr input(gst_element_request_pad_simple(muxer, "video_%u"));
-  if (!input) return false;
   // Four bytes, as a Windows Media Video 8 stream's codec data is long.
   const std::vector<std::uint8_t> codecData{0x4F, 0x00, 0x80, 0x00};
   BufferPtr data(gst_buffer_new_allocate(nullptr, codecData.size(), nullptr));
@@ -174,34 +200,44 @@ bool AsfWriterDropsCodecData() {
   const CapsPtr caps(gst_caps_new_simple(
       "video/x-wmv", "wmvversion", G_TYPE_INT, 2, "width", G_TYPE_INT, 16, "height", G_TYPE_INT, 16,
       "framerate", GST_TYPE_FRACTION, 25, 1, "codec_data", GST_TYPE_BUFFER, data.get(), nullptr));
-  if (!trial.Begin(input.get(), caps.get()) ||
-      !trial.Push(input.get(), std::vector<std::uint8_t>(64, 0), 0, GST_SECOND / 25))
-    return false;
-  trial.End(input.get());
-  return AsfHeaderSize(trial.Written()) > 0 && AsfCodecData(trial.Written(), 1) != codecData;
+  const std::vector<std::uint8_t> file = AsfWriterTrial("video_%u", caps.get(), 64);
+  return AsfHeaderSize(file) > 0 && AsfCodecData(file, 1) != codecData;
+}
+
+bool AsfWriterStatesNoCreationTime() {
+  const auto stated = DeclaredSoundTrial();
+  return stated && stated->creationTime <= FileTimeOf(0);
+}
+
+bool AsfWriterCountsDeclaredBitrates() {
+  const auto stated = DeclaredSoundTrial();
+  return stated && stated->maxBitrate < kCarriedBytes * 8 * GST_SECOND / kTrialBuffer;
 }
 
 std::unique_ptr<WindowsMediaHeader> WindowsMediaHeader::For(GstElement* muxer) {
   if (!IsLibavAsfWriter(muxer)) return nullptr;
   AsfHeaderFacts facts;
-  facts.creationTime = FileTimeOf(std::chrono::duration_cast<std::chrono::seconds>(
-                                      std::chrono::system_clock::now().time_since_epoch())
-                                      .count());
+  if (Engaged(Workaround::AsfCreationTime))
+    facts.creationTime = FileTimeOf(std::chrono::duration_cast<std::chrono::seconds>(
+                                        std::chrono::system_clock::now().time_since_epoch())
+                                        .count());
   facts.toolName = REELCAST_PRODUCT_NAME;
   facts.toolVersion = REELCAST_PRODUCT_VERSION;
+  const bool busiest = Engaged(Workaround::AsfMaxBitrate);
   std::unique_ptr<WindowsMediaHeader> header(
-      new WindowsMediaHeader(std::make_shared<State>(std::move(facts))));
+      new WindowsMediaHeader(std::make_shared<State>(std::move(facts), busiest)));
   // Streams are numbered from 1 in the order their pads were asked for.
   struct Visit {
     WindowsMediaHeader* header;
+    bool carried;
     bool withCodecData;
     unsigned stream = 0;
-  } pads{header.get(), Engaged(Workaround::AsfCodecData)};
+  } pads{header.get(), busiest, Engaged(Workaround::AsfCodecData)};
   gst_element_foreach_sink_pad(
       muxer,
       [](GstElement*, GstPad* pad, gpointer data) -> gboolean {
         auto& visit = *static_cast<Visit*>(data);
-        visit.header->Watch(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnCarried);
+        if (visit.carried) visit.header->Watch(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnCarried);
         ++visit.stream;
         if (!visit.withCodecData) return TRUE;
         if (const CapsPtr caps{gst_pad_get_current_caps(pad)})

@@ -29,8 +29,6 @@ struct WMSCRIPTFORMAT {
 };
 static_assert(sizeof(WMSCRIPTFORMAT) == 16);
 
-constexpr std::uint16_t WAVE_FORMAT_WMAUDIO2 = 0x0161;
-
 // The media subtype of a format tag or FOURCC: the base subtype with its
 // first 32 bits replaced.
 constexpr GUID kBaseMediaSubtype = GUID::Parse("{00000000-0000-0010-8000-00AA00389B71}");

@@ -8,9 +8,9 @@ namespace gst {
 
 namespace {
 
-// What a trial that reads waits at most: its element runs on a thread of its
-// own, and one that never finishes must not hold the program up.
-constexpr GstClockTime kLongestRead = 10 * GST_SECOND;
+// What a trial waits at most for an element that runs on a thread of its
+// own: one that never finishes must not hold the program up.
+constexpr GstClockTime kLongestWait = 10 * GST_SECOND;
 
 }  // namespace
 
@@ -45,7 +45,8 @@ bool ElementTrial::Attach(GstPad* pad) {
   const PadPtr input(gst_element_get_static_pad(sink, "sink"));
   gst_pad_add_probe(
       input.get(),
-      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                   GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM),
       &OnReceived, kept, nullptr);
   return gst_pad_link(pad, input.get()) == GST_PAD_LINK_OK &&
          gst_element_sync_state_with_parent(sink);
@@ -84,6 +85,15 @@ bool ElementTrial::Push(GstPad* pad, std::vector<std::uint8_t> bytes, GstClockTi
 
 void ElementTrial::End(GstPad* pad) { gst_pad_send_event(pad, gst_event_new_eos()); }
 
+bool ElementTrial::Finish() { return AwaitEnd(); }
+
+bool ElementTrial::AwaitEnd() {
+  const BusPtr bus(gst_element_get_bus(pipeline_.get()));
+  const MessagePtr end(gst_bus_timed_pop_filtered(
+      bus.get(), kLongestWait, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  return end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
+}
+
 bool ElementTrial::Read(GstElement* first, GstElement* last, std::vector<std::uint8_t> bytes) {
   GstElement* source = Add("appsrc");
   if (!source) return false;
@@ -114,11 +124,9 @@ bool ElementTrial::Read(GstElement* first, GstElement* last, std::vector<std::ui
   };
   gst_app_src_set_callbacks(GST_APP_SRC(source), &callbacks, this, nullptr);
   if (!gst_element_link(source, first) || !Play(last)) return false;
-  const BusPtr bus(gst_element_get_bus(pipeline_.get()));
-  const MessagePtr end(gst_bus_timed_pop_filtered(
-      bus.get(), kLongestRead, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  const bool read = AwaitEnd();
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-  return end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
+  return read;
 }
 
 const std::vector<std::uint8_t>& ElementTrial::Written() const {
@@ -131,6 +139,17 @@ GstCaps* ElementTrial::ReceivedCaps() const {
 }
 
 GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM) {
+    // A writer that can seek back writes its totals at the end (GStreamer's
+    // Matroska writer writes a streamable file, without its length, otherwise).
+    GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+    GstFormat format = GST_FORMAT_UNDEFINED;
+    if (GST_QUERY_TYPE(query) != GST_QUERY_SEEKING) return GST_PAD_PROBE_OK;
+    gst_query_parse_seeking(query, &format, nullptr, nullptr, nullptr);
+    if (format != GST_FORMAT_BYTES) return GST_PAD_PROBE_OK;
+    gst_query_set_seeking(query, GST_FORMAT_BYTES, TRUE, 0, -1);
+    return GST_PAD_PROBE_HANDLED;
+  }
   const Sink& sink = *static_cast<Sink*>(data);
   const std::lock_guard lock(sink.trial->mutex_);
   Received& end = *sink.received;
@@ -143,7 +162,7 @@ GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpoin
     } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
       const GstSegment* segment = nullptr;
       gst_event_parse_segment(event, &segment);
-      if (segment->format == GST_FORMAT_BYTES) end.position = segment->start;
+      end.position.Follow(event);
       if (segment->format == GST_FORMAT_TIME && !end.segment) end.segment = *segment;
     }
     return GST_PAD_PROBE_OK;
@@ -152,9 +171,9 @@ GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpoin
   const gsize size = gst_buffer_get_size(buffer);
   end.buffers.push_back(
       {size, GST_BUFFER_PTS(buffer), GST_BUFFER_DTS(buffer), GST_BUFFER_DURATION(buffer)});
-  if (end.written.size() < end.position + size) end.written.resize(end.position + size);
-  gst_buffer_extract(buffer, 0, end.written.data() + end.position, size);
-  end.position += size;
+  const std::uint64_t at = end.position.Place(size);
+  if (end.written.size() < at + size) end.written.resize(at + size);
+  gst_buffer_extract(buffer, 0, end.written.data() + at, size);
   return GST_PAD_PROBE_OK;
 }
 

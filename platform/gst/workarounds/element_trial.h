@@ -1,9 +1,11 @@
 #pragma once
 // A small pipeline run on the caller's thread to learn how an installed
 // element behaves: what is pushed in goes through at once (no queues, sinks
-// that never wait), and what reaches each end is kept. An element that reads
-// as from a file (a demuxer pulling its input) is served bytes instead, and
-// runs on a thread of its own until they are read.
+// that never wait and that, as a file would, let a writer seek back), and
+// what reaches each end is kept. An element that reads as from a file (a
+// demuxer pulling its input) is served bytes instead, and runs on a thread
+// of its own until they are read; one that writes on a thread of its own
+// (an aggregator) is waited for at the end.
 
 #include <gst/gst.h>
 
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/writer_position.h"
 
 namespace gst {
 
@@ -35,7 +38,7 @@ class ElementTrial {
       GstClockTime duration;
     };
     std::vector<Buffer> buffers;
-    std::uint64_t position = 0;  // where the next bytes go
+    WriterPosition position;  // where the next bytes go
   };
 
   ElementTrial();
@@ -56,6 +59,9 @@ class ElementTrial {
   // A buffer of `bytes` stamped `pts` lasting `duration`.
   bool Push(GstPad* pad, std::vector<std::uint8_t> bytes, GstClockTime pts, GstClockTime duration);
   void End(GstPad* pad);
+  // Waits until the end of every stream has reached the ends of the trial;
+  // false when the trial failed instead.
+  bool Finish();
 
   // Gives `first` the bytes of a file to read (it may pull them as from a
   // disk), plays with `last` linked as Play does, and waits until the bytes
@@ -76,6 +82,8 @@ class ElementTrial {
   static void OnPadAdded(GstElement* element, GstPad* pad, gpointer self);
   // A new end, linked to `pad`.
   bool Attach(GstPad* pad);
+  // Waits until the trial has ended (true) or failed.
+  bool AwaitEnd();
 
   ElementPtr pipeline_;
   std::vector<std::uint8_t> served_;

@@ -5,9 +5,11 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/gst/avi_audio_rate.h"
 #include "platform/gst/avi_times.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/loas_timing.h"
+#include "platform/gst/matroska_length.h"
 #include "platform/gst/movie_length.h"
 #include "platform/gst/program_stream_start.h"
 #include "platform/gst/transport_clock.h"
@@ -60,6 +62,21 @@ constexpr std::array kEntries{
                     "that takes a block's bytes after its headers for its samples, half what a "
                     "mono block holds",
                     &AviDemuxerTimesAdpcmByHalfItsSamples},
+    WorkaroundEntry{Workaround::AviWmaTimeBase, "avi-wma-time-base",
+                    "GStreamer's AVI writer states Windows Media Audio's time base as whole "
+                    "blocks a second, so readers let the sound run 1.9 % slow",
+                    &AviWriterRoundsWmaBlockRate},
+    WorkaroundEntry{Workaround::MatroskaLength, "matroska-length",
+                    "GStreamer's Matroska writer states a file's length as its longest stream's "
+                    "own span, so a stream that starts late and ends last cuts it by its start",
+                    &MatroskaWriterStatesSpans},
+    WorkaroundEntry{Workaround::AsfCreationTime, "asf-creation-time",
+                    "libav's ASF writer states 1970 as the time its Windows Media files were made",
+                    &AsfWriterStatesNoCreationTime},
+    WorkaroundEntry{Workaround::AsfMaxBitrate, "asf-max-bitrate",
+                    "libav's ASF writer states as maximum bitrate only what its streams declared, "
+                    "less than they carry",
+                    &AsfWriterCountsDeclaredBitrates},
 };
 
 struct State {

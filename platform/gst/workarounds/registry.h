@@ -21,6 +21,10 @@ enum class Workaround {
   Mp4CutFrameRate,     // the frame rate of a picture track cut without re-encoding
   AviKeyframeStamps,   // the times of reordered pictures in AVI
   AviAdpcmTimes,       // the times of ADPCM sound in AVI
+  AviWmaTimeBase,      // the Windows Media Audio time base GStreamer's AVI writer rounds
+  MatroskaLength,      // the length GStreamer's Matroska writer cuts by a late stream's start
+  AsfCreationTime,     // the creation time libav's ASF writer leaves at 1970
+  AsfMaxBitrate,       // the maximum bitrate libav's ASF writer counts from declared ones
 };
 
 struct WorkaroundEntry {

@@ -1,13 +1,16 @@
 #pragma once
-// What a canary test says of its mend, in the test's output: whether the
-// behaviour is here on this system and the mend engaged, or the mend is dead
-// code here.
+// What the canary tests share. What a canary test says of its mend, in the
+// test's output: whether the behaviour is here on this system and the mend
+// engaged, or the mend is dead code here.
 
 #include <gtest/gtest.h>
 
 #include <iostream>
 #include <string>
+#include <utility>
 
+#include "platform/gst/asf_writer_plan.h"
+#include "platform/gst/pipeline_description.h"
 #include "platform/gst/workarounds/registry.h"
 
 namespace gst_test {
@@ -22,6 +25,19 @@ inline void ReportCanary(gst::Workaround id) {
               << "\n";
     ::testing::Test::RecordProperty(std::string(entry.name), present ? "engaged" : "dead");
   }
+}
+
+// A Windows Media file of `source`, as its writer plans it.
+inline gst::PipelineDescription WindowsMediaConversion(const std::string& source,
+                                                       const std::string& output) {
+  gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
+                                               gst::AsfVideoStream{320, 240, 25, 1, 400000, 8});
+  gst::PipelineDescription description;
+  description.sourcePath = source;
+  description.branches = std::move(plan.branches);
+  description.muxer = std::move(plan.muxer);
+  description.outputPath = output;
+  return description;
 }
 
 }  // namespace gst_test

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "platform/gst/asf_header.h"
-#include "platform/gst/asf_writer_plan.h"
 #include "platform/gst/workarounds/registry.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffprobe.h"
@@ -27,17 +26,6 @@ using gst::Workaround;
 class Canary : public ::testing::Test {
  protected:
   void SetUp() override { gst_test::InitGst(); }
-
-  static gst::PipelineDescription Windows(const std::string& source, const std::string& output) {
-    gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
-                                                 gst::AsfVideoStream{320, 240, 25, 1, 400000, 8});
-    gst::PipelineDescription description;
-    description.sourcePath = source;
-    description.branches = std::move(plan.branches);
-    description.muxer = std::move(plan.muxer);
-    description.outputPath = output;
-    return description;
-  }
 };
 
 TEST(Workarounds, EachHasItsOwnNameAndCanBeHeldBackByIt) {
@@ -88,8 +76,8 @@ TEST_F(Canary, LibavFrameRate) {
 TEST_F(Canary, AsfCodecData) {
   const gst::DisengagedWorkaround held("asf-codec-data");
   const std::string output = gst_test::OutputPath("without codec data.wmv");
-  const auto outcome =
-      gst_test::Convert(Windows(test_support::Clip(test_support::ClipKind::Mp4H264Aac), output));
+  const auto outcome = gst_test::Convert(gst_test::WindowsMediaConversion(
+      test_support::Clip(test_support::ClipKind::Mp4H264Aac), output));
   ASSERT_TRUE(outcome.Completed()) << outcome.Describe();
   std::ifstream in(output, std::ios::binary);
   const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
