@@ -9,7 +9,7 @@
 
 #include "platform/dshow/parsed_video.h"
 #include "platform/gst/element_maker.h"
-#include "platform/gst/transport_clock.h"
+#include "platform/gst/workarounds/input_mends.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {
@@ -160,7 +160,7 @@ DiscoveryAttempt AttemptDiscovery(const std::string& uri, std::chrono::seconds l
   LearnVideoFromItsParser(discoverer.get());
   g_signal_connect(discoverer.get(), "source-setup",
                    G_CALLBACK(+[](GstDiscoverer*, GstElement* source, gpointer) {
-                     gst::MoveTransportClockAhead(source);
+                     gst::MendSourceBytes(source);
                    }),
                    nullptr);
   std::optional<StreamWatch> watch;

@@ -1,6 +1,6 @@
 #include "platform/dshow/parsed_streams_scan.h"
 
-#include "platform/gst/transport_clock.h"
+#include "platform/gst/workarounds/input_mends.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {
@@ -21,7 +21,7 @@ ParsedStreamsScan::Ending ParsedStreamsScan::Run(const std::string& uri,
   const gst::ErrorPtr uriErrorOwner(uriError);
   const gst::ElementPtr parser(Owned(gst_element_factory_make("parsebin", nullptr)));
   if (!source || !parser) return Ending::Failed;
-  gst::MoveTransportClockAhead(source.get());
+  gst::MendSourceBytes(source.get());
   pipeline_ = gst::ElementPtr(Owned(gst_pipeline_new("parsed-streams")));
   gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), parser.get(), nullptr);
   if (!gst_element_link(source.get(), parser.get())) return Ending::Failed;

@@ -12,18 +12,14 @@
 #include <vector>
 
 #include "platform/gst/avi_audio_rate.h"
-#include "platform/gst/avi_times.h"
 #include "platform/gst/branch.h"
 #include "platform/gst/element_maker.h"
-#include "platform/gst/loas_timing.h"
 #include "platform/gst/matroska_length.h"
-#include "platform/gst/movie_length.h"
 #include "platform/gst/output_file.h"
 #include "platform/gst/pipeline_errors.h"
-#include "platform/gst/program_stream_start.h"
-#include "platform/gst/transport_clock.h"
 #include "platform/gst/video_decoders.h"
 #include "platform/gst/windows_media_header.h"
+#include "platform/gst/workarounds/input_mends.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -199,17 +195,12 @@ class ConversionPipeline::Impl {
     if (!decoder) return decoder.reason();
     decoder_ = std::move(*decoder);
     SetUpVideoDecoders(decoder_.get());
-    KeepAviStreamsInTime(decoder_.get());
-    StartProgramStreamsTogether(decoder_.get(), description_.sourcePath);
-    KeepLoasSoundInTime(decoder_.get());
     g_object_set(source->get(), "location", description_.sourcePath.c_str(), nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
     gst_bin_add_many(bin, source->get(), decoder_.get(), nullptr);
     if (!gst_element_link(source->get(), decoder_.get()))
       return Reason{"The source cannot be given to its decoder."};
-    PadPtr read(gst_element_get_static_pad(source->get(), "src"));
-    movieMend_ = MendPulledMovie(read.get());
-    MoveTransportClockAhead(source->get());
+    MendInput(source->get(), decoder_.get(), description_.sourcePath);
 
     if (description_.muxer) {
       Result<ElementPtr> muxer = MakeElement(*description_.muxer);
@@ -502,7 +493,6 @@ class ConversionPipeline::Impl {
   ElementPtr decoder_;
   ElementPtr muxer_;
   ElementPtr writer_;
-  PadProbe movieMend_;                              // MP4 lengths read as written (movie_length.h)
   std::unique_ptr<WindowsMediaHeader> header_;      // mends the muxer's header, if it needs it
   std::unique_ptr<AviAudioRate> aviAudioRate_;      // the same for the AVI writer's sound
   std::unique_ptr<MatroskaLength> matroskaLength_;  // and for the Matroska writer's length

@@ -158,6 +158,20 @@ bool FitMediaToSamples(Bytes track) {
   return true;
 }
 
+// The kind of media a track holds, as its handler names it ("soun", "vide").
+std::string_view HandlerOf(Bytes track) {
+  const std::optional<Bytes> media = ChildOf(track, "mdia");
+  const std::optional<Bytes> handler = media ? ChildOf(*media, "hdlr") : std::nullopt;
+  if (!handler || handler->size() < 12) return {};
+  return {reinterpret_cast<const char*>(handler->data() + 8), 4};
+}
+
+// The length a track's media must state, in its time scale, for the
+// demuxer to take it beside a movie of `movie`: a fifth of it.
+std::uint64_t LeastTakenLength(Timing movie, std::uint64_t movieLength, Timing track) {
+  return gst_util_uint64_scale_ceil(movieLength, track.timescale, 5 * movie.timescale);
+}
+
 // Adds `extra` to a stated length; a length of 0 or all ones is unknown.
 bool Lengthen(Bytes body, Field field, std::uint64_t extra) {
   const std::uint64_t most =
@@ -172,6 +186,7 @@ bool Lengthen(Bytes body, Field field, std::uint64_t extra) {
 struct Mends {
   bool lengthen;
   bool fit;
+  bool keepShort;
 };
 
 GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer data) {
@@ -186,6 +201,8 @@ GstPadProbeReturn OnPulled(GstPad*, GstPadProbeInfo* info, gpointer data) {
   const BufferMapping mapping(buffer, GST_MAP_READWRITE);
   if (mends.lengthen) LengthenMovieByEditStarts(mapping.bytes());
   if (mends.fit) FitEditedMediaToSamples(mapping.bytes());
+  // Last: it measures against the movie's length as the demuxer reads it.
+  if (mends.keepShort) RaiseShortSoundTracks(mapping.bytes());
   return GST_PAD_PROBE_OK;
 }
 
@@ -245,9 +262,34 @@ bool FitEditedMediaToSamples(std::span<std::uint8_t> moov) {
   return changed;
 }
 
+bool RaiseShortSoundTracks(std::span<std::uint8_t> moov) {
+  const std::vector<Box> top = BoxesIn(moov);
+  if (top.empty() || top.front().type != "moov") return false;
+  const std::optional<Bytes> header = ChildOf(top.front().body, "mvhd");
+  const std::optional<Timing> movie = header ? TimingOf(*header) : std::nullopt;
+  if (!movie) return false;
+  const std::uint64_t movieLength = ReadBig(*header, movie->length.at, movie->length.width);
+  bool changed = false;
+  for (const Box& box : BoxesIn(top.front().body)) {
+    if (box.type != "trak" || HandlerOf(box.body) != "soun") continue;
+    const std::optional<Bytes> media = MediaHeaderOf(box.body);
+    const std::optional<Timing> track = media ? TimingOf(*media) : std::nullopt;
+    if (!track) continue;
+    const std::uint64_t stated = ReadBig(*media, track->length.at, track->length.width);
+    const std::uint64_t least = LeastTakenLength(*movie, movieLength, *track);
+    const std::uint64_t most = track->length.width == 8 ? ~0ULL : 0xffffffffULL;
+    // A track that states no length is empty or damaged, not short.
+    if (stated == 0 || stated >= least || least >= most) continue;
+    WriteBig(*media, track->length.at, track->length.width, least);
+    changed = true;
+  }
+  return changed;
+}
+
 PadProbe MendPulledMovie(GstPad* sourcePad) {
-  const Mends mends{Engaged(Workaround::Mp4EditedEnd), Engaged(Workaround::Mp4CutFrameRate)};
-  if (!mends.lengthen && !mends.fit) return {};
+  const Mends mends{Engaged(Workaround::Mp4EditedEnd), Engaged(Workaround::Mp4CutFrameRate),
+                    Engaged(Workaround::Mp4ShortTrack)};
+  if (!mends.lengthen && !mends.fit && !mends.keepShort) return {};
   return PadProbe(
       sourcePad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_PULL),
       &OnPulled, new Mends(mends), [](gpointer data) { delete static_cast<Mends*>(data); });
@@ -267,6 +309,14 @@ bool Mp4DemuxerRatesByMediaLength() {
   const mp4::PictureTrack track{1000, 40, 5, 240, mp4::Edit{200, 0}};
   const Pulled pulled = Pull(mp4::PictureMovie(200, track));
   return pulled.frameRate && *pulled.frameRate != std::pair(25, 1);
+}
+
+// Two pictures of 100 ms in a movie of 2 s: a tenth of it. The same track
+// in a movie of its own length shows the demuxer reads it at all.
+bool Mp4DemuxerSkipsShortTracks() {
+  const mp4::PictureTrack track{1000, 100, 2, 200, std::nullopt};
+  return Pull(mp4::PictureMovie(200, track)).buffers > 0 &&
+         Pull(mp4::PictureMovie(2000, track)).buffers == 0;
 }
 
 }  // namespace gst

@@ -17,6 +17,14 @@
 // GStreamer 1.22 and 1.26 have it. Registry name "mp4-cut-frame-rate";
 // canary test DemuxerCanary.Mp4CutFrameRate.
 //
+// It also takes a track that lasts less than a fifth of the movie for a
+// preview picture and leaves it out: the sound of a recording whose sound
+// stopped early is then missing, and the source is refused as one without
+// sound. A sound track's media length is raised to that fifth (its samples
+// and edits, and so what is heard, stay as they are). GStreamer 1.22 and
+// 1.26 have it. Registry name "mp4-short-track"; canary test
+// DemuxerCanary.Mp4ShortTrack.
+//
 // Each mend applies only where its probe finds the behaviour: a movie of a
 // few boxes, pulled by the installed demuxer.
 
@@ -41,9 +49,14 @@ bool LengthenMovieByEditStarts(std::span<std::uint8_t> moov);
 // damaged table). Returns whether it changed anything.
 bool FitEditedMediaToSamples(std::span<std::uint8_t> moov);
 
-// Applies the engaged ones of both to the 'moov' box a demuxer pulls
+// Raises, in place, the media length of each sound track that states less
+// than a fifth of the movie's length to that fifth. Returns whether it
+// changed anything.
+bool RaiseShortSoundTracks(std::span<std::uint8_t> moov);
+
+// Applies the engaged ones of the three to the 'moov' box a demuxer pulls
 // through `sourcePad`, for as long as the probe lives; nothing where
-// neither is engaged.
+// none is engaged.
 PadProbe MendPulledMovie(GstPad* sourcePad);
 
 // Whether the installed MP4 demuxer, pulling a movie whose track's edit
@@ -52,5 +65,7 @@ bool Mp4DemuxerEndsEditedTracksEarly();
 // Whether it reads a picture track's frame rate from a media length that
 // states more than its samples last.
 bool Mp4DemuxerRatesByMediaLength();
+// Whether it leaves out a track that lasts a tenth of the movie.
+bool Mp4DemuxerSkipsShortTracks();
 
 }  // namespace gst

@@ -55,6 +55,13 @@ class PadProbe {
   PadProbe& operator=(const PadProbe&) = delete;
   ~PadProbe() { Remove(); }
 
+  // Leaves the probe on its pad for as long as the pad lives: for a pad of
+  // an element made for one read alone, which goes with it.
+  void StayWithPad() && {
+    id_ = 0;
+    pad_.Reset();
+  }
+
   void Remove() {
     if (id_ != 0 && pad_) gst_pad_remove_probe(pad_.get(), std::exchange(id_, 0));
     pad_.Reset();

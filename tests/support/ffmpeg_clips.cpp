@@ -165,6 +165,8 @@ Arguments Recipe(FfmpegClip clip) {
                    {"-c:v", "mpeg2video", "-g", "12", "-c:a", "ac3", "-f", "vob"}});
     case FfmpegClip::OutlastingSoundMp4:
       return Join({Picture("320x240", "25", "2"), {"-itsoffset", "0.5"}, Tone("2"), kPhoneMp4});
+    case FfmpegClip::BriefSoundMp4:
+      return Join({Picture("160x120", "25", "10"), Tone("1.5"), kPhoneMp4});
     case FfmpegClip::OneFrameFirstSoundTs:
       return Join({Picture("352x288", "25", "6"),
                    Tone("6"),
@@ -316,6 +318,8 @@ ClipNames NamesOf(FfmpegClip clip) {
       return {"VTS_01_2.VOB", "DvdSecondPart"};
     case FfmpegClip::OutlastingSoundMp4:
       return {"outlasting sound.mp4", "OutlastingSoundMp4"};
+    case FfmpegClip::BriefSoundMp4:
+      return {"brief sound.mp4", "BriefSoundMp4"};
     case FfmpegClip::OneFrameFirstSoundTs:
       return {"one frame first sound.ts", "OneFrameFirstSoundTs"};
     case FfmpegClip::ConstantRateClaimedAvi:

@@ -76,6 +76,9 @@ enum class FfmpegClip {
   // and ends 0.5 s after it, as a recorder whose sound starts late writes
   // it; 2.5 s
   OutlastingSoundMp4,
+  // MP4: H.264 160x120 for 10 s + AAC that stops after 1.5 s, as a
+  // recorder writes sound that failed early; 10 s
+  BriefSoundMp4,
   // MPEG-TS: MPEG-2 352x288 + two MP2 sounds, the first of a single frame
   // of silence (which GStreamer's parser takes for layer I at 8 kHz and
   // never decodes), the second the tone, as a broadcast's idle sound

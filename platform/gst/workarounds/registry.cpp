@@ -52,6 +52,10 @@ constexpr std::array kEntries{
                     "length its header states, which in a clip cut without re-encoding counts "
                     "the reordering delay too",
                     &Mp4DemuxerRatesByMediaLength},
+    WorkaroundEntry{Workaround::Mp4ShortTrack, "mp4-short-track",
+                    "GStreamer's MP4 demuxer leaves out a track that lasts less than a fifth of "
+                    "the movie as a preview picture, so sound that stops early is lost",
+                    &Mp4DemuxerSkipsShortTracks},
     WorkaroundEntry{Workaround::AviKeyframeStamps, "avi-keyframe-stamps",
                     "GStreamer's AVI demuxer stamps each keyframe with its decoding tick as the "
                     "time it is shown, which puts reordered pictures (MPEG-4 part 2 with B "

@@ -19,6 +19,7 @@ enum class Workaround {
   LoasTiming,          // LATM sound whose configuration comes now and then
   Mp4EditedEnd,        // the end of an MP4 track whose edit starts into its media
   Mp4CutFrameRate,     // the frame rate of a picture track cut without re-encoding
+  Mp4ShortTrack,       // a sound track much shorter than its MP4 movie
   AviKeyframeStamps,   // the times of reordered pictures in AVI
   AviAdpcmTimes,       // the times of ADPCM sound in AVI
   AviWmaTimeBase,      // the Windows Media Audio time base GStreamer's AVI writer rounds

@@ -177,7 +177,7 @@ std::vector<Case> AllCases() {
        {FfmpegClip::BroadcastTs, FfmpegClip::DvdPs, FfmpegClip::CamcorderTs, FfmpegClip::DvPal,
         FfmpegClip::DvNtsc, FfmpegClip::LateAudioTs, FfmpegClip::LateSoundMov,
         FfmpegClip::ReorderedMkv, FfmpegClip::TrimmedMp4, FfmpegClip::LateVideoTs,
-        FfmpegClip::DvdSecondPart, FfmpegClip::OutlastingSoundMp4})
+        FfmpegClip::DvdSecondPart, FfmpegClip::OutlastingSoundMp4, FfmpegClip::BriefSoundMp4})
     for (Writer writer : {Writer::WindowsMedia, Writer::Matroska, Writer::Mp4, Writer::Avi})
       cases.push_back({clip, writer});
   return cases;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gst/mp4_boxes.h"
@@ -109,3 +110,32 @@ TEST(MovieLength, ACutPictureTrackLastsAsLongAsItsSamples) {
 }
 
 }  // namespace
+
+// A minute of picture whose sound stopped after 5 s: the sound's media
+// length is raised to a fifth of the movie, what the demuxer takes as a
+// track; a picture track and a sound of no stated length are left alone.
+TEST(MovieLength, ASoundMuchShorterThanTheMovieStatesAFifthOfIt) {
+  const auto track = [](std::string_view handler, std::uint64_t stated) {
+    Bytes box = gst::mp4::TrackBox({48000, 1024, 4, stated, std::nullopt}, 0);
+    const std::string vide = "vide";
+    std::copy(handler.begin(), handler.end(),
+              std::search(box.begin(), box.end(), vide.begin(), vide.end()));
+    return box;
+  };
+  Bytes moov = Box("moov", {LengthHeader("mvhd", 0, 1000, 60000), track("soun", 5 * 48000)});
+  EXPECT_TRUE(gst::RaiseShortSoundTracks(moov));
+  EXPECT_EQ(LengthIn(moov, "mdhd", 16, 4), 12u * 48000u);
+
+  for (const Bytes& left :
+       {track("vide", 5 * 48000), track("soun", 0), track("soun", 13 * 48000)}) {
+    const Bytes whole = Box("moov", {LengthHeader("mvhd", 0, 1000, 60000), left});
+    Bytes unchanged = whole;
+    EXPECT_FALSE(gst::RaiseShortSoundTracks(unchanged));
+    EXPECT_EQ(unchanged, whole);
+  }
+  const Bytes whole = Box("moov", {LengthHeader("mvhd", 0, 1000, 60000), track("soun", 48000)});
+  for (std::size_t size = 8; size < whole.size(); ++size) {
+    Bytes part = CutShort(whole, size);
+    (void)gst::RaiseShortSoundTracks(part);  // must stay within its bytes
+  }
+}

@@ -116,6 +116,24 @@ TEST_F(DemuxerCanary, Mp4CutFrameRate) {
   ReportCanary(Workaround::Mp4CutFrameRate);
 }
 
+// A recording whose sound stops after 1.5 s of 10 s has no sound to the
+// demuxer: its sound track is left out.
+TEST_F(DemuxerCanary, Mp4ShortTrack) {
+  const gst::DisengagedWorkaround held("mp4-short-track");
+  gst::BranchDescription branch;
+  branch.kind = StreamKind::Audio;
+  branch.encoder = ElementChoice::Make("vorbisenc");
+  gst::PipelineDescription description;
+  description.sourcePath = test_support::Clip(FfmpegClip::BriefSoundMp4);
+  description.branches.push_back(std::move(branch));
+  description.muxer = ElementChoice::Make("matroskamux");
+  description.outputPath = gst_test::OutputPath("brief sound.mkv");
+  const auto outcome = gst_test::Convert(std::move(description));
+  EXPECT_EQ(!outcome.Completed(), gst::BehaviourPresent(Workaround::Mp4ShortTrack))
+      << outcome.Describe();
+  ReportCanary(Workaround::Mp4ShortTrack);
+}
+
 // The flash half a second into an Xvid with B pictures comes out at a
 // keyframe's decoding tick, ahead of its time.
 TEST_F(DemuxerCanary, AviKeyframeStamps) {
