@@ -2,10 +2,15 @@
 
 #include <gst/audio/audio.h>
 
+#include <array>
+#include <charconv>
 #include <cstdint>
+#include <string_view>
+#include <system_error>
 
 #include "platform/gst/element_maker.h"
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/workarounds/registry.h"
 
 namespace gst {
 
@@ -29,12 +34,11 @@ GstBuffer* Joined(GstBuffer* first, GstBuffer* second, gsize bytes) {
   params.align = kAlignment - 1;
   GstBuffer* joined = gst_buffer_new_allocate(nullptr, bytes, &params);
   if (!joined) return nullptr;
-  GstMapInfo into;
-  if (gst_buffer_map(joined, &into, GST_MAP_WRITE)) {
+  if (const BufferMapping into(joined, GST_MAP_WRITE); into) {
     gsize at = 0;
     for (GstBuffer* part : {first, second})
-      if (part && at < bytes) at += gst_buffer_extract(part, 0, into.data + at, bytes - at);
-    gst_buffer_unmap(joined, &into);
+      if (part && at < bytes)
+        at += gst_buffer_extract(part, 0, into.bytes().data() + at, bytes - at);
   }
   gst_buffer_copy_into(joined, first ? first : second, GST_BUFFER_COPY_METADATA, 0, -1);
   return joined;
@@ -131,8 +135,29 @@ GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
 
 }  // namespace
 
+bool LibavAudioEncodersReadUnalignedFrames() {
+  const ObjectPtr<GstPlugin> plugin(gst_registry_find_plugin(gst_registry_get(), "libav"));
+  return plugin && !LibavCopiesUnalignedFrames(gst_plugin_get_version(plugin.get()));
+}
+
+bool LibavCopiesUnalignedFrames(std::string_view version) {
+  std::array<unsigned, 3> parts{};
+  for (unsigned& part : parts) {
+    const auto [end, error] =
+        std::from_chars(version.data(), version.data() + version.size(), part);
+    if (error != std::errc()) return false;
+    version.remove_prefix(std::size_t(end - version.data()));
+    if (version.starts_with('.')) version.remove_prefix(1);
+  }
+  // The copy came with 1.24.12 and, among development releases, 1.25.50.
+  constexpr std::array<unsigned, 3> kStable{1, 24, 12};
+  constexpr std::array<unsigned, 3> kDevelopment{1, 25, 50};
+  return parts[1] == 24 ? parts >= kStable : parts >= kDevelopment;
+}
+
 std::optional<PadProbe> KeepEncoderInputAligned(GstElement* encoder) {
-  if (!FactoryNameOf(encoder).starts_with("avenc_") || !GST_IS_AUDIO_ENCODER(encoder))
+  if (!FactoryNameOf(encoder).starts_with("avenc_") || !GST_IS_AUDIO_ENCODER(encoder) ||
+      !Engaged(Workaround::LibavAudioAlignment))
     return std::nullopt;
   const PadPtr input(gst_element_get_static_pad(encoder, "sink"));
   if (!input) return std::nullopt;

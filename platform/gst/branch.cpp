@@ -218,15 +218,9 @@ Result<void> Branch::BuildAudio(GstBin* pipeline, GstElement* muxer) {
 Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
   Result<GstElement*> tail = LinkEncoder(pipeline, muxer);
   if (!tail) return tail.reason();
-  if (encoder_) {
-    if (muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
-    if (std::optional<PadProbe> delayed = StartAfterEncoderDelay(encoder_.get()))
-      probes_.push_back(std::move(*delayed));
-    if (std::optional<PadProbe> aligned = KeepEncoderInputAligned(encoder_.get()))
-      probes_.push_back(std::move(*aligned));
-  }
+  if (encoder_ && muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
   // A repaired encoder's output is in running time already.
-  const bool repaired = encoder_ && RepairTimestamps();
+  const bool repaired = encoder_ && MendEncoder();
   if (muxer && !repaired && WritesTimestampsAsGiven(muxer)) JoinRunningTime(*tail);
   Result<void> linked =
       muxer ? LinkIntoMuxer(pipeline, *tail, muxer) : LinkIntoDiscard(pipeline, *tail);
@@ -264,10 +258,18 @@ Result<GstElement*> Branch::LinkEncoder(GstBin* pipeline, GstElement* muxer) {
   return chain.back();
 }
 
-bool Branch::RepairTimestamps() {
-  std::vector<PadProbe> repairs = RepairEncoderTimestamps(encoder_.get());
-  const bool repaired = !repairs.empty();
-  for (PadProbe& probe : repairs) probes_.push_back(std::move(probe));
+bool Branch::MendEncoder() {
+  // A pad runs its probes in the order they were installed. The delay moves
+  // the segment's start and chains sound of its own into the pad from its
+  // probe, which the later probes then see; the aligning clips to the
+  // segment the encoder will use, so it comes after the delay.
+  std::vector<PadProbe> mends = RepairEncoderTimestamps(encoder_.get());
+  const bool repaired = !mends.empty();
+  if (std::optional<PadProbe> delayed = StartAfterEncoderDelay(encoder_.get()))
+    mends.push_back(std::move(*delayed));
+  if (std::optional<PadProbe> aligned = KeepEncoderInputAligned(encoder_.get()))
+    mends.push_back(std::move(*aligned));
+  for (PadProbe& probe : mends) probes_.push_back(std::move(probe));
   return repaired;
 }
 

@@ -65,8 +65,10 @@ class Branch {
   // The encoder (and the caps filter a libav video encoder needs) after the
   // raw caps filter; the last element of the chain so far.
   Result<GstElement*> LinkEncoder(GstBin* pipeline, GstElement* muxer);
-  // Whether the encoder's output timestamps needed, and got, a repair.
-  bool RepairTimestamps();
+  // Installs the mends of the encoder's stream, those of its input in the
+  // order its sink pad runs them; whether its output timestamps needed, and
+  // got, a repair.
+  bool MendEncoder();
   void JoinRunningTime(GstElement* tail);
   Result<void> LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElement* muxer);
   Result<void> LinkIntoDiscard(GstBin* pipeline, GstElement* tail);

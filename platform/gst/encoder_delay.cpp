@@ -3,21 +3,88 @@
 #include <gst/audio/audio.h>
 
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/gst/element_maker.h"
+#include "platform/gst/encoder_defaults.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/running_time.h"
 #include "platform/gst/wma_frame.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 
 namespace gst {
 
 namespace {
 
-// Samples an encoder of `factory` holds back at the end and never gives out.
-int HeldBackSamples(std::string_view factory) { return factory == "voaacenc" ? 1600 : 0; }
+// What a fresh encoder of a factory does with a quarter second of silence.
+struct Habits {
+  bool delaysSound = false;  // its first frame is stamped with its first sound's time
+  bool dropsTail = false;    // it gives out less than it was given
+};
+
+// The encoder's raw caps nearest to 48 kHz stereo.
+CapsPtr TrialCaps(GstPad* input) {
+  const CapsPtr taken(gst_pad_query_caps(input, nullptr));
+  if (!taken || gst_caps_is_empty(taken.get())) return {};
+  CapsPtr caps(gst_caps_copy_nth(taken.get(), 0));
+  GstStructure* format = gst_caps_get_structure(caps.get(), 0);
+  gst_structure_fixate_field_nearest_int(format, "rate", 48000);
+  gst_structure_fixate_field_nearest_int(format, "channels", 2);
+  return CapsPtr(gst_caps_fixate(caps.release()));
+}
+
+// Stamped 1 s in a segment from zero, so that an encoder that knows its
+// priming can stamp its first frame before the sound.
+Habits Try(const std::string& factory) {
+  ElementTrial trial;
+  GstElement* encoder = trial.Add(MakeEncoder(factory));
+  if (!encoder || !trial.Play(encoder)) return {};
+  const PadPtr input(gst_element_get_static_pad(encoder, "sink"));
+  const CapsPtr caps = TrialCaps(input.get());
+  GstAudioInfo format;
+  if (!caps || !gst_audio_info_from_caps(&format, caps.get()) ||
+      !trial.Begin(input.get(), caps.get()))
+    return {};
+  const int rate = GST_AUDIO_INFO_RATE(&format);
+  const auto given = std::uint64_t(rate / 4);
+  std::vector<std::uint8_t> silence(given * std::uint64_t(GST_AUDIO_INFO_BPF(&format)));
+  gst_audio_format_info_fill_silence(format.finfo, silence.data(), silence.size());
+  if (!trial.Push(input.get(), std::move(silence), GST_SECOND,
+                  gst_util_uint64_scale_int(given, GST_SECOND, rate)))
+    return {};
+  trial.End(input.get());
+  if (!trial.Finish() || trial.Ends().empty()) return {};
+  const ElementTrial::Received& out = trial.Ends().front();
+  if (out.buffers.empty() || !out.segment) return {};
+  GstClockTime lasting = 0;
+  for (const auto& buffer : out.buffers)
+    if (GST_CLOCK_TIME_IS_VALID(buffer.duration)) lasting += buffer.duration;
+  Habits habits;
+  habits.delaysSound = RunningTimeOf(*out.segment, out.buffers.front().pts) >= GST_SECOND &&
+                       out.buffers.front().clippedStart == 0;
+  habits.dropsTail = gst_util_uint64_scale_round(lasting, std::uint64_t(rate), GST_SECOND) < given;
+  return habits;
+}
+
+// Learnt once per factory and process.
+Habits HabitsOf(std::string_view factory) {
+  static std::mutex mutex;
+  static std::map<std::string, Habits, std::less<>> known;
+  {
+    std::lock_guard lock(mutex);
+    if (const auto found = known.find(factory); found != known.end()) return found->second;
+  }
+  const Habits habits = Try(std::string(factory));
+  std::lock_guard lock(mutex);
+  known.emplace(std::string(factory), habits);
+  return habits;
+}
 
 // Samples of silence that see every sample out of an encoder that was given
 // `given` samples, works in frames of `frame` (0: any size) and holds back
@@ -31,11 +98,12 @@ std::uint64_t SilenceToFinish(std::uint64_t given, int frame, int held) {
 }
 
 struct Delaying {
-  Delaying(GstAudioEncoder* element, std::string name)
-      : encoder(element), factory(std::move(name)), held(HeldBackSamples(factory)) {}
+  Delaying(GstAudioEncoder* element, std::string name, bool moving, bool finishing)
+      : encoder(element), factory(std::move(name)), moves(moving), finishes(finishing) {}
   GstAudioEncoder* encoder;  // owns the pad, so outlives the probe; may be null
   std::string factory;
-  int held;  // samples it never gives out
+  bool moves;     // the segment's start, by the delay
+  bool finishes;  // the sound, with silence for the delay it never gives out
   int rate = 0;
   std::optional<GstSegment> given;           // the segment before it was moved
   GstClockTime start = GST_CLOCK_TIME_NONE;  // where the moved one starts
@@ -72,7 +140,7 @@ void NoteBuffer(Delaying& state, GstBuffer* buffer) {
 }
 
 void CountTaken(Delaying& state, GstBuffer* buffer) {
-  if (state.held == 0 || !state.format || state.taking.format != GST_FORMAT_TIME) return;
+  if (!state.finishes || !state.format || state.taking.format != GST_FORMAT_TIME) return;
   const int bpf = GST_AUDIO_INFO_BPF(&*state.format);
   if (bpf <= 0) return;
   GstBuffer* clipped = gst_audio_buffer_clip(gst_buffer_ref(buffer), &state.taking,
@@ -90,16 +158,15 @@ void GiveOutHeldSound(GstPad* pad, Delaying& state) {
   if (state.encoder && gst_audio_encoder_get_frame_samples_min(state.encoder) ==
                            gst_audio_encoder_get_frame_samples_max(state.encoder))
     frame = gst_audio_encoder_get_frame_samples_min(state.encoder);
-  const std::uint64_t samples = SilenceToFinish(state.taken, frame, state.held);
-  if (samples == 0) return;
   const GstAudioInfo& format = *state.format;
+  const std::uint64_t samples = SilenceToFinish(
+      state.taken, frame, EncoderDelaySamples(state.factory, GST_AUDIO_INFO_RATE(&format)));
+  if (samples == 0) return;
   GstBuffer* silence = gst_buffer_new_allocate(
       nullptr, std::size_t(samples) * std::size_t(GST_AUDIO_INFO_BPF(&format)), nullptr);
-  GstMapInfo map;
-  if (gst_buffer_map(silence, &map, GST_MAP_WRITE)) {
-    gst_audio_format_info_fill_silence(format.finfo, map.data, map.size);
-    gst_buffer_unmap(silence, &map);
-  }
+  if (const BufferMapping mapping(silence, GST_MAP_WRITE); mapping)
+    gst_audio_format_info_fill_silence(format.finfo, mapping.bytes().data(),
+                                       mapping.bytes().size());
   GST_BUFFER_PTS(silence) = state.end;
   GST_BUFFER_DURATION(silence) =
       gst_util_uint64_scale_int(samples, GST_SECOND, GST_AUDIO_INFO_RATE(&format));
@@ -159,7 +226,8 @@ GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
   gst_event_parse_segment(event, &given);
   Take(state, *given);
   if (state.replaying) return GST_PAD_PROBE_OK;
-  if (samples <= 0 || given->format != GST_FORMAT_TIME || given->rate <= 0) return GST_PAD_PROBE_OK;
+  if (!state.moves || samples <= 0 || given->format != GST_FORMAT_TIME || given->rate <= 0)
+    return GST_PAD_PROBE_OK;
   state.given = *given;
   state.reached = false;
   state.cut.Reset();
@@ -189,10 +257,22 @@ int EncoderDelaySamples(std::string_view factory, int rate) {
   return 0;
 }
 
+bool AudioEncodersDelayTheirSound() {
+  for (const char* factory : {"avenc_wmav2", "lamemp3enc"})
+    if (HabitsOf(factory).delaysSound) return true;
+  return false;
+}
+
+bool AudioEncodersDropTheirTail() { return HabitsOf("voaacenc").dropsTail; }
+
 std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder) {
   const std::string_view factory = FactoryNameOf(encoder);
   // Any rate tells whether the encoder has a delay at all.
   if (EncoderDelaySamples(factory, 48000) == 0) return std::nullopt;
+  const Habits habits = HabitsOf(factory);
+  const bool moves = habits.delaysSound && Engaged(Workaround::AudioEncoderPriming);
+  const bool finishes = habits.dropsTail && Engaged(Workaround::AudioEncoderTail);
+  if (!moves && !finishes) return std::nullopt;
   PadPtr input(gst_element_get_static_pad(encoder, "sink"));
   if (!input) return std::nullopt;
   return PadProbe(
@@ -200,7 +280,7 @@ std::optional<PadProbe> StartAfterEncoderDelay(GstElement* encoder) {
       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
       &OnData,
       new Delaying(GST_IS_AUDIO_ENCODER(encoder) ? GST_AUDIO_ENCODER(encoder) : nullptr,
-                   std::string(factory)),
+                   std::string(factory), moves, finishes),
       [](gpointer data) { delete static_cast<Delaying*>(data); });
 }
 

@@ -3,11 +3,15 @@
 #include <gst/video/video.h>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/running_time.h"
+#include "platform/gst/workarounds/element_trial.h"
+#include "platform/gst/workarounds/registry.h"
 
 namespace gst {
 
@@ -98,9 +102,29 @@ PadProbe Watch(GstElement* encoder, const char* pad, GstPadProbeCallback callbac
 
 }  // namespace
 
+bool LibavVideoEncodersMisstampFirstTime() {
+  ElementTrial trial;
+  GstElement* encoder = trial.Add("avenc_mpeg4");
+  if (!encoder || !trial.Play(encoder)) return false;
+  const PadPtr input(gst_element_get_static_pad(encoder, "sink"));
+  constexpr int kSize = 64;
+  const CapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width",
+                                         G_TYPE_INT, kSize, "height", G_TYPE_INT, kSize,
+                                         "framerate", GST_TYPE_FRACTION, 25, 1, nullptr));
+  if (!trial.Begin(input.get(), caps.get()) ||
+      !trial.Push(input.get(), std::vector<std::uint8_t>(kSize * kSize * 3 / 2, 0x80), GST_SECOND,
+                  GST_SECOND / 25))
+    return false;
+  trial.End(input.get());
+  if (!trial.Finish() || trial.Ends().empty()) return false;
+  const ElementTrial::Received& out = trial.Ends().front();
+  if (out.buffers.empty() || !out.segment) return false;
+  return RunningTimeOf(*out.segment, out.buffers.front().pts) != GST_SECOND;
+}
+
 std::vector<PadProbe> RepairEncoderTimestamps(GstElement* encoder) {
   std::vector<PadProbe> probes;
-  if (!IsLibavVideoEncoder(encoder)) return probes;
+  if (!IsLibavVideoEncoder(encoder) || !Engaged(Workaround::LibavVideoTimestamps)) return probes;
   auto timeline = std::make_shared<Timeline>();
   gst_segment_init(&timeline->input, GST_FORMAT_TIME);
   gst_segment_init(&timeline->output, GST_FORMAT_TIME);

@@ -1,6 +1,7 @@
 #include "platform/gst/workarounds/element_trial.h"
 
 #include <gst/app/gstappsrc.h>
+#include <gst/audio/audio.h>
 
 #include <algorithm>
 
@@ -28,8 +29,12 @@ ElementTrial::~ElementTrial() { gst_element_set_state(pipeline_.get(), GST_STATE
 
 GstElement* ElementTrial::Add(const char* factory) {
   GstElement* element = gst_element_factory_make(factory, nullptr);
-  if (element) gst_bin_add(GST_BIN(pipeline_.get()), element);
-  return element;
+  return Add(element ? ElementPtr(GST_ELEMENT(gst_object_ref_sink(element))) : ElementPtr());
+}
+
+GstElement* ElementTrial::Add(ElementPtr element) {
+  if (element) gst_bin_add(GST_BIN(pipeline_.get()), element.get());
+  return element.get();
 }
 
 bool ElementTrial::Attach(GstPad* pad) {
@@ -169,8 +174,9 @@ GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpoin
   }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   const gsize size = gst_buffer_get_size(buffer);
-  end.buffers.push_back(
-      {size, GST_BUFFER_PTS(buffer), GST_BUFFER_DTS(buffer), GST_BUFFER_DURATION(buffer)});
+  const GstAudioClippingMeta* clipped = gst_buffer_get_audio_clipping_meta(buffer);
+  end.buffers.push_back({size, GST_BUFFER_PTS(buffer), GST_BUFFER_DTS(buffer),
+                         GST_BUFFER_DURATION(buffer), clipped ? clipped->start : 0});
   const std::uint64_t at = end.position.Place(size);
   if (end.written.size() < at + size) end.written.resize(at + size);
   gst_buffer_extract(buffer, 0, end.written.data() + at, size);

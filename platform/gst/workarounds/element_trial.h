@@ -36,6 +36,7 @@ class ElementTrial {
       GstClockTime pts;
       GstClockTime dts;
       GstClockTime duration;
+      std::uint64_t clippedStart;  // samples its audio clipping meta drops from its start
     };
     std::vector<Buffer> buffers;
     WriterPosition position;  // where the next bytes go
@@ -48,6 +49,8 @@ class ElementTrial {
 
   // A new element of `factory` in the trial; null when it is not installed.
   GstElement* Add(const char* factory);
+  // `element`, made elsewhere, in the trial; null when it is null.
+  GstElement* Add(ElementPtr element);
   // Links `last` to an end of the trial, then plays. An element whose
   // outputs appear as it reads (a demuxer) has each linked to an end of its
   // own as it appears.

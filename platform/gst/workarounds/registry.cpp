@@ -5,8 +5,11 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/gst/aligned_audio.h"
 #include "platform/gst/avi_audio_rate.h"
 #include "platform/gst/avi_times.h"
+#include "platform/gst/encoder_delay.h"
+#include "platform/gst/encoder_timestamps.h"
 #include "platform/gst/libav_video_encoder.h"
 #include "platform/gst/loas_timing.h"
 #include "platform/gst/matroska_length.h"
@@ -81,6 +84,22 @@ constexpr std::array kEntries{
                     "libav's ASF writer states as maximum bitrate only what its streams declared, "
                     "less than they carry",
                     &AsfWriterCountsDeclaredBitrates},
+    WorkaroundEntry{Workaround::LibavVideoTimestamps, "libav-video-timestamps",
+                    "libav's video encoders add their first frame's time in nanoseconds to the "
+                    "codec's time in frames, so pictures come out stamped thousands of hours off",
+                    &LibavVideoEncodersMisstampFirstTime},
+    WorkaroundEntry{Workaround::AudioEncoderPriming, "audio-encoder-priming",
+                    "audio encoders stamp their first frame with the time of the sound they "
+                    "were given, so the priming before it makes the decoded sound lag",
+                    &AudioEncodersDelayTheirSound},
+    WorkaroundEntry{Workaround::AudioEncoderTail, "audio-encoder-tail",
+                    "voaacenc drops the part-frame left at the end and the samples it holds "
+                    "back, so the sound ends early",
+                    &AudioEncodersDropTheirTail},
+    WorkaroundEntry{Workaround::LibavAudioAlignment, "libav-audio-alignment",
+                    "libav's audio encoders read a mono or interleaved frame where GStreamer's "
+                    "buffer holds it, and their vector instructions crash on an unaligned one",
+                    &LibavAudioEncodersReadUnalignedFrames},
 };
 
 struct State {

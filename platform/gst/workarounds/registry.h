@@ -12,20 +12,24 @@
 namespace gst {
 
 enum class Workaround {
-  LibavFrameRate,      // libav's video encoders told their frame rate
-  AsfCodecData,        // the codec data libav's ASF writer leaves out
-  TransportClock,      // a transport stream's clock that comes late
-  ProgramStreamStart,  // sound stored before the picture in a cut program stream
-  LoasTiming,          // LATM sound whose configuration comes now and then
-  Mp4EditedEnd,        // the end of an MP4 track whose edit starts into its media
-  Mp4CutFrameRate,     // the frame rate of a picture track cut without re-encoding
-  Mp4ShortTrack,       // a sound track much shorter than its MP4 movie
-  AviKeyframeStamps,   // the times of reordered pictures in AVI
-  AviAdpcmTimes,       // the times of ADPCM sound in AVI
-  AviWmaTimeBase,      // the Windows Media Audio time base GStreamer's AVI writer rounds
-  MatroskaLength,      // the length GStreamer's Matroska writer cuts by a late stream's start
-  AsfCreationTime,     // the creation time libav's ASF writer leaves at 1970
-  AsfMaxBitrate,       // the maximum bitrate libav's ASF writer counts from declared ones
+  LibavFrameRate,        // libav's video encoders told their frame rate
+  AsfCodecData,          // the codec data libav's ASF writer leaves out
+  TransportClock,        // a transport stream's clock that comes late
+  ProgramStreamStart,    // sound stored before the picture in a cut program stream
+  LoasTiming,            // LATM sound whose configuration comes now and then
+  Mp4EditedEnd,          // the end of an MP4 track whose edit starts into its media
+  Mp4CutFrameRate,       // the frame rate of a picture track cut without re-encoding
+  Mp4ShortTrack,         // a sound track much shorter than its MP4 movie
+  AviKeyframeStamps,     // the times of reordered pictures in AVI
+  AviAdpcmTimes,         // the times of ADPCM sound in AVI
+  AviWmaTimeBase,        // the Windows Media Audio time base GStreamer's AVI writer rounds
+  MatroskaLength,        // the length GStreamer's Matroska writer cuts by a late stream's start
+  AsfCreationTime,       // the creation time libav's ASF writer leaves at 1970
+  AsfMaxBitrate,         // the maximum bitrate libav's ASF writer counts from declared ones
+  LibavVideoTimestamps,  // libav's video encoders' times for a first frame not at zero
+  AudioEncoderPriming,   // the priming audio encoders put before their sound
+  AudioEncoderTail,      // the end of the sound an audio encoder holds back
+  LibavAudioAlignment,   // unaligned frames libav's audio encoders read
 };
 
 struct WorkaroundEntry {
