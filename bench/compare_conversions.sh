@@ -7,7 +7,8 @@
 #
 #   bench/compare_conversions.sh [RUNS]     (default 3 paired runs; medians count)
 #
-# SIZES and FORMATS (wmv avi mkv mp4) narrow the table; the sources are made
+# SIZES and FORMATS (wmv avi mkv mp4) narrow the table, PARTS (conversions
+# default memory batch) the parts run; the sources are made
 # once and kept in REELCAST_BENCH_CACHE (default ~/.cache/reelcast-bench).
 # Targets: wall at most 1.05 x the faster of gst-launch-1.0 and ffmpeg, peak
 # memory at most 1.5 x ffmpeg's. Figures, not a test: nothing here fails.
@@ -58,7 +59,7 @@ wm_kbps() { echo $(($1 * $2 / 450)); }
 # Each of these sets `cmd` to one conversion of SRC (W x H) into OUT.
 # gst-launch-1.0 gets what the program adds to make the libav video encoders
 # keep their bitrate (fixed caps after the encoder, so the codec counts in
-# frames; see platform/gst/libav_video_encoder.h) and one segment for the
+# frames; see platform/gst/encoders/libav_video_encoder.h) and one segment for the
 # muxers that write timestamps as given. It cannot give the encoder time from
 # zero as the program does: libav's WMV encoder then often aborts on the
 # timestamps 1000 hours late, and its row shows nan.
@@ -71,7 +72,7 @@ wmv_gst() {
   cmd=(gst-launch-1.0 -q filesrc location="$1" ! decodebin name=d
        d. ! queue ! videoconvert ! videoscale ! videorate !
        "video/x-raw,format=I420,width=$2,height=$3,framerate=$wm_rate/1" !
-       avenc_wmv2 bitrate=$bits maxrate=$bits bufsize=$bits max-bframes=0 gop-size=$((wm_rate * 8)) !
+       avenc_wmv2 bitrate=$bits bitrate-tolerance=$((bits / 4)) max-bframes=0 gop-size=$((wm_rate * 8)) !
        "video/x-wmv,wmvversion=2,width=$2,height=$3,framerate=$wm_rate/1,pixel-aspect-ratio=1/1" !
        identity single-segment=true ! queue ! avmux_asf name=m ! filesink location="$4"
        d. ! queue ! audioconvert ! audioresample ! audio/x-raw,rate=44100,channels=2 !
@@ -79,7 +80,7 @@ wmv_gst() {
 }
 wmv_ffmpeg() {
   local bits=$(($(wm_kbps "$2" "$3") * 1024))
-  cmd=(ffmpeg -v error -y -i "$1" -c:v wmv2 -b:v $bits -maxrate $bits -bufsize $bits
+  cmd=(ffmpeg -v error -y -i "$1" -c:v wmv2 -b:v $bits -bt $((bits / 4))
        -r $wm_rate -s "$2x$3" -g $((wm_rate * 8)) -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "$4")
 }
 
@@ -88,7 +89,7 @@ wmv_ffmpeg() {
 # MP3 at quality 4, x264 at 2048 kbit/s (preset medium, a 600 ms buffer),
 # Vorbis at quality 0.3, AAC at 128 kbit/s. x264enc's preset gives three
 # B-frames and a key frame at most every 10 s (at least every second), and
-# the program's x264 looks 30 frames ahead (platform/gst/encoder_defaults.h);
+# the program's x264 looks 30 frames ahead (platform/gst/encoders/encoder_defaults.h);
 # ffmpeg is told the same, so that the three write streams whose x264 option
 # strings match (the sources run at 30 fps).
 avi_reelcast() {
@@ -126,16 +127,16 @@ mp4_reelcast() {
 mp4_gst() { x264_gst "$1" "$4" mp4mux avenc_aac; }
 mp4_ffmpeg() { x264_ffmpeg "$1" "$4" -c:a aac -b:a 128k; }
 
-# Prints "SECONDS PEAK-KB" of the command that `$1 ARGS...` sets.
+# Prints "SECONDS PEAK-KB CPU-SECONDS" of the command that `$1 ARGS...` sets.
 measure() {
   "$@"
-  if ! /usr/bin/time -f '%e %M' -o "$work/time" "${cmd[@]}" >/dev/null 2>"$work/log"; then
+  if ! /usr/bin/time -f '%e %M %U %S' -o "$work/time" "${cmd[@]}" >/dev/null 2>"$work/log"; then
     echo "FAILED: ${cmd[*]}" >&2
     tail -n 3 "$work/log" >&2
-    echo "nan nan"
+    echo "nan nan nan"
     return
   fi
-  tail -n 1 "$work/time"
+  tail -n 1 "$work/time" | awk '{print $1, $2, $3 + $4}'
 }
 
 # Bits per second of the first video stream of a file.
@@ -181,6 +182,43 @@ compare_format() {  # compare_format FORMAT W H
              median(peak["reelcast"]), median(peak["gst"]), median(peak["ffmpeg"]),
              median(peak["reelcast"]) / median(peak["ffmpeg"]), bitrate
     }' "$work/runs"
+}
+
+# Windows Media at the profile's default video bitrate (780 Kbps), the
+# frame size kept: what a user who changes nothing gets. ffmpeg gets the
+# same rate control (bitrate, and a tolerance of a quarter of it).
+wmv_default_reelcast() { cmd=("$convert" --yes --format 1 "$1" "$4"); }
+wmv_default_ffmpeg() {
+  local bits=$((780 * 1024))
+  cmd=(ffmpeg -v error -y -i "$1" -c:v wmv2 -b:v $bits -bt $((bits / 4)) -r $wm_rate
+       -g $((wm_rate * 8)) -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "$4")
+}
+default_bitrate_cpu() {
+  echo
+  echo "WMV at the default 780 Kbps: wall and CPU seconds (median of $runs paired runs)"
+  local size src i tool
+  for size in 1280x720 3840x2160; do
+    src=$(source_clip "${size%x*}" "${size#*x}" "$(seconds_for "${size%x*}" "${size#*x}")")
+    for i in $(seq "$runs"); do
+      for tool in reelcast ffmpeg; do
+        echo "$i $tool $(measure "wmv_default_$tool" "$src" 0 0 "$work/default-$tool.wmv")"
+      done
+    done >"$work/runs"
+    awk -v size="$size" '
+      function median(list,   n, a, i, j, t) {
+        n = split(list, a, " ")
+        for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
+          t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+        }
+        return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+      }
+      { wall[$2] = wall[$2] " " $3; cpu[$2] = cpu[$2] " " $5 }
+      END {
+        printf "  %-9s reelcast-convert %5.2f s, %5.2f s CPU; ffmpeg %5.2f s, %5.2f s CPU; CPU ratio %.2f\n",
+               size, median(wall["reelcast"]), median(cpu["reelcast"]), median(wall["ffmpeg"]),
+               median(cpu["ffmpeg"]), median(cpu["reelcast"]) / median(cpu["ffmpeg"])
+      }' "$work/runs"
+  done
 }
 
 conversion_table() {
@@ -236,10 +274,15 @@ batch_throughput() {
   for i in 1 2 3 4 5 6 7 8; do cp "$src" "$work/batch/clip$i.mp4"; clips+=("$work/batch/clip$i.mp4"); done
   rc=$(measure batch_reelcast "${clips[@]}")
   ff=$(measure batch_ffmpeg "${clips[@]}")
-  awk -v r="${rc% *}" -v f="${ff% *}" \
+  awk -v r="${rc%% *}" -v f="${ff%% *}" \
     'BEGIN {printf "  reelcast-convert --jobs 2: %.2f, ffmpeg loop: %.2f, ratio %.2f\n", r, f, r / f}'
 }
 
-conversion_table
-memory_by_length
-batch_throughput
+for part in ${PARTS:-conversions default memory batch}; do
+  case $part in
+    conversions) conversion_table ;;
+    default) default_bitrate_cpu ;;
+    memory) memory_by_length ;;
+    batch) batch_throughput ;;
+  esac
+done

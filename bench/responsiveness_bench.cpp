@@ -17,7 +17,7 @@
 #include <filesystem>
 
 #include "bench/bench_window.h"
-#include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
 #include "tests/support/media_fixtures.h"
 
 namespace {

@@ -118,7 +118,9 @@ reelcast_library(reelcast_platform_ui FOLDERS platform/ui
 # posted messages a window receives.
 reelcast_library(reelcast_platform_window_messages
   HEADERS platform/ui/win_constants.h platform/ui/message_port.h)
-reelcast_library(reelcast_platform_gst FOLDERS platform/gst platform/gst/workarounds
+reelcast_library(reelcast_platform_gst FOLDERS platform/gst platform/gst/pipeline
+  platform/gst/encoders platform/gst/formats platform/gst/workarounds
+  platform/gst/workarounds/input platform/gst/workarounds/encoder platform/gst/workarounds/output
   platform/gst/parallel
   PUBLIC reelcast_platform_property reelcast_platform_threads
   PRIVATE reelcast_platform_com PkgConfig::GST)

@@ -4,7 +4,7 @@
 
 #include "platform/dshow/device_interfaces.h"
 #include "platform/dshow/stream_info.h"
-#include "platform/gst/encoder_catalogue.h"
+#include "platform/gst/encoders/encoder_catalogue.h"
 
 namespace dshow {
 

@@ -9,7 +9,7 @@
 
 #include "platform/dshow/parsed_video.h"
 #include "platform/gst/element_maker.h"
-#include "platform/gst/workarounds/input_mends.h"
+#include "platform/gst/workarounds/input/input_mends.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {

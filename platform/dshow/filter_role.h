@@ -11,7 +11,7 @@
 
 #include "platform/com/unknown.h"
 #include "platform/dshow/stream_info.h"
-#include "platform/gst/asf_writer_plan.h"
+#include "platform/gst/encoders/asf_writer_plan.h"
 #include "platform/gst/gst_handle.h"
 
 struct IBaseFilter;

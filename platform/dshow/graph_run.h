@@ -18,7 +18,7 @@
 
 #include "platform/dshow/event_queue.h"
 #include "platform/dshow/run_plan.h"
-#include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
 
 namespace dshow {
 

@@ -10,8 +10,8 @@
 #include "platform/dshow/device_enumerator.h"
 #include "platform/dshow/filter_graph.h"
 #include "platform/dshow/guids.h"
-#include "platform/gst/conversion_pipeline.h"
-#include "platform/gst/frame_memory.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
+#include "platform/gst/pipeline/frame_memory.h"
 
 namespace dshow {
 

@@ -19,7 +19,7 @@
 #include "platform/dshow/errors.h"
 #include "platform/dshow/frame_time_scan.h"
 #include "platform/gst/gst_handle.h"
-#include "platform/gst/picture_orientation.h"
+#include "platform/gst/pipeline/picture_orientation.h"
 
 namespace dshow {
 

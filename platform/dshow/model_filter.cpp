@@ -2,7 +2,7 @@
 
 #include "platform/com/runtime.h"
 #include "platform/dshow/errors.h"
-#include "platform/gst/element_properties.h"
+#include "platform/gst/encoders/element_properties.h"
 
 namespace dshow {
 

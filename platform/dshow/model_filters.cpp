@@ -1,7 +1,7 @@
 #include "platform/dshow/model_filters.h"
 
 #include "platform/dshow/guids.h"
-#include "platform/gst/encoder_defaults.h"
+#include "platform/gst/encoders/encoder_defaults.h"
 
 namespace dshow {
 

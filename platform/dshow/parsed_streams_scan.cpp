@@ -1,6 +1,6 @@
 #include "platform/dshow/parsed_streams_scan.h"
 
-#include "platform/gst/workarounds/input_mends.h"
+#include "platform/gst/workarounds/input/input_mends.h"
 #include "platform/threads/thread_order.h"
 
 namespace dshow {

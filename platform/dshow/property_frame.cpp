@@ -4,7 +4,7 @@
 
 #include "platform/dshow/filter_element.h"
 #include "platform/dshow/property_pages.h"
-#include "platform/gst/element_properties.h"
+#include "platform/gst/encoders/element_properties.h"
 #include "platform/ui/modal_ui.h"
 
 HRESULT OleCreatePropertyFrame(ui::Dialog* owner, unsigned, unsigned, const std::string& caption,

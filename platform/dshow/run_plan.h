@@ -14,7 +14,7 @@
 
 #include "platform/dshow/filter_role.h"
 #include "platform/dshow/graph_interfaces.h"
-#include "platform/gst/pipeline_description.h"
+#include "platform/gst/pipeline/pipeline_description.h"
 
 namespace dshow {
 

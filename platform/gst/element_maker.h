@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gst/pipeline_description.h"
+#include "platform/gst/pipeline/pipeline_description.h"
 #include "platform/gst/result.h"
 
 namespace gst {

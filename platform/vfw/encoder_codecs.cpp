@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/gst/element_properties.h"
-#include "platform/gst/encoder_catalogue.h"
-#include "platform/gst/encoder_defaults.h"
+#include "platform/gst/encoders/element_properties.h"
+#include "platform/gst/encoders/encoder_catalogue.h"
+#include "platform/gst/encoders/encoder_defaults.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/vfw/codec_driver.h"
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/gst/element_properties.h"
+#include "platform/gst/encoders/element_properties.h"
 #include "platform/vfw/codec_state.h"
 
 namespace vfw {

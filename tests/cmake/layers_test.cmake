@@ -88,8 +88,8 @@ expect(platform/dshow/filter_graph.cpp REACHED
 expect(platform/dshow/filter_graph.cpp REFUSED
   app/window/reelcast_dlg.h engine/graph_context.h options/output_formats.h i18n/language.h)
 expect(platform/vfw/codec_manager.cpp REFUSED platform/dshow/graph_interfaces.h app/window/reelcast_dlg.h)
-expect(platform/gst/branch.cpp REACHED platform/property/property_set.h)
-expect(platform/gst/branch.cpp REFUSED
+expect(platform/gst/pipeline/branch.cpp REACHED platform/property/property_set.h)
+expect(platform/gst/pipeline/branch.cpp REFUSED
   platform/ui/modal_ui.h platform/ui/property_editor.h platform/dshow/graph_interfaces.h
   platform/vfw/vfw.h)
 expect(platform/ui/dialog.cpp REFUSED platform/dshow/graph_interfaces.h platform/gst/gst_handle.h)

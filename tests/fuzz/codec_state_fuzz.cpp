@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gst/element_properties.h"
+#include "platform/gst/encoders/element_properties.h"
 #include "platform/vfw/codec_state.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // are offered, with what ranges and names, and which values reach the
 // element.
 
-#include "platform/gst/element_properties.h"
+#include "platform/gst/encoders/element_properties.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "platform/gst/encoder_catalogue.h"
+#include "platform/gst/encoders/encoder_catalogue.h"
 #include "platform/vfw/kept_configuration.h"
 #include "platform/vfw/vfw.h"
 #include "tests/support/scripted_modal_ui.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gst/output_file.h"
+#include "platform/gst/pipeline/output_file.h"
 
 namespace test_support {
 

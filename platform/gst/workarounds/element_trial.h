@@ -16,8 +16,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/gst/formats/writer_position.h"
 #include "platform/gst/gst_handle.h"
-#include "platform/gst/writer_position.h"
 
 namespace gst {
 

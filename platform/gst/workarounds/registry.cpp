@@ -5,18 +5,17 @@
 #include <atomic>
 #include <mutex>
 
-#include "platform/gst/aligned_audio.h"
-#include "platform/gst/avi_audio_rate.h"
-#include "platform/gst/avi_times.h"
-#include "platform/gst/encoder_delay.h"
-#include "platform/gst/encoder_timestamps.h"
-#include "platform/gst/libav_video_encoder.h"
-#include "platform/gst/loas_timing.h"
-#include "platform/gst/matroska_length.h"
-#include "platform/gst/movie_length.h"
-#include "platform/gst/program_stream_start.h"
-#include "platform/gst/transport_clock.h"
-#include "platform/gst/windows_media_header.h"
+#include "platform/gst/encoders/libav_video_encoder.h"
+#include "platform/gst/workarounds/encoder/encoder_delay.h"
+#include "platform/gst/workarounds/encoder/encoder_timestamps.h"
+#include "platform/gst/workarounds/input/avi_times.h"
+#include "platform/gst/workarounds/input/loas_timing.h"
+#include "platform/gst/workarounds/input/movie_length.h"
+#include "platform/gst/workarounds/input/program_stream_start.h"
+#include "platform/gst/workarounds/input/transport_clock.h"
+#include "platform/gst/workarounds/output/avi_audio_rate.h"
+#include "platform/gst/workarounds/output/matroska_length.h"
+#include "platform/gst/workarounds/output/windows_media_header.h"
 
 namespace gst {
 
@@ -96,10 +95,6 @@ constexpr std::array kEntries{
                     "voaacenc drops the part-frame left at the end and the samples it holds "
                     "back, so the sound ends early",
                     &AudioEncodersDropTheirTail},
-    WorkaroundEntry{Workaround::LibavAudioAlignment, "libav-audio-alignment",
-                    "libav's audio encoders read a mono or interleaved frame where GStreamer's "
-                    "buffer holds it, and their vector instructions crash on an unaligned one",
-                    &LibavAudioEncodersReadUnalignedFrames},
 };
 
 struct State {

@@ -29,7 +29,6 @@ enum class Workaround {
   LibavVideoTimestamps,  // libav's video encoders' times for a first frame not at zero
   AudioEncoderPriming,   // the priming audio encoders put before their sound
   AudioEncoderTail,      // the end of the sound an audio encoder holds back
-  LibavAudioAlignment,   // unaligned frames libav's audio encoders read
 };
 
 struct WorkaroundEntry {

@@ -12,7 +12,7 @@
 #include "engine/compressor_catalogue.h"
 #include "i18n/language.h"
 #include "i18n/language_menu.h"
-#include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
 #include "platform/profile/app_profile.h"
 #include "resources/resource_ids.h"
 #include "tests/support/ffprobe.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/gst/asf_writer_plan.h"
+#include "platform/gst/encoders/asf_writer_plan.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"

@@ -7,9 +7,9 @@
 #include <tuple>
 #include <utility>
 
-#include "platform/gst/conversion_pipeline.h"
-#include "platform/gst/encoder_defaults.h"
+#include "platform/gst/encoders/encoder_defaults.h"
 #include "platform/gst/gst_handle.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <thread>
 
-#include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/gst_test_media.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/gst/conversion_pipeline.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
 
 namespace gst_test {
 

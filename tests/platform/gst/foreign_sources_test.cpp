@@ -6,8 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/gst/asf_writer_plan.h"
-#include "platform/gst/encoder_delay.h"
+#include "platform/gst/encoders/asf_writer_plan.h"
+#include "platform/gst/workarounds/encoder/encoder_delay.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"

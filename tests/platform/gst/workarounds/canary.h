@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/gst/asf_writer_plan.h"
-#include "platform/gst/pipeline_description.h"
+#include "platform/gst/encoders/asf_writer_plan.h"
+#include "platform/gst/pipeline/pipeline_description.h"
 #include "platform/gst/workarounds/registry.h"
 
 namespace gst_test {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gst/asf_header.h"
+#include "platform/gst/formats/asf_header.h"
 #include "platform/gst/workarounds/registry.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffprobe.h"

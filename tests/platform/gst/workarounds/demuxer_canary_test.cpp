@@ -9,10 +9,10 @@
 #include <string>
 #include <utility>
 
-#include "platform/gst/avi_times.h"
-#include "platform/gst/conversion_pipeline.h"
 #include "platform/gst/gst_handle.h"
 #include "platform/gst/pad_probe.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
+#include "platform/gst/workarounds/input/avi_times.h"
 #include "platform/gst/workarounds/registry.h"
 #include "platform/threads/thread_order.h"
 #include "tests/platform/gst/conversion_test_support.h"

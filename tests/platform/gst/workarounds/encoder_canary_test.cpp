@@ -2,13 +2,11 @@
 // probe says it is there.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/gst/encoder_defaults.h"
+#include "platform/gst/encoders/encoder_defaults.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/platform/gst/workarounds/canary.h"
 #include "tests/support/ffmpeg_clips.h"
@@ -70,23 +68,6 @@ TEST(EncoderCanary, AudioEncoderTail) {
                            Convert("audio-encoder-tail", source, "voaacenc", "mp4mux", "cut.mp4"));
   EXPECT_EQ(early > 0.02, gst::BehaviourPresent(Workaround::AudioEncoderTail)) << early;
   gst_test::ReportCanary(Workaround::AudioEncoderTail);
-}
-
-// gst-libav 1.22's Windows Media Audio encoder crashes on a camera's mono
-// sound, so the run goes in a process of its own.
-TEST(EncoderCanary, LibavAudioAlignment) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  bool crashed = false;
-  EXPECT_EXIT((Convert("libav-audio-alignment", Clip(FfmpegClip::CameraAvi), "avenc_wmav2",
-                       "matroskamux", "mono.mkv"),
-               std::_Exit(0)),
-              [&crashed](int status) {
-                crashed = WIFSIGNALED(status);
-                return true;
-              },
-              "");
-  EXPECT_EQ(crashed, gst::BehaviourPresent(Workaround::LibavAudioAlignment));
-  gst_test::ReportCanary(Workaround::LibavAudioAlignment);
 }
 
 }  // namespace
