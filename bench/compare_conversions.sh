@@ -7,7 +7,8 @@
 #
 #   bench/compare_conversions.sh [RUNS]     (default 3 paired runs; medians count)
 #
-# SIZES and FORMATS (wmv avi mkv mp4) narrow the table, PARTS (conversions
+# REELCAST_CONVERT names a reelcast-convert to measure instead of building
+# one. SIZES and FORMATS (wmv avi mkv mp4) narrow the table, PARTS (conversions
 # default memory batch) the parts run; the sources are made
 # once and kept in REELCAST_BENCH_CACHE (default ~/.cache/reelcast-bench).
 # Targets: wall at most 1.05 x the faster of gst-launch-1.0 and ffmpeg, peak
@@ -19,14 +20,18 @@ sizes=${SIZES:-640x360 1280x720 1920x1080 3840x2160}
 formats=${FORMATS:-wmv avi mkv}
 cache=${REELCAST_BENCH_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/reelcast-bench}
 
-scripts/setup
+[[ -n ${REELCAST_CONVERT:-} ]] || scripts/setup
 command -v /usr/bin/time >/dev/null || {
   sudo_cmd=(); [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get install -y -qq time >/dev/null
 }
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELCAST_BUILD_TESTS=OFF >/dev/null
-cmake --build build-bench --target reelcast-convert >/dev/null
-convert=$PWD/build-bench/bin/reelcast-convert
+if [[ -n ${REELCAST_CONVERT:-} ]]; then
+  convert=$(realpath "$REELCAST_CONVERT")  # a build of one's own, as it is
+else
+  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELCAST_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-bench --target reelcast-convert >/dev/null
+  convert=$PWD/build-bench/bin/reelcast-convert
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/reelcast-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT

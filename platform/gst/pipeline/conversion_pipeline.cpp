@@ -17,9 +17,7 @@
 #include "platform/gst/pipeline/pipeline_errors.h"
 #include "platform/gst/pipeline/video_decoders.h"
 #include "platform/gst/workarounds/input/input_mends.h"
-#include "platform/gst/workarounds/output/avi_audio_rate.h"
-#include "platform/gst/workarounds/output/matroska_length.h"
-#include "platform/gst/workarounds/output/windows_media_header.h"
+#include "platform/gst/workarounds/output/output_mends.h"
 #include "platform/threads/thread_order.h"
 
 namespace gst {
@@ -224,9 +222,7 @@ class ConversionPipeline::Impl {
     }
     for (const auto& branch : branches_)
       if (Result<void> built = branch->Build(bin, muxer_.get()); !built) return built;
-    header_ = WindowsMediaHeader::For(muxer_.get());
-    aviAudioRate_ = AviAudioRate::For(muxer_.get());
-    matroskaLength_ = MatroskaLength::For(muxer_.get());
+    outputMends_ = OutputMends::For(muxer_.get());
 
     g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
     g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
@@ -267,8 +263,7 @@ class ConversionPipeline::Impl {
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
-    header_.reset();
-    aviAudioRate_.reset();
+    outputMends_.reset();
     for (const auto& branch : branches_) branch->Release(bin);
     if (muxer_ && GST_OBJECT_PARENT(muxer_.get()) == GST_OBJECT(bin))
       gst_bin_remove(bin, muxer_.get());
@@ -493,11 +488,9 @@ class ConversionPipeline::Impl {
   ElementPtr decoder_;
   ElementPtr muxer_;
   ElementPtr writer_;
-  std::unique_ptr<WindowsMediaHeader> header_;      // mends the muxer's header, if it needs it
-  std::unique_ptr<AviAudioRate> aviAudioRate_;      // the same for the AVI writer's sound
-  std::unique_ptr<MatroskaLength> matroskaLength_;  // and for the Matroska writer's length
-  std::optional<OutputFile> output_;                // the file the writer writes
-  std::optional<SourceIdentity> source_;            // the source as the run found it
+  std::unique_ptr<OutputMends> outputMends_;  // what the writer writes wrong, mended
+  std::optional<OutputFile> output_;          // the file the writer writes
+  std::optional<SourceIdentity> source_;      // the source as the run found it
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable changed_;
