@@ -106,10 +106,12 @@ class ProcessPool::Runs {
     std::string unreadOutput;                               // a line not yet ended
     std::string errors;
   };
+  // Which of a run's texts a pipe fills.
+  using RunText = std::string Run::*;
 
   // Reads the pipe `fd` of a run into its `text` as the run writes it; the
   // run has ended once both pipes have.
-  void Watch(std::size_t index, int fd, std::string Run::*text) {
+  void Watch(std::size_t index, int fd, RunText text) {
     auto watch = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     QSocketNotifier* watching = watch.get();
     QObject::connect(watching, &QSocketNotifier::activated, watching,
@@ -117,7 +119,7 @@ class ProcessPool::Runs {
     runs_[index].watches.push_back(std::move(watch));
   }
 
-  void Read(std::size_t index, int fd, std::string Run::*text, QSocketNotifier* watching) {
+  void Read(std::size_t index, int fd, RunText text, QSocketNotifier* watching) {
     Run& run = runs_[index];
     char buffer[4096];
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
