@@ -16,7 +16,8 @@
 // gst-libav 1.26 gives the codec the frame rate as its time base and states
 // no frame rate on its output (0/1), so there the fixed caps are neither
 // needed nor taken. Which of the two the installed encoders do is learnt
-// by opening one (registry name "libav-frame-rate").
+// by opening one (registry name "libav-frame-rate"; canary
+// Canary.LibavFrameRate).
 
 #include <gst/gst.h>
 

@@ -9,7 +9,8 @@
 // widest vectors, yet the same camera's sound into the same encoder still
 // crashes it now and then without the mend (once in some 70 runs here).
 // No probe in the process may risk that crash, so this is a guard that is
-// always on, for every version, not a registry entry.
+// always on, for every version, not a registry entry; its test is
+// ConversionOutputs.AMonoSoundReachesLibavEncodersAligned.
 //
 // The encoder is given its sound in aligned
 // buffers of whole blocks of samples, clipped to its segment beforehand:
