@@ -29,7 +29,7 @@ BatchProgress::Live* BatchProgress::Find(std::size_t file) {
   return found == live_.end() ? nullptr : &*found;
 }
 
-void BatchProgress::Begin(std::size_t file, std::string name) {
+void BatchProgress::Begin(std::size_t file, const std::string& name) {
   live_.push_back({file, text::EscapedForTerminal(name), {}, ElapsedText(0)});
   if (terminal_) Redraw({});
 }

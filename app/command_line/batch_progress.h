@@ -20,7 +20,7 @@ class BatchProgress {
   BatchProgress& operator=(const BatchProgress&) = delete;
 
   // The conversion of file `file`, shown as `name`, has begun.
-  void Begin(std::size_t file, std::string name);
+  void Begin(std::size_t file, const std::string& name);
   void Show(std::size_t file, const ProgressSnapshot& snapshot);
   // The file's line gives way to `text` (one or more lines), for good.
   void End(std::size_t file, const std::string& text);

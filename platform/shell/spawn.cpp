@@ -53,6 +53,7 @@ std::vector<std::string> ChildEnvironment(const SpawnRequest& request) {
 
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
   std::vector<char*> pointers;
+  pointers.reserve(texts.size() + 1);
   for (std::string& text : texts) pointers.push_back(text.data());
   pointers.push_back(nullptr);
   return pointers;

@@ -45,7 +45,7 @@ std::optional<int> QuotaCores() {
     std::stringstream names(controllers);
     for (std::string name; std::getline(names, name, ',');) {
       if (name != "cpu") continue;
-      const std::string folder = "/sys/fs/cgroup/" + controllers + path;
+      const std::string folder = std::string("/sys/fs/cgroup/").append(controllers).append(path);
       const auto quota = Number(FirstLine(folder + "/cpu.cfs_quota_us"));
       const auto period = Number(FirstLine(folder + "/cpu.cfs_period_us"));
       if (quota && period) return CoresOfQuota(*quota, *period);

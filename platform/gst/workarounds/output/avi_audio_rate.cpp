@@ -172,9 +172,9 @@ bool MendWindowsMediaAudioRates(std::span<std::uint8_t> header,
 bool AviWriterRoundsWmaBlockRate() {
   ElementTrial trial;
   GstElement* muxer = trial.Add("avimux");
-  if (!muxer || !trial.Play(muxer)) return false;
-  const PadPtr input(gst_element_request_pad_simple(muxer, "audio_%u"));
-  if (!input) return false;
+  if (!muxer) return false;
+  const PadPtr input(gst_element_request_pad_simple(muxer, "audio_%u"));  // before it plays
+  if (!input || !trial.Play(muxer)) return false;
   // As libav's encoder makes it at 128 kbit/s: 23.4375 blocks of 682 bytes
   // a second, whose byte rate over the block size is not whole.
   const CapsPtr caps(gst_caps_new_simple(

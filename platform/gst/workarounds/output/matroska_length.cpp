@@ -168,9 +168,11 @@ void WriteMatroskaDuration(std::span<std::uint8_t, 8> value, double length) {
 bool MatroskaWriterStatesSpans() {
   ElementTrial trial;
   GstElement* muxer = trial.Add("matroskamux");
-  if (!muxer || !trial.Play(muxer)) return false;
+  if (!muxer) return false;
+  // Its input is asked for before it plays, as a run's are: an aggregator
+  // started without inputs aggregates while one is being added.
   const PadPtr input(gst_element_request_pad_simple(muxer, "audio_%u"));
-  if (!input) return false;
+  if (!input || !trial.Play(muxer)) return false;
   // A tenth of a second of sound that starts a second into the file.
   const CapsPtr caps(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE", "layout",
                                          G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, 8000,

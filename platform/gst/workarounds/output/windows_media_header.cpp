@@ -167,9 +167,9 @@ constexpr GstClockTime kTrialBuffer = GST_SECOND / 25;
 std::vector<std::uint8_t> AsfWriterTrial(const char* pad, GstCaps* caps, std::size_t size) {
   ElementTrial trial;
   GstElement* muxer = trial.Add("avmux_asf");
-  if (!muxer || !trial.Play(muxer)) return {};
-  const PadPtr input(gst_element_request_pad_simple(muxer, pad));
-  if (!input || !trial.Begin(input.get(), caps) ||
+  if (!muxer) return {};
+  const PadPtr input(gst_element_request_pad_simple(muxer, pad));  // before it plays
+  if (!input || !trial.Play(muxer) || !trial.Begin(input.get(), caps) ||
       !trial.Push(input.get(), std::vector<std::uint8_t>(size, 0), 0, kTrialBuffer))
     return {};
   trial.End(input.get());
