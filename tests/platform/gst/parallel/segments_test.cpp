@@ -48,7 +48,7 @@ TEST(SegmentPlan, CoversTheGridFromKeyFramesWithMoreSegmentsThanWorkers) {
 
 // Where splitting cannot serve, one worker does the job.
 TEST(SegmentPlan, OneWorkerServesOneCoreAShortSourceOrNoFrameRate) {
-  const auto refused = [](gst::SegmentRequest request) {
+  const auto refused = [](const gst::SegmentRequest& request) {
     return std::holds_alternative<std::string>(gst::PlanSegments(request));
   };
   EXPECT_TRUE(refused({60 * GST_SECOND, 25, 1, 1, {}})) << "one core";
