@@ -34,9 +34,11 @@ class PadProbe {
   PadProbe(GstPad* pad, GstPadProbeType type, GstPadProbeCallback callback, gpointer data,
            GDestroyNotify destroy)
       : pad_(Borrow(pad)) {
-    threads::ReleaseState(data);
     if constexpr (threads::kThreadOrderShown) {
-      id_ = gst_pad_add_probe(pad, type, &Visited, new Visit{callback, data, destroy}, &Drop);
+      auto* visit = new Visit{callback, data, destroy};
+      threads::ReleaseState(data);
+      threads::ReleaseState(visit);
+      id_ = gst_pad_add_probe(pad, type, &Visited, visit, &Drop);
     } else {
       id_ = gst_pad_add_probe(pad, type, callback, data, destroy);
     }
@@ -77,6 +79,7 @@ class PadProbe {
   // The buffer or event goes from probe to probe through GStreamer's queues
   // too, so it is acquired and released with the probe's state.
   static GstPadProbeReturn Visited(GstPad* pad, GstPadProbeInfo* info, gpointer visit) {
+    threads::AcquireState(visit);
     const Visit& probe = *static_cast<Visit*>(visit);
     const threads::StateVisit shown(probe.data);
     threads::AcquireState(GST_PAD_PROBE_INFO_DATA(info));
@@ -85,6 +88,7 @@ class PadProbe {
     return result;
   }
   static void Drop(gpointer visit) {
+    threads::AcquireState(visit);
     const Visit* probe = static_cast<Visit*>(visit);
     threads::AcquireState(probe->data);
     if (probe->destroy) probe->destroy(probe->data);

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "platform/threads/thread_order.h"
+
 namespace gst {
 
 namespace {
@@ -25,7 +27,10 @@ ElementTrial::ElementTrial()
     : pipeline_(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("trial")))) {}
 
 // Stopping joins the thread of an element that reads before the ends go.
-ElementTrial::~ElementTrial() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+ElementTrial::~ElementTrial() {
+  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  threads::AcquireState(this);  // what the elements' threads left
+}
 
 GstElement* ElementTrial::Add(const char* factory) {
   GstElement* element = gst_element_factory_make(factory, nullptr);
@@ -58,6 +63,7 @@ bool ElementTrial::Attach(GstPad* pad) {
 }
 
 void ElementTrial::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
+  const threads::StateVisit shown(self);
   if (GST_PAD_IS_SRC(pad)) static_cast<ElementTrial*>(self)->Attach(pad);
 }
 
@@ -67,10 +73,12 @@ bool ElementTrial::Play(GstElement* last) {
   } else {
     g_signal_connect(last, "pad-added", G_CALLBACK(&OnPadAdded), this);
   }
+  threads::ReleaseState(this);  // for the elements' threads
   return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
 }
 
 bool ElementTrial::Begin(GstPad* pad, GstCaps* caps, GstFormat format) {
+  threads::ReleaseState(this);
   GstSegment segment;
   gst_segment_init(&segment, format);
   return gst_pad_send_event(pad, gst_event_new_stream_start("trial")) &&
@@ -80,6 +88,7 @@ bool ElementTrial::Begin(GstPad* pad, GstCaps* caps, GstFormat format) {
 
 bool ElementTrial::Push(GstPad* pad, std::vector<std::uint8_t> bytes, GstClockTime pts,
                         GstClockTime duration) {
+  threads::ReleaseState(this);
   GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes.size(), nullptr);
   gst_buffer_fill(buffer, 0, bytes.data(), bytes.size());
   GST_BUFFER_PTS(buffer) = pts;
@@ -96,6 +105,7 @@ bool ElementTrial::AwaitEnd() {
   const BusPtr bus(gst_element_get_bus(pipeline_.get()));
   const MessagePtr end(gst_bus_timed_pop_filtered(
       bus.get(), kLongestWait, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  threads::AcquireState(this);
   return end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
 }
 
@@ -109,6 +119,7 @@ bool ElementTrial::Read(GstElement* first, GstElement* last, std::vector<std::ui
   GstAppSrcCallbacks callbacks{};
   // The element's thread asks for the bytes from where it last sought.
   callbacks.need_data = [](GstAppSrc* reader, guint length, gpointer data) {
+    const threads::StateVisit shown(data);
     auto& self = *static_cast<ElementTrial*>(data);
     const std::lock_guard lock(self.mutex_);
     if (self.readAt_ >= self.served_.size()) {
@@ -122,6 +133,7 @@ bool ElementTrial::Read(GstElement* first, GstElement* last, std::vector<std::ui
     gst_app_src_push_buffer(reader, buffer);
   };
   callbacks.seek_data = [](GstAppSrc*, guint64 offset, gpointer data) -> gboolean {
+    const threads::StateVisit shown(data);
     auto& self = *static_cast<ElementTrial*>(data);
     const std::lock_guard lock(self.mutex_);
     self.readAt_ = offset;
@@ -131,16 +143,25 @@ bool ElementTrial::Read(GstElement* first, GstElement* last, std::vector<std::ui
   if (!gst_element_link(source, first) || !Play(last)) return false;
   const bool read = AwaitEnd();
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  threads::AcquireState(this);
   return read;
+}
+
+const std::deque<ElementTrial::Received>& ElementTrial::Ends() const {
+  threads::AcquireState(this);
+  const std::lock_guard lock(mutex_);
+  return ends_;
 }
 
 const std::vector<std::uint8_t>& ElementTrial::Written() const {
   static const std::vector<std::uint8_t> kNone;
-  return ends_.empty() ? kNone : ends_.front().written;
+  const std::deque<Received>& ends = Ends();
+  return ends.empty() ? kNone : ends.front().written;
 }
 
 GstCaps* ElementTrial::ReceivedCaps() const {
-  return ends_.empty() ? nullptr : ends_.front().caps.get();
+  const std::deque<Received>& ends = Ends();
+  return ends.empty() ? nullptr : ends.front().caps.get();
 }
 
 GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpointer data) {
@@ -156,6 +177,7 @@ GstPadProbeReturn ElementTrial::OnReceived(GstPad*, GstPadProbeInfo* info, gpoin
     return GST_PAD_PROBE_HANDLED;
   }
   const Sink& sink = *static_cast<Sink*>(data);
+  const threads::StateVisit shown(sink.trial);
   const std::lock_guard lock(sink.trial->mutex_);
   Received& end = *sink.received;
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {

@@ -77,7 +77,7 @@ class ElementTrial {
   GstCaps* ReceivedCaps() const;
   // Every end, in the order it was linked. Read them once what was given has
   // gone through (or the trial has ended).
-  const std::deque<Received>& Ends() const { return ends_; }
+  const std::deque<Received>& Ends() const;
 
  private:
   struct Sink;
@@ -91,7 +91,9 @@ class ElementTrial {
   ElementPtr pipeline_;
   std::vector<std::uint8_t> served_;
   std::uint64_t readAt_ = 0;
-  std::mutex mutex_;  // the ends and readAt_, which a reading element's thread changes
+  // The ends and readAt_, which the elements' threads change; the readers of
+  // the ends take it too, so that what those threads wrote is seen.
+  mutable std::mutex mutex_;
   std::deque<Received> ends_;
   std::deque<Sink> sinks_;
 };
