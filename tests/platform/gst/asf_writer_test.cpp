@@ -12,24 +12,12 @@ using test_support::FfProbe;
 class AsfWriter : public ::testing::Test {
  protected:
   void SetUp() override { gst_test::InitGst(); }
-
-  static gst::PipelineDescription Describe(const std::string& source, const std::string& output,
-                                           const gst::AsfAudioStream& audio,
-                                           const gst::AsfVideoStream& video) {
-    gst::AsfWriterPlan plan = gst::PlanAsfWriter(audio, video);
-    gst::PipelineDescription description;
-    description.sourcePath = source;
-    description.branches = std::move(plan.branches);
-    description.muxer = std::move(plan.muxer);
-    description.outputPath = output;
-    return description;
-  }
 };
 
 TEST_F(AsfWriter, WritesWindowsMediaStreamsAtTheProfilesBitrates) {
   const std::string output = gst_test::OutputPath("profile.asf");
-  const auto outcome = gst_test::Convert(
-      Describe(gst_test::BusyClip(), output, {128000, 44100, 2}, {640, 480, 25, 1, 798720, 8}));
+  const auto outcome = gst_test::Convert(gst_test::WindowsMediaConversion(
+      gst_test::BusyClip(), output, {128000, 44100, 2}, {640, 480, 25, 1, 798720, 8}));
   ASSERT_TRUE(outcome.Completed()) << outcome.Describe();
 
   const auto probe = FfProbe(output);

@@ -34,4 +34,17 @@ Outcome Convert(gst::PipelineDescription description, std::chrono::seconds limit
 
 void InitGst() { gst_init(nullptr, nullptr); }
 
+gst::PipelineDescription WindowsMediaConversion(const std::string& source,
+                                                const std::string& output,
+                                                const gst::AsfAudioStream& audio,
+                                                const gst::AsfVideoStream& video) {
+  gst::AsfWriterPlan plan = gst::PlanAsfWriter(audio, video);
+  gst::PipelineDescription description;
+  description.sourcePath = source;
+  description.branches = std::move(plan.branches);
+  description.muxer = std::move(plan.muxer);
+  description.outputPath = output;
+  return description;
+}
+
 }  // namespace gst_test

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/gst/encoders/asf_writer_plan.h"
 #include "platform/gst/pipeline/conversion_pipeline.h"
 
 namespace gst_test {
@@ -20,6 +21,13 @@ struct Outcome {
 
 Outcome Convert(gst::PipelineDescription description,
                 std::chrono::seconds limit = std::chrono::seconds(60));
+
+// A Windows Media file of `source` with these streams, as the writer's plan
+// lays the conversion out.
+gst::PipelineDescription WindowsMediaConversion(
+    const std::string& source, const std::string& output,
+    const gst::AsfAudioStream& audio = {64000, 44100, 2},
+    const gst::AsfVideoStream& video = {320, 240, 25, 1, 400000, 8});
 
 // Makes sure GStreamer is initialised in this process.
 void InitGst();

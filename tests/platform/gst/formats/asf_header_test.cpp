@@ -84,14 +84,8 @@ TEST(AsfHeader, DamagedHeadersAreRefusedAndAWholeOneIsStable) {
 TEST(AsfHeader, AWindowsMediaFileSaysWhenAndByWhatItWasMade) {
   gst_test::InitGst();
   const std::string output = gst_test::OutputPath("stated.wmv");
-  gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
-                                               gst::AsfVideoStream{320, 240, 25, 1, 1000000, 8});
-  gst::PipelineDescription description;
-  description.sourcePath = gst_test::BusyClip();
-  description.branches = std::move(plan.branches);
-  description.muxer = std::move(plan.muxer);
-  description.outputPath = output;
-  const auto outcome = gst_test::Convert(std::move(description));
+  const auto outcome = gst_test::Convert(gst_test::WindowsMediaConversion(
+      gst_test::BusyClip(), output, {64000, 44100, 2}, {320, 240, 25, 1, 1000000, 8}));
   ASSERT_TRUE(outcome.Completed()) << outcome.Describe();
   EXPECT_EQ(test_support::DecodeErrors(output), "");
 

@@ -9,8 +9,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/gst/encoders/asf_writer_plan.h"
-#include "platform/gst/pipeline/pipeline_description.h"
 #include "platform/gst/workarounds/registry.h"
 
 namespace gst_test {
@@ -25,19 +23,6 @@ inline void ReportCanary(gst::Workaround id) {
               << "\n";
     ::testing::Test::RecordProperty(std::string(entry.name), present ? "engaged" : "dead");
   }
-}
-
-// A Windows Media file of `source`, as its writer plans it.
-inline gst::PipelineDescription WindowsMediaConversion(const std::string& source,
-                                                       const std::string& output) {
-  gst::AsfWriterPlan plan = gst::PlanAsfWriter(gst::AsfAudioStream{64000, 44100, 2},
-                                               gst::AsfVideoStream{320, 240, 25, 1, 400000, 8});
-  gst::PipelineDescription description;
-  description.sourcePath = source;
-  description.branches = std::move(plan.branches);
-  description.muxer = std::move(plan.muxer);
-  description.outputPath = output;
-  return description;
 }
 
 }  // namespace gst_test
