@@ -8,6 +8,7 @@
 
 #include "platform/dshow/capture_interfaces.h"
 #include "platform/dshow/errors.h"
+#include "platform/gst/parallel/conversion_choice.h"
 
 GST_DEBUG_CATEGORY_STATIC(graph_run_debug);
 #define GST_CAT_DEFAULT graph_run_debug
@@ -63,16 +64,21 @@ HRESULT CheckOutputFile(const FileSinkTarget& target) {
 
 // The pipeline calls the handler with no lock held and never after its Stop
 // has returned, so the queue (which outlives the run) is safe to use.
-GraphRun::GraphRun(RunPlan plan, EventQueue& events, RunGeneration generation)
-    : pipeline_(std::move(plan.description),
-                [&events, generation](const gst::PipelineEvent& event) {
-                  if (event.kind == gst::PipelineEvent::Kind::Complete) {
-                    events.Post(generation, EC_COMPLETE, S_OK, 0);
-                    return;
-                  }
-                  GST_WARNING("run failed: %s (%s)", event.message.c_str(), event.detail.c_str());
-                  events.Post(generation, EC_ERRORABORT, FailureCode(event.failure), 0);
-                }) {}
+GraphRun::GraphRun(RunPlan plan, EventQueue& events, RunGeneration generation) {
+  std::optional<GstClockTime> duration;
+  if (plan.sourceDuration && *plan.sourceDuration > 0)
+    duration = static_cast<GstClockTime>(*plan.sourceDuration) * 100;
+  pipeline_ = gst::MakeConversion(
+      std::move(plan.description), duration,
+      [&events, generation](const gst::PipelineEvent& event) {
+        if (event.kind == gst::PipelineEvent::Kind::Complete) {
+          events.Post(generation, EC_COMPLETE, S_OK, 0);
+          return;
+        }
+        GST_WARNING("run failed: %s (%s)", event.message.c_str(), event.detail.c_str());
+        events.Post(generation, EC_ERRORABORT, FailureCode(event.failure), 0);
+      });
+}
 
 HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generation,
                         std::unique_ptr<GraphRun>& run) {
@@ -83,9 +89,9 @@ HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generati
     if (FAILED(hr)) return hr;
   }
   std::unique_ptr<GraphRun> started(new GraphRun(std::move(plan), events, generation));
-  if (const gst::Result<void> running = started->pipeline_.Start(); !running) {
+  if (const gst::Result<void> running = started->pipeline_->Start(); !running) {
     GST_WARNING("the run could not start: %s", running.error().c_str());
-    const auto failure = started->pipeline_.FirstFailure();
+    const auto failure = started->pipeline_->FirstFailure();
     return failure ? FailureCode(*failure) : VFW_E_RUNTIME_ERROR;
   }
   run = std::move(started);
@@ -93,14 +99,14 @@ HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generati
 }
 
 HRESULT GraphRun::Stop() {
-  return pipeline_.Stop(kStopWait) == gst::ConversionPipeline::StopResult::TimedOut ? VFW_E_TIMEOUT
-                                                                                    : S_OK;
+  return pipeline_->Stop(kStopWait) == gst::Conversion::StopResult::TimedOut ? VFW_E_TIMEOUT
+                                                                           : S_OK;
 }
 
-void GraphRun::EndStreams() { pipeline_.EndStreams(); }
+void GraphRun::EndStreams() { pipeline_->EndStreams(); }
 
 REFERENCE_TIME GraphRun::Position() const {
-  const auto position = pipeline_.Position();
+  const auto position = pipeline_->Position();
   return position && *position > 0 ? *position / 100 : 0;
 }
 

@@ -18,7 +18,7 @@
 
 #include "platform/dshow/event_queue.h"
 #include "platform/dshow/run_plan.h"
-#include "platform/gst/pipeline/conversion_pipeline.h"
+#include "platform/gst/pipeline/conversion.h"
 
 namespace dshow {
 
@@ -61,7 +61,7 @@ class GraphRun {
  private:
   GraphRun(RunPlan plan, EventQueue& events, RunGeneration generation);
 
-  gst::ConversionPipeline pipeline_;
+  std::unique_ptr<gst::Conversion> pipeline_;
 };
 
 }  // namespace dshow

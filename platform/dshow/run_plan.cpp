@@ -127,6 +127,7 @@ HRESULT PlanRun(IFilterGraph& graph, RunPlan& plan) {
   if (FAILED(hr)) return hr;
   const auto& file = *RoleIf<SourceFileRole>(*source);
   plan.description.sourcePath = file.path;
+  plan.sourceDuration = file.duration;
 
   std::vector<Route> routes;
   const std::vector<ComPtr<IPin>> pins = PinsOf(*source, PINDIR_OUTPUT);

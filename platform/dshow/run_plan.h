@@ -21,6 +21,7 @@ namespace dshow {
 struct RunPlan {
   gst::PipelineDescription description;
   std::optional<FileSinkTarget> output;  // the file written, if any
+  std::optional<REFERENCE_TIME> sourceDuration;  // as the source file says
 };
 
 // VFW_E_NOT_CONNECTED when no stream reaches anything, when a multiplexer

@@ -50,6 +50,7 @@ void GObjectUnref(T* object) {
 inline void CapsUnref(GstCaps* caps) { gst_caps_unref(caps); }
 inline void MessageUnref(GstMessage* message) { gst_message_unref(message); }
 inline void BufferUnref(GstBuffer* buffer) { gst_buffer_unref(buffer); }
+inline void SampleUnref(GstSample* sample) { gst_sample_unref(sample); }
 inline void EventUnref(GstEvent* event) { gst_event_unref(event); }
 inline void QueryUnref(GstQuery* query) { gst_query_unref(query); }
 inline void ErrorFree(GError* error) { g_error_free(error); }
@@ -74,6 +75,7 @@ using DiscovererInfoPtr = GObjectPtr<GstDiscovererInfo>;
 using CapsPtr = Handle<GstCaps, detail::CapsUnref>;
 using MessagePtr = Handle<GstMessage, detail::MessageUnref>;
 using BufferPtr = Handle<GstBuffer, detail::BufferUnref>;
+using SamplePtr = Handle<GstSample, detail::SampleUnref>;
 using EventPtr = Handle<GstEvent, detail::EventUnref>;
 using QueryPtr = Handle<GstQuery, detail::QueryUnref>;
 using ErrorPtr = Handle<GError, detail::ErrorFree>;

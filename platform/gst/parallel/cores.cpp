@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -76,6 +77,17 @@ int AvailableCores() {
   int cores = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
   if (const auto quota = QuotaCores()) cores = std::min(cores, *quota);
   return std::max(cores, 1);
+}
+
+namespace {
+std::atomic<int> workerLimit{0};
+}  // namespace
+
+void SetWorkerLimit(int limit) { workerLimit.store(limit); }
+
+int WorkerLimit() {
+  const int limit = workerLimit.load();
+  return limit > 0 ? limit : AvailableCores();
 }
 
 }  // namespace gst

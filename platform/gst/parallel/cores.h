@@ -10,6 +10,12 @@ namespace gst {
 // The cores available to this process now; at least 1.
 int AvailableCores();
 
+// How many encoders a conversion may keep busy at once: `limit` when one
+// was set above 0 (the command line's --threads), else AvailableCores().
+// Set before runs start.
+void SetWorkerLimit(int limit);
+int WorkerLimit();
+
 // Whole cores a control group's quota allows, rounded up: cgroup v2's
 // cpu.max ("max 100000", "150000 100000"), or cgroup v1's quota and period
 // in microseconds (a quota of -1 is none). Nothing for no limit or text

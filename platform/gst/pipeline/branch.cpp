@@ -1,5 +1,8 @@
 #include "platform/gst/pipeline/branch.h"
 
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
 #include <algorithm>
 #include <initializer_list>
 #include <string_view>
@@ -19,6 +22,7 @@
 #include "platform/gst/workarounds/encoder/encoder_delay.h"
 #include "platform/gst/workarounds/encoder/encoder_timestamps.h"
 #include "platform/gst/workarounds/registry.h"
+#include "platform/threads/thread_order.h"
 
 namespace gst {
 
@@ -107,6 +111,7 @@ Branch::~Branch() = default;
 
 Result<void> Branch::Build(GstBin* pipeline, GstElement* muxer) {
   if (Result<void> made = Keep(MakeQueue(), head_); !made) return made;
+  if (description_.feed) return BuildFed(pipeline, muxer);
   // The stream goes on in running time, in one segment from zero. The rate
   // elements fill from a segment's start: a Matroska demuxer that moves its
   // start once the first sound arrives would have pictures repeated there,
@@ -125,6 +130,22 @@ Result<void> Branch::Build(GstBin* pipeline, GstElement* muxer) {
       description_.kind == StreamKind::Video ? BuildVideo(pipeline) : BuildAudio(pipeline, muxer);
   if (!built) return built;
   return Finish(pipeline, muxer);
+}
+
+Result<void> Branch::BuildFed(GstBin* pipeline, GstElement* muxer) {
+  if (!muxer) return Reason{"Encoded packets have no container to go into."};
+  Result<ElementPtr> source = MakeElement("appsrc");
+  if (!source) return source.reason();
+  // It holds no more than a branch's queue; the feeder waits for room.
+  g_object_set(source->get(), "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
+               guint64{kQueueBytes}, nullptr);
+  if (Result<void> linked = AddAndLink(pipeline, {source->get(), head_.get()}); !linked)
+    return linked;
+  if (Result<void> linked = LinkIntoMuxer(pipeline, head_.get(), muxer); !linked) return linked;
+  WatchPosition();
+  attached_.store(true);
+  description_.feed->fed(source->get());
+  return {};
 }
 
 Result<void> Branch::BuildVideo(GstBin* pipeline) {
@@ -219,11 +240,13 @@ Result<void> Branch::Finish(GstBin* pipeline, GstElement* muxer) {
   Result<GstElement*> tail = LinkEncoder(pipeline, muxer);
   if (!tail) return tail.reason();
   if (encoder_ && muxer) SuitEncoderToMuxer(encoder_.get(), muxer);
+  if (encoder_ && description_.keyFrameAt) AskKeyFrame(*description_.keyFrameAt);
   // A repaired encoder's output is in running time already.
   const bool repaired = encoder_ && MendEncoder();
   if (muxer && !repaired && WritesTimestampsAsGiven(muxer)) JoinRunningTime(*tail);
-  Result<void> linked =
-      muxer ? LinkIntoMuxer(pipeline, *tail, muxer) : LinkIntoDiscard(pipeline, *tail);
+  Result<void> linked = muxer                  ? LinkIntoMuxer(pipeline, *tail, muxer)
+                        : description_.packets ? LinkIntoPackets(pipeline, *tail)
+                                               : LinkIntoDiscard(pipeline, *tail);
   if (!linked) return linked;
   WatchPosition();
   return {};
@@ -273,6 +296,27 @@ bool Branch::MendEncoder() {
   return repaired;
 }
 
+void Branch::AskKeyFrame(GstClockTime at) {
+  // The request is an event in the stream, so it goes in with the first
+  // picture, once the encoder has its format and segment.
+  struct Request {
+    GstClockTime at;
+    bool sent = false;
+  };
+  const PadPtr taken(gst_element_get_static_pad(encoder_.get(), "sink"));
+  probes_.emplace_back(
+      taken.get(), GST_PAD_PROBE_TYPE_BUFFER,
+      [](GstPad* pad, GstPadProbeInfo*, gpointer data) {
+        auto& request = *static_cast<Request*>(data);
+        if (request.sent) return GST_PAD_PROBE_OK;
+        request.sent = true;
+        gst_pad_send_event(pad, gst_video_event_new_downstream_force_key_unit(
+                                    GST_CLOCK_TIME_NONE, GST_CLOCK_TIME_NONE, request.at, FALSE, 0));
+        return GST_PAD_PROBE_OK;
+      },
+      new Request{at}, [](gpointer data) { delete static_cast<Request*>(data); });
+}
+
 void Branch::JoinRunningTime(GstElement* tail) {
   // Streams whose encoder left them in their own segment join the others
   // in running time, the one origin the muxer then sees for all of them.
@@ -284,10 +328,12 @@ Result<void> Branch::LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElemen
   // What the tail will carry: the encoder's output, or raw media. (Its pad
   // cannot tell yet: nothing upstream is linked.)
   const PadPtr encoded(encoder_ ? gst_element_get_static_pad(encoder_.get(), "src") : nullptr);
-  const CapsPtr carried(encoder_ ? gst_pad_get_pad_template_caps(encoded.get())
-                                 : gst_caps_new_empty_simple(description_.kind == StreamKind::Video
-                                                                 ? "video/x-raw"
-                                                                 : "audio/x-raw"));
+  const CapsPtr carried(description_.feed ? gst_caps_ref(description_.feed->caps.get())
+                         : encoder_       ? gst_pad_get_pad_template_caps(encoded.get())
+                                          : gst_caps_new_empty_simple(description_.kind ==
+                                                                              StreamKind::Video
+                                                                          ? "video/x-raw"
+                                                                          : "audio/x-raw"));
   // The muxer and the file writer get a thread of their own beside the
   // encoder's, as a queue in front of a muxer gives them.
   Result<ElementPtr> feed = MakeQueue();
@@ -302,7 +348,7 @@ Result<void> Branch::LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElemen
                   std::string(description_.kind == StreamKind::Video ? "video" : "audio") +
                   (encoderName_.empty() ? " stream raw." : " stream of \"" + encoderName_ + "\".")};
   muxer_ = Borrow(muxer);
-  if (!encoder_ && description_.kind == StreamKind::Video)
+  if (!encoder_ && !description_.feed && description_.kind == StreamKind::Video)
     rawFormats_ = ReadableRawVideo(muxerPad_.get());
   return LinkToEnd(queued.get());
 }
@@ -315,6 +361,28 @@ Result<void> Branch::LinkIntoDiscard(GstBin* pipeline, GstElement* tail) {
   muxerPad_ = PadPtr(gst_element_get_static_pad(sink->get(), "sink"));
   const PadPtr out(gst_element_get_static_pad(tail, "src"));
   return LinkToEnd(out.get());
+}
+
+Result<void> Branch::LinkIntoPackets(GstBin* pipeline, GstElement* tail) {
+  Result<ElementPtr> sink = MakeElement("appsink");
+  if (!sink) return sink.reason();
+  // No preroll: a run of a stretch of the source seeks before any packet.
+  g_object_set(sink->get(), "sync", FALSE, "async", FALSE, "emit-signals", TRUE,
+               "enable-last-sample", FALSE, nullptr);
+  g_signal_connect(sink->get(), "new-sample", G_CALLBACK(&Branch::OnPacket), this);
+  threads::ReleaseState(&description_.packets);
+  gst_bin_add(pipeline, sink->get());
+  muxerPad_ = PadPtr(gst_element_get_static_pad(sink->get(), "sink"));
+  const PadPtr out(gst_element_get_static_pad(tail, "src"));
+  return LinkToEnd(out.get());
+}
+
+GstFlowReturn Branch::OnPacket(GstElement* sink, gpointer data) {
+  auto& self = *static_cast<Branch*>(data);
+  const threads::StateVisit shown(&self.description_.packets);
+  const SamplePtr sample(gst_app_sink_pull_sample(GST_APP_SINK(sink)));
+  if (sample) self.description_.packets(sample.get());
+  return GST_FLOW_OK;
 }
 
 Result<void> Branch::LinkToEnd(GstPad* out) {
@@ -413,6 +481,7 @@ GstCaps* Branch::RawCaps(GstCaps* source) const {
 }
 
 bool Branch::Takes(const gchar* streamId, int index) const {
+  if (description_.feed) return false;
   if (description_.streamId.empty() || !streamId) return description_.streamIndex == index;
   return PlaceInFile(description_.streamId) == PlaceInFile(streamId);
 }
@@ -464,6 +533,8 @@ bool Branch::TakesSound(GstCaps* caps) const {
 }
 
 void Branch::End() {
+  // A fed stream is ended by its feeder, after what it still holds.
+  if (description_.feed) return;
   PadPtr entry(gst_element_get_static_pad(head_.get(), "sink"));
   gst_pad_send_event(entry.get(), gst_event_new_eos());
 }

@@ -34,6 +34,9 @@ class Branch {
   // pad has none) that came index-th among those of its kind.
   bool Takes(const gchar* streamId, int index) const;
   bool attached() const { return attached_.load(); }
+  // Whether the branch takes a decoded stream of the source (not packets
+  // from elsewhere).
+  bool TakesDecoded() const { return !description_.feed; }
 
   // Feeds the branch from a decoded pad with these caps: fixes the raw
   // format from what the source has and what the encoder needs, then links.
@@ -70,8 +73,15 @@ class Branch {
   // got, a repair.
   bool MendEncoder();
   void JoinRunningTime(GstElement* tail);
+  // Has the encoder make the frame at or after `at` a key frame.
+  void AskKeyFrame(GstClockTime at);
   Result<void> LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElement* muxer);
   Result<void> LinkIntoDiscard(GstBin* pipeline, GstElement* tail);
+  // A branch fed with encoded packets: the application source, then the
+  // muxer.
+  Result<void> BuildFed(GstBin* pipeline, GstElement* muxer);
+  Result<void> LinkIntoPackets(GstBin* pipeline, GstElement* tail);
+  static GstFlowReturn OnPacket(GstElement* sink, gpointer data);
   // Links the branch's last pad to muxerPad_.
   Result<void> LinkToEnd(GstPad* out);
   void WatchPosition();

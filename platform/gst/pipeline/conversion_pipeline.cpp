@@ -80,8 +80,9 @@ class ConversionPipeline::Impl {
     const Result<void> built = Build();
     // The callbacks below start from what Build set up (thread_order.h).
     threads::ReleaseState(this);
-    const bool started = built && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
-                                      GST_STATE_CHANGE_FAILURE;
+    const bool started = built && (!description_.range || FindRange()) &&
+                         gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
+                             GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
     // A part that cannot be made or a file that cannot be opened fails the
     // state change: a refusal to start, told with the error it posted. An
@@ -160,6 +161,67 @@ class ConversionPipeline::Impl {
     ender_ = std::thread([this] { EndStreams(); });
   }
 
+  // Pauses the pipeline until the source's streams are linked, then seeks
+  // exactly to the range: what was decoded before the seek never goes on
+  // (SkipUntilSeeked). False when the run ended first or the source refused.
+  bool FindRange() {
+    if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+      return false;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return padsDone_ || ended_; });
+      if (ended_) return false;
+    }
+    const TimeRange& range = *description_.range;
+    return gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                            GST_SEEK_TYPE_SET, range.start, GST_SEEK_TYPE_SET, range.stop);
+  }
+
+  // Drops the pad's data until the flush of the seek to the range has
+  // passed it.
+  static PadProbe SkipUntilSeeked(GstPad* pad) {
+    return PadProbe(
+        pad,
+        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                                     GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+        &ShownToThreads<&DropUntilFlushed>, new bool(false),
+        [](gpointer seeked) { delete static_cast<bool*>(seeked); });
+  }
+
+  static GstPadProbeReturn DropUntilFlushed(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    bool& seeked = *static_cast<bool*>(data);
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_FLUSH) {
+      if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_STOP) seeked = true;
+      return GST_PAD_PROBE_OK;
+    }
+    return seeked ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+  }
+
+  // Whether decodebin is to stop at this pad and expose what it carries
+  // undecoded: an elementary stream of a kind no branch takes, where only
+  // taken kinds are decoded.
+  static gboolean OnAutoplugContinue(GstElement*, GstPad*, GstCaps* caps, gpointer data) {
+    const threads::StateVisit shown(data);
+    const auto& self = *static_cast<Impl*>(data);
+    const auto kind = KindOf(caps);
+    if (!kind || IsContainer(caps)) return TRUE;
+    for (const auto& branch : self.branches_)
+      if (branch->kind() == *kind && branch->TakesDecoded()) return TRUE;
+    return FALSE;
+  }
+
+  // Whether a demuxer takes these caps: a file, whatever kind its name says.
+  static bool IsContainer(GstCaps* caps) {
+    GList* demuxers =
+        gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DEMUXER, GST_RANK_MARGINAL);
+    GList* taking = gst_element_factory_list_filter(demuxers, caps, GST_PAD_SINK, FALSE);
+    const bool container = taking != nullptr;
+    gst_plugin_feature_list_free(taking);
+    gst_plugin_feature_list_free(demuxers);
+    return container;
+  }
+
   std::optional<std::int64_t> Position() const {
     std::optional<std::int64_t> slowest;
     for (const auto& branch : branches_) {
@@ -226,6 +288,9 @@ class ConversionPipeline::Impl {
 
     g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(&Impl::OnPadAdded), this);
     g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(&Impl::OnNoMorePads), this);
+    if (description_.decodeTakenKindsOnly)
+      g_signal_connect(decoder_.get(), "autoplug-continue", G_CALLBACK(&Impl::OnAutoplugContinue),
+                       this);
     BusPtr bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &Impl::OnMessage, this, nullptr);
     return {};
@@ -264,6 +329,7 @@ class ConversionPipeline::Impl {
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     GstBin* bin = GST_BIN(pipeline_.get());
     outputMends_.reset();
+    skips_.clear();
     for (const auto& branch : branches_) branch->Release(bin);
     if (muxer_ && GST_OBJECT_PARENT(muxer_.get()) == GST_OBJECT(bin))
       gst_bin_remove(bin, muxer_.get());
@@ -277,7 +343,11 @@ class ConversionPipeline::Impl {
 
   static void OnNoMorePads(GstElement*, gpointer data) {
     const threads::StateVisit shown(data);
-    static_cast<Impl*>(data)->CheckStreams();
+    auto& self = *static_cast<Impl*>(data);
+    self.CheckStreams();
+    std::lock_guard lock(self.mutex_);
+    self.padsDone_ = true;
+    self.changed_.notify_all();
   }
 
   // Each decoded pad goes to the branch that asked for its stream, or is
@@ -299,6 +369,11 @@ class ConversionPipeline::Impl {
       }
     }
     if (target) {
+      if (description_.range) {
+        PadProbe skip = SkipUntilSeeked(pad);
+        std::lock_guard lock(mutex_);
+        skips_.push_back(std::move(skip));
+      }
       if (!target->Attach(pad, caps.get()))
         PostFailure(decoder_.get(), PipelineEvent::Failure::Negotiation,
                     std::string("The ") + KindName(*kind) + " stream cannot be converted.");
@@ -504,6 +579,8 @@ class ConversionPipeline::Impl {
   std::vector<PipelineEvent> pending_;  // ends that came before Start returned
   std::string missingPlugin_;
   std::vector<PadPtr> drains_;  // sink pads of the drained streams
+  std::vector<PadProbe> skips_;  // what comes before the seek to the range
+  bool padsDone_ = false;        // every stream of the source was routed
   int seen_[2] = {0, 0};        // decoded video and audio pads so far
 };
 

@@ -22,38 +22,19 @@
 #include <optional>
 #include <string>
 
+#include "platform/gst/pipeline/conversion.h"
 #include "platform/gst/pipeline/pipeline_description.h"
 #include "platform/gst/result.h"
 
 namespace gst {
 
-struct PipelineEvent {
-  enum class Kind { Complete, Error };
-  // What kind of failure an Error is, for callers that map it to codes.
-  enum class Failure {
-    None,
-    MissingDecoder,    // a described stream has no installed decoder
-    MissingStream,     // the source has no such stream
-    UnreadableSource,  // the source cannot be read, parsed or decoded
-    Write,             // the output cannot be opened or written
-    Negotiation,       // the elements cannot agree on a format
-    Other,
-  };
-  Kind kind = Kind::Complete;
-  Failure failure = Failure::None;
-  std::string message;  // for the user
-  std::string detail;   // for a developer: element and debug text
-};
-
-using PipelineEventHandler = std::function<void(const PipelineEvent&)>;
-
-class ConversionPipeline {
+class ConversionPipeline final : public Conversion {
  public:
   ConversionPipeline(PipelineDescription description, PipelineEventHandler handler);
   // Stops without waiting: a run that has not ended has its streams ended
   // and is left to finish and shut down on a thread of its own, as after a
   // Stop that timed out. No event comes after it.
-  ~ConversionPipeline();
+  ~ConversionPipeline() override;
   ConversionPipeline(const ConversionPipeline&) = delete;
   ConversionPipeline& operator=(const ConversionPipeline&) = delete;
 
@@ -61,13 +42,8 @@ class ConversionPipeline {
   // element is missing or refuses its settings, the parts cannot be
   // linked, or the pipeline refuses to start (for example an output folder
   // that does not exist). Called once.
-  Result<void> Start();
+  Result<void> Start() override;
 
-  enum class StopResult {
-    Finished,  // every stream ended and the writer closed the file
-    Failed,    // an error ended the run (before or while stopping)
-    TimedOut,  // the streams did not end in time; the file may be incomplete
-  };
   // Ends the streams, waits up to `wait` for the writer to finish, then
   // shuts the pipeline down. After EndStreams it does not wait again: the
   // writer has had its time. When the writer has not finished (TimedOut)
@@ -76,23 +52,23 @@ class ConversionPipeline {
   // and releases everything; Stop itself returns at once. No event is
   // reported for a stop; a run that already ended just shuts down. A second
   // Stop gives the first one's result.
-  StopResult Stop(std::chrono::milliseconds wait = std::chrono::seconds(5));
+  StopResult Stop(std::chrono::milliseconds wait = kStopWait) override;
 
   // Ends the streams where they enter their branches and returns at once;
   // what is inside the branches is still written. The end comes as the
   // Complete event (or an Error) once the writer has finished, and a Stop
   // afterwards only shuts down. Does nothing once the run has ended.
-  void EndStreams();
+  void EndStreams() override;
 
   // Media time reached by the slowest stream, and the source's duration as
   // its demuxer answers it (an MP4's lengthened as movie_length.h tells), in
   // nanoseconds; nothing when not known (yet).
-  std::optional<std::int64_t> Position() const;
-  std::optional<std::int64_t> Duration() const;
+  std::optional<std::int64_t> Position() const override;
+  std::optional<std::int64_t> Duration() const override;
 
   // The kind of the first error the pipeline met; after a refused Start,
   // why it refused (a file the writer could not open, say).
-  std::optional<PipelineEvent::Failure> FirstFailure() const;
+  std::optional<PipelineEvent::Failure> FirstFailure() const override;
 
   // Waits up to `limit` until every pipeline left to shut down on a thread
   // of its own has been released; false when some are still busy.

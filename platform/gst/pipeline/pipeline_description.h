@@ -5,6 +5,7 @@
 
 #include <gst/gst.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -58,6 +59,20 @@ struct RawAudio {
   int channels = 0;
 };
 
+// Encoded packets a branch takes from elsewhere instead of a decoded stream
+// of the source: the branch starts with an application source (appsrc) of
+// these caps, which `fed` is given once the branch is built; whoever feeds
+// it ends the stream there.
+struct PacketFeed {
+  CapsPtr caps;  // what the packets are, as the muxer is to be asked for them
+  std::function<void(GstElement* source)> fed;
+};
+
+// Where a branch's encoded packets go instead of into a muxer: called for
+// each, in order, on a streaming thread, in the running time of the part of
+// the source converted. It may wait.
+using PacketSink = std::function<void(GstSample* packet)>;
+
 struct BranchDescription {
   StreamKind kind = StreamKind::Video;
   int streamIndex = 0;  // which stream of this kind in the file; 0 is the first
@@ -71,6 +86,17 @@ struct BranchDescription {
   std::string orientation;
   RawVideo video;
   RawAudio audio;
+  std::optional<PacketFeed> feed;
+  PacketSink packets;
+  // The first frame the encoder gets at or after this running time is a key
+  // frame (and starts its count of frames to the next).
+  std::optional<GstClockTime> keyFrameAt;
+};
+
+// A stretch of the source, in its own time: from `start` up to `stop`.
+struct TimeRange {
+  GstClockTime start = 0;
+  GstClockTime stop = GST_CLOCK_TIME_NONE;
 };
 
 struct PipelineDescription {
@@ -79,6 +105,10 @@ struct PipelineDescription {
   // None: every branch ends in a sink that discards, no file is written.
   std::optional<ElementChoice> muxer;
   std::string outputPath;
+  // Only this stretch of the source is converted (found by an exact seek).
+  std::optional<TimeRange> range;
+  // Streams of a kind no branch takes are drained as they are, undecoded.
+  bool decodeTakenKindsOnly = false;
 };
 
 }  // namespace gst

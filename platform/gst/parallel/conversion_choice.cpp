@@ -1,0 +1,97 @@
+#include "platform/gst/parallel/conversion_choice.h"
+
+#include <gst/base/gsttypefindhelper.h>
+
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <string_view>
+
+#include "platform/gst/parallel/cores.h"
+#include "platform/gst/parallel/segmented_conversion.h"
+#include "platform/gst/pipeline/conversion_pipeline.h"
+
+namespace gst {
+
+namespace {
+
+// Whether the file is of a container whose demuxer seeks to a frame exactly
+// from an index, with one time line throughout. MPEG program and transport
+// streams seek by guessing from the bitrate and may start their clocks over
+// (a DVD's second part, a broadcast's restart), so a segment could not be
+// found by its time.
+bool SeeksExactly(const std::string& path) {
+  std::array<char, 4096> head{};
+  std::ifstream in(path, std::ios::binary);
+  in.read(head.data(), head.size());
+  const auto read = static_cast<gsize>(in.gcount());
+  if (read == 0) return false;
+  const CapsPtr caps(gst_type_find_helper_for_data(
+      nullptr, reinterpret_cast<const guint8*>(head.data()), read, nullptr));
+  if (!caps || gst_caps_is_empty(caps.get())) return false;
+  const std::string_view name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+  return name == "video/quicktime" || name == "video/x-matroska" || name == "video/webm" ||
+         name == "video/x-msvideo";
+}
+
+// The one video branch, when the picture is what the conversion encodes,
+// into a Windows Media file.
+const BranchDescription* EncodedPicture(const PipelineDescription& description) {
+  if (!description.muxer || description.muxer->FactoryName() != "avmux_asf") return nullptr;
+  if (description.range) return nullptr;
+  const BranchDescription* picture = nullptr;
+  for (const BranchDescription& branch : description.branches) {
+    if (branch.kind != StreamKind::Video) continue;
+    if (picture) return nullptr;
+    picture = &branch;
+  }
+  // Each segment makes an encoder of its own, so a shared one cannot serve.
+  if (!picture || !picture->encoder || picture->encoder->element) return nullptr;
+  return picture;
+}
+
+// The frames from one key frame to the next the encoder is set to; 0 for
+// its own choice.
+std::uint64_t KeyFrameSpacing(const ElementChoice& encoder) {
+  for (const auto& [name, value] : encoder.properties)
+    if (name == "gop-size") return std::strtoull(value.c_str(), nullptr, 10);
+  return 0;
+}
+
+}  // namespace
+
+std::variant<std::vector<Segment>, std::string> SegmentsFor(const PipelineDescription& description,
+                                                            std::optional<GstClockTime> duration,
+                                                            int workers) {
+  if (workers < 2) return std::string("one core");
+  const BranchDescription* picture = EncodedPicture(description);
+  if (!picture) return std::string("not a Windows Media picture of its own encoder");
+  if (!duration) return std::string("no known length");
+  if (!SeeksExactly(description.sourcePath)) return std::string("no exact seeking");
+  const int num = picture->video.framerateNum;
+  const int den = picture->video.framerateDen;
+  SegmentRequest request{*duration, num, den, workers, {}};
+  // Cut where the encoder of one run would put its key frames anyway, so
+  // the segments add none (unless they lie further apart than a segment).
+  const std::uint64_t spacing = KeyFrameSpacing(*picture->encoder);
+  if (spacing > 0 && num > 0 && den > 0 && FrameTime(spacing, num, den) <= kLongestSegment)
+    request.keyFrameFrom = [spacing, num, den](GstClockTime time) {
+      const std::uint64_t frame = gst_util_uint64_scale_ceil(
+          time, static_cast<guint64>(num), static_cast<guint64>(den) * GST_SECOND);
+      return FrameTime((frame + spacing - 1) / spacing * spacing, num, den);
+    };
+  return PlanSegments(request);
+}
+
+std::unique_ptr<Conversion> MakeConversion(PipelineDescription description,
+                                           std::optional<GstClockTime> duration,
+                                           PipelineEventHandler handler) {
+  const int workers = WorkerLimit();
+  auto plan = SegmentsFor(description, duration, workers);
+  if (auto* segments = std::get_if<std::vector<Segment>>(&plan))
+    return std::make_unique<SegmentedConversion>(std::move(description), std::move(*segments),
+                                                 workers, std::move(handler));
+  return std::make_unique<ConversionPipeline>(std::move(description), std::move(handler));
+}
+
+}  // namespace gst
