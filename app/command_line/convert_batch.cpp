@@ -14,6 +14,7 @@
 #include "app/command_line/progress_report.h"
 #include "options/output_formats.h"
 #include "options/settings_store.h"
+#include "platform/gst/parallel/cores.h"
 #include "platform/shell/process_pool.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/message_loop.h"
@@ -138,6 +139,9 @@ int ConvertMany(const ConvertCommand& command, bool terminal) {
 
   BatchProgress progress(std::cerr, terminal, terminal ? TerminalWidth() : 0);
   for (const std::string& note : plan.notes) progress.Say(note);
+  // Conversions side by side share the cores.
+  const int together = std::max(1, std::min<int>(command.jobs, static_cast<int>(plan.items.size())));
+  if (!options.threads) options.threads = std::max(1, gst::AvailableCores() / together);
   std::vector<std::vector<std::string>> commandLines;
   for (const BatchItem& item : plan.items) {
     options.source = item.source;

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   }
   const ConvertOptions& options = command.options;
   if (const auto problem = OutputProblem(options.output)) return usageError(*problem);
+  ApplyThreads(options);
   // A run leaves the settings as it found them: the options above apply to
   // it alone, and opening the source does not move the window's next Open.
   profile::SetReadOnly(true);

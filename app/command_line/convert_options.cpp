@@ -137,6 +137,16 @@ const std::vector<OptionEntry>& Options() {
          c.jobs = jobs.value_or(c.jobs);
          return error;
        }},
+      {{{"threads"},
+        "N",
+        "Encode the picture of a Windows Media file on up to N cores at once, " +
+            RangeText(1, kMaxThreads) +
+            " (default: every core this process may use), in segments that are joined into "
+            "the one file; 1 encodes it from start to end on one. With --jobs, each conversion "
+            "gets its share of the cores unless this is given."},
+       [](const std::string& v, ConvertCommand& c) {
+         return ParseInRange("threads", v, 1, kMaxThreads, c.options.threads);
+       }},
       {{{"y", "yes"}, "", "Replace an existing output file without asking."},
        [](const std::string&, ConvertCommand& c) -> Error {
          c.options.replaceExisting = true;
@@ -300,6 +310,7 @@ std::vector<std::string> OneFileCommandLine(const ConvertOptions& options, bool 
   if (options.audioBitrate) add("audio-bitrate", std::to_string(*options.audioBitrate));
   if (options.width && options.height)
     add("size", std::to_string(*options.width) + "x" + std::to_string(*options.height));
+  if (options.threads) add("threads", std::to_string(*options.threads));
   if (options.replaceExisting) arguments.emplace_back("--yes");
   if (reportProgress) arguments.emplace_back("--report-progress");
   arguments.emplace_back("--");

@@ -19,6 +19,9 @@ struct ConvertOptions {
   std::optional<int> audioBitrate;  // bits per second
   std::optional<int> width;
   std::optional<int> height;
+  // Encoders at work at once on one Windows Media conversion; none: one per
+  // core available.
+  std::optional<int> threads;
   bool replaceExisting = false;
 };
 
@@ -34,6 +37,8 @@ enum class ConvertAction {
 
 // The most conversions --jobs may run at once.
 constexpr int kMaxJobs = 64;
+// The most encoders --threads may keep at work on one conversion.
+constexpr int kMaxThreads = 256;
 
 struct ConvertCommand {
   ConvertAction action = ConvertAction::Convert;

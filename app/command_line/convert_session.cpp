@@ -15,6 +15,7 @@
 #include "platform/dshow/control_interfaces.h"
 #include "platform/dshow/error_text.h"
 #include "platform/dshow/errors.h"
+#include "platform/gst/parallel/cores.h"
 #include "platform/gst/workarounds/registry.h"
 #include "platform/text/utf8.h"
 #include "platform/ui/message_loop.h"
@@ -126,6 +127,10 @@ std::optional<std::string> OutputProblem(const std::optional<std::string>& outpu
     return "the output " + text::EscapedForTerminal(*output) +
            " is a folder; give a file name, or --output-dir for many files";
   return std::nullopt;
+}
+
+void ApplyThreads(const ConvertOptions& options) {
+  if (options.threads) gst::SetWorkerLimit(*options.threads);
 }
 
 std::optional<std::string> SourceProblem(const std::string& path) {

@@ -15,6 +15,9 @@ class CReelcastDlg;
 // choice cannot be honoured.
 bool ApplyConvertOptions(const ConvertOptions& options, CReelcastDlg& window);
 
+// Keeps the encoders of a Windows Media conversion to --threads, when given.
+void ApplyThreads(const ConvertOptions& options);
+
 // Why the source cannot be converted before anything is tried, as a file
 // dialog refuses a name it cannot find: it is missing or not a file. None
 // when it may be opened.

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/gst/parallel/cores.h"
+#include "platform/gst/parallel/key_frames.h"
 #include "platform/gst/parallel/segmented_conversion.h"
 #include "platform/gst/pipeline/conversion_pipeline.h"
 
@@ -70,16 +71,30 @@ std::variant<std::vector<Segment>, std::string> SegmentsFor(const PipelineDescri
   if (!SeeksExactly(description.sourcePath)) return std::string("no exact seeking");
   const int num = picture->video.framerateNum;
   const int den = picture->video.framerateDen;
+  if (num <= 0 || den <= 0) return std::string("no fixed frame rate");
+  // Each segment starts at a key frame of the source, so that nothing is
+  // decoded only to be dropped.
+  const std::unique_ptr<KeyFrames> keys = KeyFrames::Open(description.sourcePath);
+  if (!keys) return std::string("no index of key frames");
   SegmentRequest request{*duration, num, den, workers, {}};
-  // Cut where the encoder of one run would put its key frames anyway, so
-  // the segments add none (unless they lie further apart than a segment).
+  // Where the encoder of one run would put its key frames anyway, the
+  // segments add none: the cuts go there, where that leaves two segments a
+  // worker and none longer than the longest, and the source has a key frame
+  // there too. Otherwise each segment's first frame is a key frame more:
+  // the rate control keeps the bitrate and spends a little of the
+  // pictures' quality on it.
   const std::uint64_t spacing = KeyFrameSpacing(*picture->encoder);
-  if (spacing > 0 && num > 0 && den > 0 && FrameTime(spacing, num, den) <= kLongestSegment)
-    request.keyFrameFrom = [spacing, num, den](GstClockTime time) {
+  const GstClockTime apart = spacing > 0 ? FrameTime(spacing, num, den) : 0;
+  const bool aligned =
+      apart > 0 && apart <= kLongestSegment && *duration / apart >= 2ULL * workers;
+  request.keyFrameFrom = [&](GstClockTime time) {
+    if (aligned) {
       const std::uint64_t frame = gst_util_uint64_scale_ceil(
           time, static_cast<guint64>(num), static_cast<guint64>(den) * GST_SECOND);
-      return FrameTime((frame + spacing - 1) / spacing * spacing, num, den);
-    };
+      time = FrameTime((frame + spacing - 1) / spacing * spacing, num, den);
+    }
+    return keys->From(time).value_or(GST_CLOCK_TIME_NONE);
+  };
   return PlanSegments(request);
 }
 

@@ -40,7 +40,7 @@ constexpr GstClockTime kShortestSegment = 2 * GST_SECOND;
 constexpr GstClockTime kLongestSegment = 10 * GST_SECOND;
 // As many segments as this many times the workers, where the source is long
 // enough.
-constexpr int kSegmentsPerWorker = 4;
+constexpr int kSegmentsPerWorker = 2;
 
 // The time of frame `frame` on the grid of `rateNum`/`rateDen` a second.
 GstClockTime FrameTime(std::uint64_t frame, int rateNum, int rateDen);

@@ -20,7 +20,7 @@ constexpr std::size_t kHeldBytes = 32 * 1024 * 1024;
 // first frame, on frames whose packets are dropped: a new encoder's rate
 // control spends several times a frame's share on its first pictures until
 // it has measured the picture, and this way it has when the segment starts.
-constexpr GstClockTime kWarmUp = GST_SECOND;
+constexpr GstClockTime kWarmUp = GST_SECOND / 2;
 
 ElementChoice CopyOf(const ElementChoice& choice) {
   if (choice.element) return ElementChoice::Use(choice.element.get());

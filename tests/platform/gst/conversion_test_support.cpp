@@ -13,22 +13,32 @@ std::string Outcome::Describe() const {
 }
 
 Outcome Convert(gst::PipelineDescription description, std::chrono::seconds limit) {
+  return Convert(
+      [&](gst::PipelineEventHandler handler) {
+        return std::make_unique<gst::ConversionPipeline>(std::move(description),
+                                                         std::move(handler));
+      },
+      limit);
+}
+
+Outcome Convert(const std::function<std::unique_ptr<gst::Conversion>(gst::PipelineEventHandler)>& make,
+                std::chrono::seconds limit) {
   std::mutex mutex;
   std::condition_variable ended;
   Outcome outcome;
-  gst::ConversionPipeline run(std::move(description), [&](const gst::PipelineEvent& event) {
+  const std::unique_ptr<gst::Conversion> run = make([&](const gst::PipelineEvent& event) {
     std::lock_guard lock(mutex);
     outcome.event = event;
     ended.notify_all();
   });
-  const gst::Result<void> started = run.Start();
+  const gst::Result<void> started = run->Start();
   outcome.started = started.has_value();
   outcome.startError = started.error();
   if (outcome.started) {
     std::unique_lock lock(mutex);
     ended.wait_for(lock, limit, [&] { return outcome.event.has_value(); });
   }
-  run.Stop();
+  run->Stop();
   return outcome;
 }
 
