@@ -140,7 +140,8 @@ int ConvertMany(const ConvertCommand& command, bool terminal) {
   BatchProgress progress(std::cerr, terminal, terminal ? TerminalWidth() : 0);
   for (const std::string& note : plan.notes) progress.Say(note);
   // Conversions side by side share the cores.
-  const int together = std::max(1, std::min<int>(command.jobs, static_cast<int>(plan.items.size())));
+  const int together =
+      std::max(1, std::min<int>(command.jobs, static_cast<int>(plan.items.size())));
   if (!options.threads) options.threads = std::max(1, gst::AvailableCores() / together);
   std::vector<std::vector<std::string>> commandLines;
   for (const BatchItem& item : plan.items) {

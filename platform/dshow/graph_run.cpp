@@ -99,8 +99,7 @@ HRESULT GraphRun::Start(RunPlan plan, EventQueue& events, RunGeneration generati
 }
 
 HRESULT GraphRun::Stop() {
-  return pipeline_->Stop(kStopWait) == gst::Conversion::StopResult::TimedOut ? VFW_E_TIMEOUT
-                                                                           : S_OK;
+  return pipeline_->Stop(kStopWait) == gst::Conversion::StopResult::TimedOut ? VFW_E_TIMEOUT : S_OK;
 }
 
 void GraphRun::EndStreams() { pipeline_->EndStreams(); }

@@ -20,7 +20,7 @@ namespace dshow {
 
 struct RunPlan {
   gst::PipelineDescription description;
-  std::optional<FileSinkTarget> output;  // the file written, if any
+  std::optional<FileSinkTarget> output;          // the file written, if any
   std::optional<REFERENCE_TIME> sourceDuration;  // as the source file says
 };
 

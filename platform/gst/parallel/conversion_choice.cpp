@@ -85,8 +85,7 @@ std::variant<std::vector<Segment>, std::string> SegmentsFor(const PipelineDescri
   // pictures' quality on it.
   const std::uint64_t spacing = KeyFrameSpacing(*picture->encoder);
   const GstClockTime apart = spacing > 0 ? FrameTime(spacing, num, den) : 0;
-  const bool aligned =
-      apart > 0 && apart <= kLongestSegment && *duration / apart >= 2ULL * workers;
+  const bool aligned = apart > 0 && apart <= kLongestSegment && *duration / apart >= 2ULL * workers;
   request.keyFrameFrom = [&](GstClockTime time) {
     if (aligned) {
       const std::uint64_t frame = gst_util_uint64_scale_ceil(

@@ -78,8 +78,8 @@ void KeyFrames::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
 }
 
 std::optional<GstClockTime> KeyFrames::From(GstClockTime time) {
-  const auto flags =
-      static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_AFTER);
+  const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT |
+                                               GST_SEEK_FLAG_SNAP_AFTER);
   if (!gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, time,
                         GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
     return std::nullopt;
@@ -97,7 +97,8 @@ std::optional<GstClockTime> KeyFrames::Prerolled() {
   const GstBuffer* buffer = gst_sample_get_buffer(sample.get());
   const GstSegment* segment = gst_sample_get_segment(sample.get());
   if (!buffer || !segment || !GST_BUFFER_PTS_IS_VALID(buffer)) return std::nullopt;
-  const GstClockTime at = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+  const GstClockTime at =
+      gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
   if (!GST_CLOCK_TIME_IS_VALID(at)) return std::nullopt;
   return at;
 }

@@ -34,7 +34,7 @@ class KeyFrames {
   static void OnPadAdded(GstElement* parser, GstPad* pad, gpointer data);
 
   ElementPtr pipeline_;
-  ElementPtr picture_;  // the sink of the picture's stream
+  ElementPtr picture_;               // the sink of the picture's stream
   std::condition_variable exposed_;  // the picture's sink was set
 };
 

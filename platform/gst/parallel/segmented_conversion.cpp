@@ -150,8 +150,10 @@ bool SegmentedConversion::RunSegment(std::size_t segment) {
     changed_.notify_all();
   });
   if (Result<void> started = run.Start(); !started) {
-    Fail({PipelineEvent::Kind::Error, run.FirstFailure().value_or(PipelineEvent::Failure::Other),
-          started.error(), {}});
+    Fail({PipelineEvent::Kind::Error,
+          run.FirstFailure().value_or(PipelineEvent::Failure::Other),
+          started.error(),
+          {}});
     return false;
   }
   bool halted = false;

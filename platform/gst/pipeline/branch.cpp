@@ -310,8 +310,9 @@ void Branch::AskKeyFrame(GstClockTime at) {
         auto& request = *static_cast<Request*>(data);
         if (request.sent) return GST_PAD_PROBE_OK;
         request.sent = true;
-        gst_pad_send_event(pad, gst_video_event_new_downstream_force_key_unit(
-                                    GST_CLOCK_TIME_NONE, GST_CLOCK_TIME_NONE, request.at, FALSE, 0));
+        gst_pad_send_event(pad,
+                           gst_video_event_new_downstream_force_key_unit(
+                               GST_CLOCK_TIME_NONE, GST_CLOCK_TIME_NONE, request.at, FALSE, 0));
         return GST_PAD_PROBE_OK;
       },
       new Request{at}, [](gpointer data) { delete static_cast<Request*>(data); });
@@ -328,12 +329,11 @@ Result<void> Branch::LinkIntoMuxer(GstBin* pipeline, GstElement* tail, GstElemen
   // What the tail will carry: the encoder's output, or raw media. (Its pad
   // cannot tell yet: nothing upstream is linked.)
   const PadPtr encoded(encoder_ ? gst_element_get_static_pad(encoder_.get(), "src") : nullptr);
-  const CapsPtr carried(description_.feed ? gst_caps_ref(description_.feed->caps.get())
-                         : encoder_       ? gst_pad_get_pad_template_caps(encoded.get())
-                                          : gst_caps_new_empty_simple(description_.kind ==
-                                                                              StreamKind::Video
-                                                                          ? "video/x-raw"
-                                                                          : "audio/x-raw"));
+  const CapsPtr carried(
+      description_.feed ? gst_caps_ref(description_.feed->caps.get())
+      : encoder_        ? gst_pad_get_pad_template_caps(encoded.get())
+                        : gst_caps_new_empty_simple(
+                              description_.kind == StreamKind::Video ? "video/x-raw" : "audio/x-raw"));
   // The muxer and the file writer get a thread of their own beside the
   // encoder's, as a queue in front of a muxer gives them.
   Result<ElementPtr> feed = MakeQueue();

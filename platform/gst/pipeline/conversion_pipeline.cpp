@@ -80,9 +80,9 @@ class ConversionPipeline::Impl {
     const Result<void> built = Build();
     // The callbacks below start from what Build set up (thread_order.h).
     threads::ReleaseState(this);
-    const bool started = built && (!description_.range || FindRange()) &&
-                         gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) !=
-                             GST_STATE_CHANGE_FAILURE;
+    const bool started =
+        built && (!description_.range || FindRange()) &&
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     std::unique_lock lock(mutex_);
     // A part that cannot be made or a file that cannot be opened fails the
     // state change: a refusal to start, told with the error it posted. An
@@ -578,10 +578,10 @@ class ConversionPipeline::Impl {
   std::optional<PipelineEvent> firstError_;
   std::vector<PipelineEvent> pending_;  // ends that came before Start returned
   std::string missingPlugin_;
-  std::vector<PadPtr> drains_;  // sink pads of the drained streams
+  std::vector<PadPtr> drains_;   // sink pads of the drained streams
   std::vector<PadProbe> skips_;  // what comes before the seek to the range
   bool padsDone_ = false;        // every stream of the source was routed
-  int seen_[2] = {0, 0};        // decoded video and audio pads so far
+  int seen_[2] = {0, 0};         // decoded video and audio pads so far
 };
 
 ConversionPipeline::ConversionPipeline(PipelineDescription description,

@@ -21,8 +21,9 @@ Outcome Convert(gst::PipelineDescription description, std::chrono::seconds limit
       limit);
 }
 
-Outcome Convert(const std::function<std::unique_ptr<gst::Conversion>(gst::PipelineEventHandler)>& make,
-                std::chrono::seconds limit) {
+Outcome Convert(
+    const std::function<std::unique_ptr<gst::Conversion>(gst::PipelineEventHandler)>& make,
+    std::chrono::seconds limit) {
   std::mutex mutex;
   std::condition_variable ended;
   Outcome outcome;

@@ -24,8 +24,9 @@ struct Outcome {
 Outcome Convert(gst::PipelineDescription description,
                 std::chrono::seconds limit = std::chrono::seconds(60));
 // The same for a conversion that `make` makes around the handler given.
-Outcome Convert(const std::function<std::unique_ptr<gst::Conversion>(gst::PipelineEventHandler)>& make,
-                std::chrono::seconds limit = std::chrono::seconds(60));
+Outcome Convert(
+    const std::function<std::unique_ptr<gst::Conversion>(gst::PipelineEventHandler)>& make,
+    std::chrono::seconds limit = std::chrono::seconds(60));
 
 // A Windows Media file of `source` with these streams, as the writer's plan
 // lays the conversion out.

@@ -2,12 +2,13 @@
 // worker writes; a stopped one keeps every frame up to where it stopped;
 // sources that cannot be cut go to one worker.
 
+#include "platform/gst/parallel/segmented_conversion.h"
+
 #include <gtest/gtest.h>
 
 #include <variant>
 
 #include "platform/gst/parallel/conversion_choice.h"
-#include "platform/gst/parallel/segmented_conversion.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"
@@ -32,7 +33,8 @@ std::vector<gst::Segment> SegmentsOf(const gst::PipelineDescription& description
 TEST(SegmentedConversion, WritesTheFramesTimesAndSoundOfOneWorker) {
   const std::string one = gst_test::OutputPath("segments-one.wmv");
   const std::string two = gst_test::OutputPath("segments-two.wmv");
-  const auto single = gst_test::Convert(gst_test::WindowsMediaConversion(gst_test::LongClip(), one));
+  const auto single =
+      gst_test::Convert(gst_test::WindowsMediaConversion(gst_test::LongClip(), one));
   ASSERT_TRUE(single.Completed()) << single.Describe();
 
   auto description = gst_test::WindowsMediaConversion(gst_test::LongClip(), two);
@@ -65,7 +67,8 @@ TEST(SegmentedConversion, AStopKeepsEveryFrameUpToTheSegmentBeingWritten) {
   gst::SegmentedConversion run(std::move(description), std::move(segments), 2,
                                [](const gst::PipelineEvent&) {});
   ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(test_support::WaitUntil([&] { return run.Position().value_or(0) > 12 * GST_SECOND; }));
+  ASSERT_TRUE(
+      test_support::WaitUntil([&] { return run.Position().value_or(0) > 12 * GST_SECOND; }));
   EXPECT_NE(run.Stop(), gst::Conversion::StopResult::Failed);
 
   const std::vector<double> frames = PacketTimes(out, "video");
@@ -81,8 +84,8 @@ TEST(SegmentedConversion, AStopKeepsEveryFrameUpToTheSegmentBeingWritten) {
 // short for a few segments, and a single worker are done by one worker.
 TEST(ConversionChoice, OneWorkerServesWhereSegmentsCannot) {
   const auto refused = [](const std::string& source, GstClockTime duration, int workers) {
-    const auto plan = gst::SegmentsFor(gst_test::WindowsMediaConversion(source, "unused.wmv"),
-                                       duration, workers);
+    const auto plan =
+        gst::SegmentsFor(gst_test::WindowsMediaConversion(source, "unused.wmv"), duration, workers);
     return std::holds_alternative<std::string>(plan) ? std::get<std::string>(plan) : "";
   };
   EXPECT_EQ(refused(test_support::Clip(test_support::FfmpegClip::BroadcastTs), kLongClipLength, 2),
