@@ -9,7 +9,7 @@
 #
 # REELCAST_CONVERT names a reelcast-convert to measure instead of building
 # one. SIZES and FORMATS (wmv avi mkv mp4) narrow the table, PARTS (conversions
-# default memory batch) the parts run; the sources are made
+# default memory batch segments) the parts run; the sources are made
 # once and kept in REELCAST_BENCH_CACHE (default ~/.cache/reelcast-bench).
 # Targets: wall at most 1.05 x the faster of gst-launch-1.0 and ffmpeg, peak
 # memory at most 1.5 x ffmpeg's. Figures, not a test: nothing here fails.
@@ -283,11 +283,118 @@ batch_throughput() {
     'BEGIN {printf "  reelcast-convert --jobs 2: %.2f, ffmpeg loop: %.2f, ratio %.2f\n", r, f, r / f}'
 }
 
-for part in ${PARTS:-conversions default memory batch}; do
+# Sources for the rows of segments: a key frame every 2 s, as cameras and
+# phones write them (segments start at the source's key frames), and long
+# enough for a few segments a core.
+keyed_clip() {  # keyed_clip W H SECONDS -> path
+  local out="$cache/keyed-$1x$2-$3s.mp4"
+  if [[ ! -s $out ]]; then
+    mkdir -p "$cache"
+    ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1x$2:rate=30,noise=alls=8:allf=t+u" \
+      -f lavfi -i "sine=frequency=440:sample_rate=48000" -t "$3" -pix_fmt yuv420p \
+      -c:v libx264 -preset veryfast -g 60 -b:v $(($1 * $2 * 4)) -c:a aac -b:a 128k -ac 2 \
+      "$out.part.mp4"
+    mv "$out.part.mp4" "$out"
+  fi
+  echo "$out"
+}
+one_worker() { "$@"; cmd+=(--threads 1); }
+on_one_core() { "$@"; cmd=(taskset -c 0 "${cmd[@]}"); }
+
+# Medians of columns 3 (wall) by tool (column 2) of $work/runs, in the order given.
+medians() {
+  awk -v tools="$*" '
+    function median(list,   n, a, i, j, t) {
+      n = split(list, a, " ")
+      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
+        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+      }
+      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    { wall[$2] = wall[$2] " " $3 }
+    END { n = split(tools, t, " "); for (i = 1; i <= n; i++) printf "%s ", median(wall[t[i]]); print "" }
+  ' "$work/runs"
+}
+
+# Windows Media in segments on every core against one worker and ffmpeg, at
+# the default bitrate and the bench's; then one core, and the batch against
+# ffmpeg two at a time.
+segments_table() {
+  echo
+  echo "WMV in segments on $(nproc) cores: wall seconds (median of $runs paired runs)"
+  printf '  %-16s %-7s %7s %7s %7s %6s %6s %8s\n' source bitrate cores "1 wkr" ffmpeg ratio "1 wkr" "WM rate"
+  local spec w h t src rate i m kbps
+  for spec in 640x360x60 1280x720x20 1920x1080x20 3840x2160x8; do
+    IFS=x read -r w h t <<<"$spec"
+    src=$(keyed_clip "$w" "$h" "$t")
+    for rate in default bench; do
+      for i in $(seq "$runs"); do
+        if [[ $rate == default ]]; then
+          echo "$i cores $(measure wmv_default_reelcast "$src" 0 0 "$work/seg.wmv")"
+          echo "$i one $(measure one_worker wmv_default_reelcast "$src" 0 0 "$work/one.wmv")"
+          echo "$i ffmpeg $(measure wmv_default_ffmpeg "$src" 0 0 "$work/ff.wmv")"
+        else
+          echo "$i cores $(measure wmv_reelcast "$src" "$w" "$h" "$work/seg.wmv")"
+          echo "$i one $(measure one_worker wmv_reelcast "$src" "$w" "$h" "$work/one.wmv")"
+          echo "$i ffmpeg $(measure wmv_ffmpeg "$src" "$w" "$h" "$work/ff.wmv")"
+        fi
+      done >"$work/runs"
+      kbps=$([[ $rate == default ]] && echo 780 || wm_kbps "$w" "$h")
+      read -r -a m <<<"$(medians cores one ffmpeg)"
+      awk -v s="${w}x${h} ${t}s" -v r="$rate" -v c="${m[0]}" -v o="${m[1]}" -v f="${m[2]}" \
+        -v b="$(video_bitrate "$work/seg.wmv")" -v k="$kbps" \
+        'BEGIN {printf "  %-16s %-7s %7.2f %7.2f %7.2f %6.2f %6.2f %+7.1f%%\n", s, r, c, o, f,
+                c / f, o / f, 100 * (b / (k * 1024) - 1)}'
+    done
+  done
+  src=$(keyed_clip 1280 720 20)
+  for i in $(seq "$runs"); do
+    echo "$i cores $(measure on_one_core wmv_default_reelcast "$src" 0 0 "$work/seg.wmv")"
+    echo "$i one $(measure on_one_core one_worker wmv_default_reelcast "$src" 0 0 "$work/one.wmv")"
+  done >"$work/runs"
+  read -r -a m <<<"$(medians cores one)"
+  awk -v c="${m[0]}" -v o="${m[1]}" 'BEGIN {
+    printf "  one core (taskset -c 0), 720p: default %.2f, --threads 1 %.2f, ratio %.2f\n", c, o, c / o}'
+  batch_pairs "$src"
+}
+
+# Four 8-second 720p clips: --jobs 2 against ffmpeg two at a time.
+batch_pairs() {
+  local clips=() i
+  mkdir -p "$work/pairs" "$work/pairs-out"
+  for i in 1 2 3 4; do
+    ffmpeg -v error -y -i "$1" -t 8 -c copy "$work/pairs/clip$i.mp4"
+    clips+=("$work/pairs/clip$i.mp4")
+  done
+  pairs_reelcast() {
+    cmd=("$convert" --yes --jobs 2 --output-dir "$work/pairs-out" --format 1 "${clips[@]}")
+  }
+  pairs_ffmpeg() {  # each clip's ffmpeg command on a line, run two at a time
+    local clip bits=$((780 * 1024))
+    for clip in "${clips[@]}"; do
+      printf '%q ' ffmpeg -v error -y -i "$clip" -c:v wmv2 -b:v $bits -bt $((bits / 4)) \
+        -r $wm_rate -g $((wm_rate * 8)) -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "${clip%.mp4}.wmv"
+      echo
+    done >"$work/pairs.txt"
+    cmd=(xargs -P 2 -L 1 -a "$work/pairs.txt" sh -c '"$0" "$@"')
+  }
+  for i in $(seq "$runs"); do
+    echo "$i reelcast $(measure pairs_reelcast)"
+    echo "$i ffmpeg $(measure pairs_ffmpeg)"
+  done >"$work/runs"
+  local m
+  read -r -a m <<<"$(medians reelcast ffmpeg)"
+  awk -v r="${m[0]}" -v f="${m[1]}" 'BEGIN {
+    printf "  batch of four 8 s 720p clips: --jobs 2 %.2f, ffmpeg two at a time %.2f, ratio %.2f\n",
+           r, f, r / f}'
+}
+
+for part in ${PARTS:-conversions default memory batch segments}; do
   case $part in
     conversions) conversion_table ;;
     default) default_bitrate_cpu ;;
     memory) memory_by_length ;;
     batch) batch_throughput ;;
+    segments) segments_table ;;
   esac
 done

@@ -100,6 +100,7 @@ TEST(ConvertOptions, AnOutputFolderMakesEveryNameASourceAndJobsAreRangeChecked) 
   EXPECT_EQ(Error({"--output-dir=out"}), "no SOURCE given");
   EXPECT_EQ(Error({"--output-dir=", "a"}), "--output-dir needs a folder");
   EXPECT_EQ(Error({"--output-dir=out", "a", ""}), "a file name cannot be empty");
+  EXPECT_EQ(Error({"--threads=0", "a"}), "--threads needs a whole number from 1 to 256, not \"0\"");
 }
 
 TEST(ConvertOptions, AOneFileCommandLineReadsBackAsTheSameOptions) {
@@ -113,6 +114,7 @@ TEST(ConvertOptions, AOneFileCommandLineReadsBackAsTheSameOptions) {
   o.audioBitrate = 64000;
   o.width = 640;
   o.height = 480;
+  o.threads = 3;
   o.replaceExisting = true;
   const auto c = Parse(OneFileCommandLine(o, true));
   EXPECT_EQ(c.action, ConvertAction::Convert);
@@ -126,6 +128,7 @@ TEST(ConvertOptions, AOneFileCommandLineReadsBackAsTheSameOptions) {
   EXPECT_EQ(c.options.audioBitrate, o.audioBitrate);
   EXPECT_EQ(c.options.width, o.width);
   EXPECT_EQ(c.options.height, o.height);
+  EXPECT_EQ(c.options.threads, o.threads);
   EXPECT_TRUE(c.options.replaceExisting);
   // Only what was chosen is passed on; the rest comes from the settings.
   ConvertOptions plain;
