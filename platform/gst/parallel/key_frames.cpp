@@ -86,7 +86,10 @@ std::optional<GstClockTime> KeyFrames::From(GstClockTime time) {
   if (gst_element_get_state(pipeline_.get(), nullptr, nullptr, kPrerollLimit) !=
       GST_STATE_CHANGE_SUCCESS)
     return std::nullopt;
-  return Prerolled();
+  // Past the last key frame, demuxers go back to it.
+  const std::optional<GstClockTime> key = Prerolled();
+  if (!key || *key < time) return std::nullopt;
+  return key;
 }
 
 std::optional<GstClockTime> KeyFrames::Prerolled() {

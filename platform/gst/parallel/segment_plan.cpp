@@ -35,9 +35,11 @@ std::variant<std::vector<Segment>, std::string> PlanSegments(const SegmentReques
   while (true) {
     const GstClockTime nominal = FrameTime(cuts.back(), request.rateNum, request.rateDen) + wanted;
     if (nominal + kShortestSegment / 2 >= request.duration) break;
+    // A key frame before the nominal cut (an index that answers with the
+    // one before) would make a short segment: the cut stays where wanted.
     const GstClockTime key = request.keyFrameFrom ? request.keyFrameFrom(nominal) : nominal;
     const std::uint64_t cut =
-        FrameAtOrAfter(std::max(key, nominal - wanted / 2), request.rateNum, request.rateDen);
+        FrameAtOrAfter(std::max(key, nominal), request.rateNum, request.rateDen);
     if (cut <= cuts.back() || cut >= total) break;
     // A key frame far past the nominal cut makes a long segment; the next
     // one starts from there all the same.

@@ -6,6 +6,7 @@
 
 #include "platform/gst/element_maker.h"
 #include "platform/gst/pipeline/pipeline_errors.h"
+#include "platform/gst/pipeline/running_time.h"
 
 namespace gst {
 
@@ -177,10 +178,14 @@ void SegmentedConversion::OnPacket(std::size_t segment, GstSample* sample) {
   if (!buffer) return;
   const Segment& range = segments_[segment];
   const RawVideo& video = description_.branches[video_].video;
-  // The packet's frame of the segment, from its time since the warm-up's
-  // start; the rate element may add one at the end that the next segment
-  // starts with.
-  const GstClockTime time = GST_BUFFER_PTS_IS_VALID(buffer) ? GST_BUFFER_PTS(buffer) : 0;
+  // The packet's frame of the segment, from its running time since the
+  // warm-up's start (an encoder may move its stamps and segment alike: by
+  // 1000 hours in GStreamer 1.26); the rate element may add one at the end
+  // that the next segment starts with.
+  const GstSegment* stamped = gst_sample_get_segment(sample);
+  GstClockTime time = GST_BUFFER_PTS(buffer);
+  if (stamped) time = RunningTimeOf(*stamped, time);
+  if (!GST_CLOCK_TIME_IS_VALID(time)) time = 0;
   const std::uint64_t counted =
       gst_util_uint64_scale_round(time, static_cast<guint64>(video.framerateNum),
                                   static_cast<guint64>(video.framerateDen) * GST_SECOND);

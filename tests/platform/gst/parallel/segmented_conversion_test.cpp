@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "platform/gst/parallel/conversion_choice.h"
+#include "platform/gst/parallel/key_frames.h"
 #include "tests/platform/gst/conversion_test_support.h"
 #include "tests/support/ffmpeg_clips.h"
 #include "tests/support/ffprobe.h"
@@ -28,6 +29,16 @@ std::vector<gst::Segment> SegmentsOf(const gst::PipelineDescription& description
   return std::holds_alternative<std::vector<gst::Segment>>(plan)
              ? std::get<std::vector<gst::Segment>>(plan)
              : std::vector<gst::Segment>{};
+}
+
+// The clip has a key frame every 10 s (x264's default spacing at 25 fps).
+TEST(KeyFrames, TheFirstAtOrAfterATimeAndNoneAfterTheLast) {
+  const auto keys = gst::KeyFrames::Open(gst_test::LongClip());
+  ASSERT_TRUE(keys);
+  EXPECT_EQ(keys->From(3 * GST_SECOND), std::optional<GstClockTime>(10 * GST_SECOND));
+  EXPECT_EQ(keys->From(10 * GST_SECOND), std::optional<GstClockTime>(10 * GST_SECOND));
+  EXPECT_EQ(keys->From(12 * GST_SECOND), std::optional<GstClockTime>(20 * GST_SECOND));
+  EXPECT_EQ(keys->From(25 * GST_SECOND), std::nullopt);
 }
 
 TEST(SegmentedConversion, WritesTheFramesTimesAndSoundOfOneWorker) {
