@@ -7,6 +7,7 @@
 #include "platform/gst/element_maker.h"
 #include "platform/gst/pipeline/pipeline_errors.h"
 #include "platform/gst/pipeline/running_time.h"
+#include "platform/threads/thread_order.h"
 
 namespace gst {
 
@@ -220,6 +221,8 @@ void SegmentedConversion::Feed() {
       gst_app_src_set_caps(source, caps.get());
       described = true;
     }
+    // The writer's thread takes it through the source's queue (thread_order.h).
+    threads::ReleaseState(packet->buffer.get());
     // Refused once the writer has ended or is shutting down.
     if (gst_app_src_push_buffer(source, packet->buffer.release()) != GST_FLOW_OK) {
       Halt();
