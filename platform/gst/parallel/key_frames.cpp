@@ -80,8 +80,8 @@ void KeyFrames::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
 std::optional<GstClockTime> KeyFrames::From(GstClockTime time) {
   const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT |
                                                GST_SEEK_FLAG_SNAP_AFTER);
-  if (!gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, time,
-                        GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
+  if (!gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                        static_cast<gint64>(time), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
     return std::nullopt;
   if (gst_element_get_state(pipeline_.get(), nullptr, nullptr, kPrerollLimit) !=
       GST_STATE_CHANGE_SUCCESS)

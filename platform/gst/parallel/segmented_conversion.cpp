@@ -16,7 +16,7 @@ namespace {
 // Packets of segments ahead of the one being written wait in no more than
 // this; at the bitrates of Windows Media profiles a segment is a few
 // hundred kilobytes to a few megabytes.
-constexpr std::size_t kHeldBytes = 32 * 1024 * 1024;
+constexpr std::size_t kHeldBytes = std::size_t{32} * 1024 * 1024;
 
 // Each segment after the first starts its encoder this long before its
 // first frame, on frames whose packets are dropped: a new encoder's rate

@@ -175,7 +175,8 @@ class ConversionPipeline::Impl {
     const TimeRange& range = *description_.range;
     return gst_element_seek(pipeline_.get(), 1.0, GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                            GST_SEEK_TYPE_SET, range.start, GST_SEEK_TYPE_SET, range.stop);
+                            GST_SEEK_TYPE_SET, static_cast<gint64>(range.start), GST_SEEK_TYPE_SET,
+                            static_cast<gint64>(range.stop));
   }
 
   // Drops the pad's data until the flush of the seek to the range has
