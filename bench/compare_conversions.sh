@@ -153,6 +153,16 @@ video_bitrate() {
   awk -v b="$bytes" -v d="$duration" 'BEGIN {print b * 8 / d}'
 }
 
+# The median of a list of numbers, for the awk programs below.
+awk_median='
+  function median(list,   n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
+      t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+    }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }'
+
 # One row: medians of RUNS paired runs (the three one after the other, so a
 # change of load touches all three); the wall ratio is the median of each
 # run's ratio to its faster reference, the memory ratio is against ffmpeg.
@@ -169,13 +179,7 @@ compare_format() {  # compare_format FORMAT W H
               'BEGIN {printf "%+.1f%%", 100 * (r / (k * 1024) - 1)}')
   fi
   awk -v f="$1" -v size="$2x$3" -v bitrate="$bitrate" '
-    function median(list,   n, a, i, j, t) {
-      n = split(list, a, " ")
-      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
-        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
-      }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
+    '"$awk_median"'
     { wall[$1, $2] = $3; peak[$2] = peak[$2] " " $4 / 1024; walls[$2] = walls[$2] " " $3 }
     END {
       for (i = 1; (i, "reelcast") in wall; i++) {
@@ -210,13 +214,7 @@ default_bitrate_cpu() {
       done
     done >"$work/runs"
     awk -v size="$size" '
-      function median(list,   n, a, i, j, t) {
-        n = split(list, a, " ")
-        for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
-          t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
-        }
-        return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-      }
+      '"$awk_median"'
       { wall[$2] = wall[$2] " " $3; cpu[$2] = cpu[$2] " " $5 }
       END {
         printf "  %-9s reelcast-convert %5.2f s, %5.2f s CPU; ffmpeg %5.2f s, %5.2f s CPU; CPU ratio %.2f\n",
@@ -304,13 +302,7 @@ on_one_core() { "$@"; cmd=(taskset -c 0 "${cmd[@]}"); }
 # Medians of columns 3 (wall) by tool (column 2) of $work/runs, in the order given.
 medians() {
   awk -v tools="$*" '
-    function median(list,   n, a, i, j, t) {
-      n = split(list, a, " ")
-      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j] + 0 < a[j - 1] + 0; j--) {
-        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
-      }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
+    '"$awk_median"'
     { wall[$2] = wall[$2] " " $3 }
     END { n = split(tools, t, " "); for (i = 1; i <= n; i++) printf "%s ", median(wall[t[i]]); print "" }
   ' "$work/runs"
@@ -323,9 +315,9 @@ segments_table() {
   echo
   echo "WMV in segments on $(nproc) cores: wall seconds (median of $runs paired runs)"
   printf '  %-16s %-7s %7s %7s %7s %6s %6s %8s\n' source bitrate cores "1 wkr" ffmpeg ratio "1 wkr" "WM rate"
-  local spec w h t src rate i m kbps
-  for spec in 640x360x60 1280x720x20 1920x1080x20 3840x2160x8; do
-    IFS=x read -r w h t <<<"$spec"
+  local row w h t src rate i m kbps
+  for row in 640x360x60 1280x720x20 1920x1080x20 3840x2160x8; do
+    IFS=x read -r w h t <<<"$row"
     src=$(keyed_clip "$w" "$h" "$t")
     for rate in default bench; do
       for i in $(seq "$runs"); do
