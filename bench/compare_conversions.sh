@@ -362,11 +362,12 @@ batch_pairs() {
     cmd=("$convert" --yes --jobs 2 --output-dir "$work/pairs-out" --format 1 "${clips[@]}")
   }
   pairs_ffmpeg() {  # each clip's ffmpeg command on a line, run two at a time
-    local clip bits=$((780 * 1024))
+    local clip line bits=$((780 * 1024))
     for clip in "${clips[@]}"; do
-      printf '%q ' ffmpeg -v error -y -i "$clip" -c:v wmv2 -b:v $bits -bt $((bits / 4)) \
-        -r $wm_rate -g $((wm_rate * 8)) -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "${clip%.mp4}.wmv"
-      echo
+      # No blank at the end: xargs -L would join the next line to it.
+      line=$(printf '%q ' ffmpeg -v error -y -i "$clip" -c:v wmv2 -b:v $bits -bt $((bits / 4)) \
+        -r $wm_rate -g $((wm_rate * 8)) -c:a wmav2 -b:a 128000 -ar 44100 -ac 2 "${clip%.mp4}.wmv")
+      echo "${line% }"
     done >"$work/pairs.txt"
     cmd=(xargs -P 2 -L 1 -a "$work/pairs.txt" sh -c '"$0" "$@"')
   }

@@ -59,6 +59,24 @@ std::uint64_t KeyFrameSpacing(const ElementChoice& encoder) {
   return 0;
 }
 
+// Each segment's encoder starts its rate control afresh. Where a picture
+// gets this many bits or more, its warming up brings it to the bitrate; with fewer (780 Kbps at
+// 1080p is 0.017) it spends many times its share on the segment's first pictures, and the file
+// overshoots its bitrate by far (+80 % at 1080p, +490 % at 2160p in bench/README.md).
+constexpr double kLeastBitsPerPixel = 0.05;
+
+double BitsPerPixel(const BranchDescription& picture, const KeyFrames& keys) {
+  double bitrate = 0;
+  for (const auto& [name, value] : picture.encoder->properties)
+    if (name == "bitrate") bitrate = std::strtod(value.c_str(), nullptr);
+  const RawVideo& video = picture.video;
+  const double pixels = video.width > 0 && video.height > 0
+                            ? static_cast<double>(video.width) * video.height
+                            : static_cast<double>(keys.width()) * keys.height();
+  const double rate = static_cast<double>(video.framerateNum) / video.framerateDen;
+  return pixels > 0 && rate > 0 ? bitrate / (pixels * rate) : 0;
+}
+
 }  // namespace
 
 std::variant<std::vector<Segment>, std::string> SegmentsFor(const PipelineDescription& description,
@@ -76,6 +94,7 @@ std::variant<std::vector<Segment>, std::string> SegmentsFor(const PipelineDescri
   // decoded only to be dropped.
   const std::unique_ptr<KeyFrames> keys = KeyFrames::Open(description.sourcePath);
   if (!keys) return std::string("no index of key frames");
+  if (BitsPerPixel(*picture, *keys) < kLeastBitsPerPixel) return std::string("too few bits");
   SegmentRequest request{*duration, num, den, workers, {}};
   // Where the encoder of one run would put its key frames anyway, the
   // segments add none: the cuts go there, where that leaves two segments a
@@ -101,6 +120,13 @@ std::unique_ptr<Conversion> MakeConversion(PipelineDescription description,
                                            std::optional<GstClockTime> duration,
                                            PipelineEventHandler handler) {
   const int workers = WorkerLimit();
+  // Left to itself, a run cuts segments only with this many cores: one
+  // pipeline keeps two busy already, its decoder working beside its
+  // encoder, and on two cores segments were measured no faster
+  // (bench/README.md). --threads asks for them on fewer.
+  constexpr int kCoresForSegments = 3;
+  if (!WorkerLimitSet() && workers < kCoresForSegments)
+    return std::make_unique<ConversionPipeline>(std::move(description), std::move(handler));
   auto plan = SegmentsFor(description, duration, workers);
   if (auto* segments = std::get_if<std::vector<Segment>>(&plan))
     return std::make_unique<SegmentedConversion>(std::move(description), std::move(*segments),

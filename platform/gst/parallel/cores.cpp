@@ -85,6 +85,8 @@ std::atomic<int> workerLimit{0};
 
 void SetWorkerLimit(int limit) { workerLimit.store(limit); }
 
+bool WorkerLimitSet() { return workerLimit.load() > 0; }
+
 int WorkerLimit() {
   const int limit = workerLimit.load();
   return limit > 0 ? limit : AvailableCores();

@@ -15,6 +15,8 @@ int AvailableCores();
 // Set before runs start.
 void SetWorkerLimit(int limit);
 int WorkerLimit();
+// Whether a limit was set.
+bool WorkerLimitSet();
 
 // Whole cores a control group's quota allows, rounded up: cgroup v2's
 // cpu.max ("max 100000", "150000 100000"), or cgroup v1's quota and period

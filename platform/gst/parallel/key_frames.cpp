@@ -73,6 +73,8 @@ void KeyFrames::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
   const PadPtr sink(gst_element_get_static_pad(made, "sink"));
   if (GST_PAD_LINK_FAILED(gst_pad_link(pad, sink.get()))) return;
   std::lock_guard lock(linking);
+  gst_structure_get_int(gst_caps_get_structure(caps.get(), 0), "width", &self.width_);
+  gst_structure_get_int(gst_caps_get_structure(caps.get(), 0), "height", &self.height_);
   self.picture_ = Borrow(made);
   self.exposed_.notify_all();
 }

@@ -27,6 +27,10 @@ class KeyFrames {
   // nothing when none follows.
   std::optional<GstClockTime> From(GstClockTime time);
 
+  // The picture's stored size; 0 when the stream does not tell.
+  int width() const { return width_; }
+  int height() const { return height_; }
+
  private:
   KeyFrames() = default;
   // The picture's first buffer once the pipeline has it after a seek.
@@ -36,6 +40,8 @@ class KeyFrames {
   ElementPtr pipeline_;
   ElementPtr picture_;               // the sink of the picture's stream
   std::condition_variable exposed_;  // the picture's sink was set
+  int width_ = 0;
+  int height_ = 0;
 };
 
 }  // namespace gst
