@@ -297,6 +297,7 @@ keyed_clip() {  # keyed_clip W H SECONDS -> path
   echo "$out"
 }
 one_worker() { "$@"; cmd+=(--threads 1); }
+every_core() { "$@"; cmd+=(--threads "$(nproc)"); }
 on_one_core() { "$@"; cmd=(taskset -c 0 "${cmd[@]}"); }
 
 # Medians of columns 3 (wall) by tool (column 2) of $work/runs, in the order given.
@@ -308,9 +309,10 @@ medians() {
   ' "$work/runs"
 }
 
-# Windows Media in segments on every core against one worker and ffmpeg, at
-# the default bitrate and the bench's; then one core, and the batch against
-# ffmpeg two at a time.
+# Windows Media in segments on every core (--threads, as a run left to
+# itself cuts segments only with three cores or more) against one worker
+# and ffmpeg, at the default bitrate and the bench's; then one core, the
+# default against --threads 1; and the batch against ffmpeg two at a time.
 segments_table() {
   echo
   echo "WMV in segments on $(nproc) cores: wall seconds (median of $runs paired runs)"
@@ -322,11 +324,11 @@ segments_table() {
     for rate in default bench; do
       for i in $(seq "$runs"); do
         if [[ $rate == default ]]; then
-          echo "$i cores $(measure wmv_default_reelcast "$src" 0 0 "$work/seg.wmv")"
+          echo "$i cores $(measure every_core wmv_default_reelcast "$src" 0 0 "$work/seg.wmv")"
           echo "$i one $(measure one_worker wmv_default_reelcast "$src" 0 0 "$work/one.wmv")"
           echo "$i ffmpeg $(measure wmv_default_ffmpeg "$src" 0 0 "$work/ff.wmv")"
         else
-          echo "$i cores $(measure wmv_reelcast "$src" "$w" "$h" "$work/seg.wmv")"
+          echo "$i cores $(measure every_core wmv_reelcast "$src" "$w" "$h" "$work/seg.wmv")"
           echo "$i one $(measure one_worker wmv_reelcast "$src" "$w" "$h" "$work/one.wmv")"
           echo "$i ffmpeg $(measure wmv_ffmpeg "$src" "$w" "$h" "$work/ff.wmv")"
         fi
