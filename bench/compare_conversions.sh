@@ -316,7 +316,8 @@ medians() {
 segments_table() {
   echo
   echo "WMV in segments on $(nproc) cores: wall seconds (median of $runs paired runs)"
-  printf '  %-16s %-7s %7s %7s %7s %6s %6s %8s\n' source bitrate cores "1 wkr" ffmpeg ratio "1 wkr" "WM rate"
+  printf '  %-16s %-7s %7s %7s %7s %6s %6s %8s %8s\n' source bitrate cores "1 wkr" ffmpeg ratio \
+    "1 wkr" "WM rate" "vs 1 wkr"
   local row w h t src rate i m kbps
   for row in 640x360x60 1280x720x20 1920x1080x20 3840x2160x8; do
     IFS=x read -r w h t <<<"$row"
@@ -336,9 +337,10 @@ segments_table() {
       kbps=$([[ $rate == default ]] && echo 780 || wm_kbps "$w" "$h")
       read -r -a m <<<"$(medians cores one ffmpeg)"
       awk -v s="${w}x${h} ${t}s" -v r="$rate" -v c="${m[0]}" -v o="${m[1]}" -v f="${m[2]}" \
-        -v b="$(video_bitrate "$work/seg.wmv")" -v k="$kbps" \
-        'BEGIN {printf "  %-16s %-7s %7.2f %7.2f %7.2f %6.2f %6.2f %+7.1f%%\n", s, r, c, o, f,
-                c / f, o / f, 100 * (b / (k * 1024) - 1)}'
+        -v b="$(video_bitrate "$work/seg.wmv")" -v b1="$(video_bitrate "$work/one.wmv")" \
+        -v k="$kbps" \
+        'BEGIN {printf "  %-16s %-7s %7.2f %7.2f %7.2f %6.2f %6.2f %+7.1f%% %+7.1f%%\n", s, r, c, o,
+                f, c / f, o / f, 100 * (b / (k * 1024) - 1), 100 * (b / b1 - 1)}'
     done
   done
   src=$(keyed_clip 1280 720 20)

@@ -59,10 +59,13 @@ std::uint64_t KeyFrameSpacing(const ElementChoice& encoder) {
   return 0;
 }
 
-// Each segment's encoder starts its rate control afresh. Where a picture
-// gets this many bits or more, its warming up brings it to the bitrate; with fewer (780 Kbps at
-// 1080p is 0.017) it spends many times its share on the segment's first pictures, and the file
-// overshoots its bitrate by far (+80 % at 1080p, +490 % at 2160p in bench/README.md).
+// Each segment's encoder starts its rate control afresh, and warms up
+// before its segment. That was measured to keep segments within 4 % of one
+// encoder's bitrate at 0.1 to 0.2 bits a pixel (720p and 1080p at the
+// bench's bitrates, 360p at 780 Kbps). Below this it was not shown to,
+// and the encoder nears the floor of its rate (at 780 Kbps, 1080p and
+// 2160p overshoot by 80 % and 480 % with one encoder as well), so one
+// encoder writes those.
 constexpr double kLeastBitsPerPixel = 0.05;
 
 double BitsPerPixel(const BranchDescription& picture, const KeyFrames& keys) {
