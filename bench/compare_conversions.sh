@@ -41,14 +41,16 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$HOME"
 
 # A source of W x H at 30 fps, H.264 + AAC: a test pattern with moving parts
-# under fresh grain in every frame, so no block of a frame repeats the last.
-source_clip() {  # source_clip W H SECONDS -> path
-  local out="$cache/motion-$1x$2-$3s.mp4"
+# under fresh grain in every frame, so no block of a frame repeats the last;
+# with FRAMES, a key frame every FRAMES frames (else x264's own spacing).
+source_clip() {  # source_clip W H SECONDS [FRAMES] -> path
+  local out="$cache/motion-$1x$2-$3s${4:+-key$4}.mp4"
   if [[ ! -s $out ]]; then
     mkdir -p "$cache"
     ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1x$2:rate=30,noise=alls=8:allf=t+u" \
       -f lavfi -i "sine=frequency=440:sample_rate=48000" -t "$3" -pix_fmt yuv420p \
-      -c:v libx264 -preset veryfast -b:v $(($1 * $2 * 4)) -c:a aac -b:a 128k -ac 2 "$out.part.mp4"
+      -c:v libx264 -preset veryfast ${4:+-g "$4"} -b:v $(($1 * $2 * 4)) -c:a aac -b:a 128k -ac 2 \
+      "$out.part.mp4"
     mv "$out.part.mp4" "$out"
   fi
   echo "$out"
@@ -284,18 +286,7 @@ batch_throughput() {
 # Sources for the rows of segments: a key frame every 2 s, as cameras and
 # phones write them (segments start at the source's key frames), and long
 # enough for a few segments a core.
-keyed_clip() {  # keyed_clip W H SECONDS -> path
-  local out="$cache/keyed-$1x$2-$3s.mp4"
-  if [[ ! -s $out ]]; then
-    mkdir -p "$cache"
-    ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1x$2:rate=30,noise=alls=8:allf=t+u" \
-      -f lavfi -i "sine=frequency=440:sample_rate=48000" -t "$3" -pix_fmt yuv420p \
-      -c:v libx264 -preset veryfast -g 60 -b:v $(($1 * $2 * 4)) -c:a aac -b:a 128k -ac 2 \
-      "$out.part.mp4"
-    mv "$out.part.mp4" "$out"
-  fi
-  echo "$out"
-}
+keyed_clip() { source_clip "$1" "$2" "$3" 60; }  # keyed_clip W H SECONDS -> path
 one_worker() { "$@"; cmd+=(--threads 1); }
 every_core() { "$@"; cmd+=(--threads "$(nproc)"); }
 on_one_core() { "$@"; cmd=(taskset -c 0 "${cmd[@]}"); }
